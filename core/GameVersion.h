@@ -1,0 +1,47 @@
+#pragma once
+// Which release of the game wrote a saved game, decided from four header bytes
+// and, for one header kind, from the game's folder layout.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace varnholt {
+
+// The path conventions the program follows: the folder test and output naming
+// split paths by the rules of the platform the program runs on.
+enum class PathStyle { Windows, Posix };
+
+#ifdef _WIN32
+inline constexpr PathStyle nativePathStyle = PathStyle::Windows;
+#else
+inline constexpr PathStyle nativePathStyle = PathStyle::Posix;
+#endif
+
+struct GameVersion {
+    int releaseCode = 1;      // 1 to 6; "1.0" and "1.1" share code 1
+    std::string releaseLabel; // "1.0" ... "1.6"
+    bool isExpansion = false;
+    bool isLateBaseGame = false;
+
+    bool operator==(const GameVersion&) const = default;
+};
+
+// Number of leading bytes that detectRelease examines (offsets 0, 2, 4 and 6).
+inline constexpr std::size_t releaseHeaderSize = 8;
+
+using DirectoryQuery = std::function<bool(const std::string& path)>;
+
+// The release that wrote `data`, or nothing for an unrecognised release (or
+// fewer than releaseHeaderSize bytes). `savePath` is the save's full path, used
+// by the folder test of header kind 3/4: the text before the first "\saves\"
+// (or "/saves/" on POSIX), followed by "\bi" ("/bi"), naming an existing
+// directory turns "1.2" into "1.3".
+std::optional<GameVersion> detectRelease(std::span<const std::uint8_t> data,
+                                         const std::string& savePath,
+                                         const DirectoryQuery& isDirectory,
+                                         PathStyle style = nativePathStyle);
+
+} // namespace varnholt

@@ -1,0 +1,45 @@
+#pragma once
+// Naming the new file: the save's drive and folder, "Varnholt", a three-digit
+// counter and the save's extension, the first such name that is free.
+
+#include "core/GameVersion.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace varnholt {
+
+inline constexpr const char* outputBaseName = "Varnholt";
+inline constexpr int outputCounterLimit = 1000; // counters 000..999
+
+// A path split by the platform's rules. Windows: drive is "X:" when the second
+// character is ":"; the directory runs up to and including the last "\" or "/";
+// the extension is the last "." of the rest onward. POSIX: no drive, "/" only.
+struct PathParts {
+    std::string drive;
+    std::string directory;
+    std::string baseName;
+    std::string extension;
+};
+
+PathParts splitPath(const std::string& path, PathStyle style = nativePathStyle);
+
+enum class OutputNameFailure { None, EmptyPathPart, AllNamesTaken };
+
+struct OutputNameResult {
+    std::optional<std::string> name;
+    OutputNameFailure failure = OutputNameFailure::None;
+    // For AllNamesTaken: "No more %s%s%s*%s file names available. Delete one or more files."
+    std::string message;
+};
+
+using ExistsQuery = std::function<bool(const std::string& path)>;
+
+// Tries counters 0..999 and yields the first candidate for which `exists` is
+// false. On Windows all four path parts must be non-empty; on POSIX, where paths
+// have no drive, the directory, base name and extension.
+OutputNameResult makeOutputName(const std::string& savePath, const ExistsQuery& exists,
+                                PathStyle style = nativePathStyle);
+
+} // namespace varnholt

@@ -1,0 +1,41 @@
+#pragma once
+// Loading a saved game into a SaveGameInfo.
+
+#include "core/GameVersion.h"
+#include "core/SaveGameInfo.h"
+
+#include <functional>
+#include <string>
+
+namespace varnholt {
+
+enum class Severity { Error, Warning };
+
+struct LoadMessage {
+    std::string text;
+    Severity severity = Severity::Error;
+    bool operator==(const LoadMessage&) const = default;
+};
+
+using LoadMessageSink = std::function<void(const LoadMessage&)>;
+
+// The loader's texts (%s: the save's path).
+inline constexpr const char* unknownVersionText = "Error reading %s: Unknown IRD version.";
+inline constexpr const char* noCampaignText = "Error reading %s: Cannot find campaign details.";
+inline constexpr const char* noAnchorText = "Error reading %s: Cannot find descr_strat.txt.";
+inline constexpr const char* unitScaleWarningText =
+    "Unit scale not recognised - will use default of 40 (Normal).";
+
+// "Error reading PATH: DESCRIPTION." and "Error writing PATH: DESCRIPTION."
+std::string readErrorText(const std::string& path, const std::string& description);
+std::string writeErrorText(const std::string& path, const std::string& description);
+
+// Reads the save at `path` whole and decodes it into `info`, reporting each
+// message to `sink` as it arises (a warning does not stop the load). Returns true
+// when the load succeeded. A failure keeps the changes of the steps completed
+// before it; the faction and settings are only changed once every position they
+// are read from is known to lie inside the data. Nothing beyond the data is read.
+bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
+                  PathStyle style = nativePathStyle);
+
+} // namespace varnholt

@@ -1,0 +1,107 @@
+#pragma once
+// Where every byte the program uses lies in a saved game, and how it is encoded.
+// Positions are nominal positions of a reference layout; resolvePosition maps
+// them onto the file at hand. The loader and the writer both take their places
+// from the one table below and spell no offset of their own.
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace varnholt {
+
+struct GameVersion;
+
+// The anchor text "descr_strat.txt" as UTF-16LE, without terminator.
+inline constexpr std::size_t anchorTextSize = 30;
+std::span<const std::uint8_t, anchorTextSize> anchorText();
+
+inline constexpr int campaignNameOffsetBase = 64;
+inline constexpr int campaignNameOffsetExpansion = 70;
+inline constexpr int referenceNameTerminator = 98; // where campaignShift is 0
+inline constexpr int anchorNominalFirstRelease = 3399;
+inline constexpr int anchorNominalLater = 3661;
+inline constexpr int bandTwoStart = 3024; // positions above it move by 3 x campaignShift
+
+int campaignNameOffsetFor(bool isExpansion);
+int anchorNominalFor(int releaseCode);
+
+// The four values on which resolvePosition depends.
+struct LayoutPositions {
+    int releaseCode = 1;
+    int campaignNameOffset = 0;
+    std::int64_t campaignShift = 0;
+    std::int64_t anchorShift = 0;
+};
+
+// Nominal position of the reference layout -> file offset of this save.
+std::int64_t resolvePosition(const LayoutPositions& layout, int nominal);
+
+// The layout family that decides the faction difficulty pair bases.
+enum class LayoutFamily { Expansion, LateBaseGame, EarlyBaseGame, FirstRelease };
+LayoutFamily layoutFamilyOf(int releaseCode, bool isExpansion, bool isLateBaseGame);
+
+// The settings the program reads or writes.
+enum class Field {
+    UnitScale,           // 4-byte float
+    BattleDifficulty,    // 1 byte, 0..3
+    BattleTimeLimit,     // 1 byte: 28 time limit, 30 none
+    CampaignLengthFlag,  // 1 byte: 0 long, 4 short
+    CampaignLengthValue, // 1 byte: 50 long, 20 short (written only)
+    CampaignDifficulty,  // 1 byte, 0..3
+    PlayerFaction,       // 1 byte, 0..19 (read only)
+    Season,              // 1 byte: 2 summer, 0 winter
+    Year,                // signed 32-bit
+    TurnCounter,         // 16-bit (written only)
+};
+
+// Per-faction structures: the entry of the player's faction is found by
+// resolving the base and then adding factionCode x entry size.
+enum class Stride { None, FactionRecord, FactionPair };
+
+struct Place {
+    int nominal = 0;
+    Stride stride = Stride::None;
+};
+
+// One row of the settings table.
+struct PlaceRow {
+    Field field;
+    bool isRead;        // the loader decodes the value here (the writer patches it too)
+    int nominalFirst;   // for releaseCode 1; -1: no such place
+    int nominalLater;   // for releaseCode above 1; -1: no such place
+    Stride stride;
+    bool pairIsBattle;  // only for Stride::FactionPair: Kb rather than Kc
+};
+
+std::span<const PlaceRow> settingsTable();
+std::size_t fieldWidth(Field field);
+
+int factionRecordSize(int releaseCode); // 43 for release code 1, else 53
+inline constexpr int factionPairSize = 8;
+inline constexpr int factionCount = 20;
+
+// Everything needed to turn table rows into file offsets for one save.
+struct ResolvedLayout {
+    LayoutPositions positions;
+    LayoutFamily family = LayoutFamily::FirstRelease;
+    int factionCode = 0;
+};
+
+// The file offset of the place the loader reads `field` from.
+std::int64_t readOffset(const ResolvedLayout& layout, Field field);
+// Every place the writer patches for `field`, in order of writing.
+std::vector<std::int64_t> writeOffsets(const ResolvedLayout& layout, Field field);
+
+// Year and season encodings.
+std::int32_t encodeYear(std::int32_t year, bool isAD); // AD as is, BC negated (wrapping)
+struct DecodedYear {
+    std::int32_t year;
+    bool isAD;
+};
+DecodedYear decodeYear(std::int32_t stored);
+// Half-years since the summer of 270 BC, low 16 bits; 32-bit wrapping arithmetic.
+std::uint16_t turnCounter(std::int32_t year, bool isAD, bool isWinter);
+
+} // namespace varnholt
