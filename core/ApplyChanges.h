@@ -33,9 +33,11 @@ struct ApplyOutcome {
 
 inline constexpr const char* unitScaleNotChangedText =
     "Unit scale not recognised - unit scale will not be changed.";
+// Descriptions after "Error reading %s: " / "Error writing %s: " (the full stop is added there).
 inline constexpr const char* layoutChangedDescription =
-    "The file no longer has the layout it had when it was loaded. Load the saved game again "
-    "before applying changes.";
+    "The file has changed since it was loaded; load the saved game again before applying changes";
+inline constexpr const char* replacesSourceDescription =
+    "The new file would replace the saved game it is made from";
 
 // Reads `sourcePath` afresh, checks that it still has the layout `info` was
 // loaded with (release, campaign name offset and shift, anchor shift, stored

@@ -22,16 +22,14 @@ inline std::optional<std::uint8_t> readU8(std::span<const std::uint8_t> data, st
     return data[static_cast<std::size_t>(at)];
 }
 
-inline std::optional<std::uint16_t> readU16le(std::span<const std::uint8_t> data,
-                                              std::int64_t at) {
+inline std::optional<std::uint16_t> readU16le(std::span<const std::uint8_t> data, std::int64_t at) {
     if (!fitsInside(at, 2, data.size()))
         return std::nullopt;
     const auto i = static_cast<std::size_t>(at);
     return static_cast<std::uint16_t>(data[i] | (data[i + 1] << 8));
 }
 
-inline std::optional<std::uint32_t> readU32le(std::span<const std::uint8_t> data,
-                                              std::int64_t at) {
+inline std::optional<std::uint32_t> readU32le(std::span<const std::uint8_t> data, std::int64_t at) {
     if (!fitsInside(at, 4, data.size()))
         return std::nullopt;
     const auto i = static_cast<std::size_t>(at);

@@ -5,7 +5,9 @@
 // from the one table below and spell no offset of their own.
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +27,12 @@ inline constexpr int anchorNominalLater = 3661;
 inline constexpr int bandTwoStart = 3024; // positions above it move by 3 x campaignShift
 
 int campaignNameOffsetFor(bool isExpansion);
+
+// The campaign name at `offset`: the UTF-16LE units before the 16-bit zero
+// terminator, or nothing when the terminator does not lie inside the data.
+std::optional<std::u16string> readCampaignName(std::span<const std::uint8_t> data, int offset);
+// The lowest offset, odd ones included, at which the anchor text lies.
+std::optional<std::int64_t> findAnchor(std::span<const std::uint8_t> data);
 int anchorNominalFor(int releaseCode);
 
 // The four values on which resolvePosition depends.
@@ -68,11 +76,11 @@ struct Place {
 // One row of the settings table.
 struct PlaceRow {
     Field field;
-    bool isRead;        // the loader decodes the value here (the writer patches it too)
-    int nominalFirst;   // for releaseCode 1; -1: no such place
-    int nominalLater;   // for releaseCode above 1; -1: no such place
+    bool isRead;      // the loader decodes the value here (the writer patches it too)
+    int nominalFirst; // for releaseCode 1; -1: no such place
+    int nominalLater; // for releaseCode above 1; -1: no such place
     Stride stride;
-    bool pairIsBattle;  // only for Stride::FactionPair: Kb rather than Kc
+    bool pairIsBattle; // only for Stride::FactionPair: Kb rather than Kc
 };
 
 std::span<const PlaceRow> settingsTable();
