@@ -1,0 +1,224 @@
+#include "editor/EditorLayout.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+
+namespace varnholt {
+
+namespace {
+
+constexpr std::array<std::string_view, 4> difficultyItems = {"Easy", "Medium", "Hard", "Very Hard"};
+constexpr std::array<std::string_view, 4> sizeClassItems = {"Small", "Normal", "Large", "Huge"};
+
+using K = ControlKind;
+
+// Builders keep the table to one row per control and make each row say only
+// what differs from the plain control of its kind.
+constexpr ControlSpec label(int id, std::string_view caption, DialogRect r) {
+    ControlSpec c;
+    c.id = id;
+    c.kind = K::Label;
+    c.caption = caption;
+    c.rect = r;
+    return c;
+}
+
+// Labels that show texts from a saved game: an "&" in a campaign or faction
+// name is shown as it is, never taken for a mnemonic marker.
+constexpr ControlSpec valueLabel(int id, DialogRect r) {
+    ControlSpec c = label(id, {}, r);
+    c.noPrefix = true;
+    return c;
+}
+
+constexpr ControlSpec groupBox(std::string_view caption, DialogRect r) {
+    ControlSpec c = label(noControlId, caption, r);
+    c.kind = K::GroupBox;
+    return c;
+}
+
+constexpr ControlSpec tabbed(int id, ControlKind kind, std::string_view caption, DialogRect r) {
+    ControlSpec c = label(id, caption, r);
+    c.kind = kind;
+    c.tabStop = true;
+    return c;
+}
+
+constexpr ControlSpec textBox(int id, DialogRect r) {
+    ControlSpec c = tabbed(id, K::TextBox, {}, r);
+    c.autoScroll = true;
+    return c;
+}
+
+constexpr ControlSpec list(int id, DialogRect r, std::span<const std::string_view> items) {
+    ControlSpec c = tabbed(id, K::DropDownList, {}, r);
+    c.items = items;
+    return c;
+}
+
+constexpr ControlSpec spin(int id, DialogRect r, int buddy, int minimum, int maximum) {
+    ControlSpec c = label(id, {}, r);
+    c.kind = K::Spin;
+    c.buddyId = buddy;
+    c.spinMinimum = minimum;
+    c.spinMaximum = maximum;
+    return c;
+}
+
+constexpr ControlSpec grouped(ControlSpec c) {
+    c.groupStart = true;
+    return c;
+}
+
+constexpr ControlSpec makeSourcePath() {
+    return textBox(idSourcePath, {84, 12, 276, 14});
+}
+
+constexpr ControlSpec makeOutputPath() {
+    ControlSpec c = textBox(idOutputPath, {84, 36, 276, 14});
+    c.readOnly = true;
+    c.tabStop = false;
+    return c;
+}
+
+constexpr ControlSpec makeUnitScale() {
+    ControlSpec c = tabbed(idUnitScale, K::TextBox, {}, {126, 198, 24, 14});
+    c.readOnly = true;
+    c.digitsOnly = true;
+    c.rightAligned = true;
+    c.lengthLimit = 3;
+    return c;
+}
+
+constexpr ControlSpec makeYear() {
+    ControlSpec c = tabbed(idYear, K::TextBox, {}, {246, 198, 24, 14});
+    c.rightAligned = true;
+    c.lengthLimit = 4;
+    return c;
+}
+
+constexpr ControlSpec makeClose() {
+    ControlSpec c = tabbed(idClose, K::PushButton, "&Close", {336, 234, 50, 16});
+    c.defaultButton = true;
+    return c;
+}
+
+const ControlSpec controlTable[] = {
+    label(noControlId, "Save game &file name:", {12, 14, 72, 8}),
+    makeSourcePath(),
+    tabbed(idRefresh, K::PictureButton, "REFRESH", {366, 12, 13, 14}),
+    tabbed(idBrowse, K::PushButton, "B&rowse...", {384, 12, 50, 14}),
+    label(noControlId, "New game file name:", {12, 38, 72, 8}),
+    makeOutputPath(),
+    label(noControlId, "Version:", {12, 60, 30, 8}),
+    valueLabel(idReleaseLabel, {48, 60, 24, 8}),
+    label(noControlId, "Campaign:", {84, 60, 35, 8}),
+    valueLabel(idCampaignName, {126, 60, 126, 8}),
+    label(noControlId, "Faction:", {258, 60, 27, 8}),
+    valueLabel(idFactionName, {294, 60, 90, 8}),
+    groupBox("Difficulty", {12, 72, 372, 36}),
+    tabbed(idSetCampaignDifficulty, K::CheckBox, "Set cam&paign difficulty:", {24, 86, 91, 10}),
+    list(idCampaignDifficulty, {120, 84, 78, 72}, difficultyItems),
+    tabbed(idSetBattleDifficulty, K::CheckBox, "Set &battle difficulty:", {210, 86, 79, 10}),
+    list(idBattleDifficulty, {294, 84, 78, 72}, difficultyItems),
+    groupBox("Battle time limit/no time limit", {12, 114, 180, 48}),
+    tabbed(idSetBattleTimeLimit, K::CheckBox, "Set battle &time limit/no time limit",
+           {24, 126, 117, 10}),
+    tabbed(idNoBattleTimeLimit, K::CheckBox, "No battle time &limit", {42, 144, 75, 10}),
+    groupBox("Long/short campaign (experimental)", {204, 114, 180, 48}),
+    tabbed(idSetCampaignLength, K::CheckBox, "S&et long/short campaign", {216, 126, 93, 10}),
+    tabbed(idShortCampaign, K::CheckBox, "S&hort campaign", {234, 144, 65, 10}),
+    groupBox("Unit scale", {12, 168, 180, 60}),
+    tabbed(idSetUnitScale, K::CheckBox, "Set &unit scale:", {24, 182, 61, 10}),
+    list(idUnitScaleClass, {42, 198, 78, 72}, sizeClassItems),
+    makeUnitScale(),
+    spin(idUnitScaleSpin, {150, 198, 11, 14}, idUnitScale, 20, 160),
+    groupBox("Year && Season", {204, 168, 180, 60}),
+    tabbed(idSetYearAndSeason, K::CheckBox, "Set &year && season", {216, 180, 75, 10}),
+    label(idYearLabel, "Year:", {222, 200, 18, 8}),
+    makeYear(),
+    spin(idYearSpin, {270, 198, 11, 14}, idYear, 1, 9999),
+    grouped(tabbed(idBC, K::RadioButton, "BC", {288, 198, 24, 10})),
+    tabbed(idAD, K::RadioButton, "AD", {288, 210, 24, 10}),
+    grouped(tabbed(idSummer, K::RadioButton, "Summer", {324, 198, 42, 8})),
+    tabbed(idWinter, K::RadioButton, "Winter", {324, 210, 42, 8}),
+    // A new group after the last radio button keeps the arrow keys inside the
+    // season group.
+    grouped(tabbed(idApply, K::PushButton, "&Apply", {12, 234, 50, 16})),
+    makeClose(),
+    valueLabel(idStatusLine, {72, 238, 252, 12}),
+};
+
+} // namespace
+
+const DialogSpec& editorDialog() {
+    static const DialogSpec dialog = [] {
+        DialogSpec d;
+        d.templateId = 102;
+        d.caption = "Varnholt";
+        d.width = 442;
+        d.height = 258;
+        d.fontName = "MS Shell Dlg";
+        d.fontPointSize = 8;
+        d.iconGroup = 128;
+        d.resizable = false;
+        d.titleBar = true;
+        d.windowMenu = true;
+        d.minimizeBox = false;
+        d.maximizeBox = false;
+        d.showInTaskBar = true;
+        d.visible = true;
+        d.refreshPictures = {"REFRESHU", "REFRESHD", "REFRESHF", "REFRESHX"};
+        d.pictureWidth = 20;
+        d.pictureHeight = 23;
+        d.controls = controlTable;
+        return d;
+    }();
+    return dialog;
+}
+
+const ControlSpec* findControl(int id) {
+    if (id == noControlId)
+        return nullptr;
+    auto it = std::find_if(std::begin(controlTable), std::end(controlTable),
+                           [id](const ControlSpec& c) { return c.id == id; });
+    return it == std::end(controlTable) ? nullptr : &*it;
+}
+
+std::optional<char> mnemonicOf(std::string_view caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&')
+            continue;
+        if (caption[i + 1] == '&') {
+            ++i; // "&&" is a literal ampersand, not a marker
+            continue;
+        }
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1])));
+    }
+    return std::nullopt;
+}
+
+std::string displayCaption(std::string_view caption) {
+    std::string shown;
+    shown.reserve(caption.size());
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size())
+            ++i; // drop the marker; of "&&" the second one stays
+        shown += caption[i];
+    }
+    return shown;
+}
+
+std::string_view pictureFor(const PictureNames& pictures, bool pressed, bool focused,
+                            bool enabled) {
+    if (pressed)
+        return pictures.pressed;
+    if (focused)
+        return pictures.focused;
+    if (!enabled)
+        return pictures.disabled;
+    return pictures.normal;
+}
+
+} // namespace varnholt
