@@ -1,0 +1,135 @@
+// Vocabularies, text conversion, output naming and failure descriptions.
+
+#include "core/FileAccess.h"
+#include "core/OutputName.h"
+#include "core/TextCodec.h"
+#include "core/Vocabularies.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace varnholt;
+
+TEST(Vocabularies, ModificationIsRecognisedByItsExactNameInAnyCase) {
+    EXPECT_TRUE(isModCampaignName(u"iron_dominion_plus"));
+    EXPECT_TRUE(isModCampaignName(u"IRON_DOMINION_PLUS"));
+    EXPECT_TRUE(isModCampaignName(u"Iron_Dominion_Plus"));
+    EXPECT_FALSE(isModCampaignName(u"iron_dominion_plus2"));
+    EXPECT_FALSE(isModCampaignName(u"iron_dominion_plu"));
+    EXPECT_FALSE(isModCampaignName(u"iron dominion plus"));
+    // Only A-Z fold: a dotted capital I (U+0130) is not "i".
+    EXPECT_FALSE(isModCampaignName(u"\u0130ron_dominion_plus"));
+}
+
+TEST(Vocabularies, ChoiceOrderModificationThenExpansionThenBaseGame) {
+    const auto mod = chooseVocabularies(true, true);
+    EXPECT_EQ(mod.difficultyNames[0], "General");
+    EXPECT_EQ(mod.difficultyNames[3], "Emperor");
+    EXPECT_EQ(factionName(mod.factionNames, 0), "Romans");
+    EXPECT_EQ(factionName(mod.factionNames, 1), std::nullopt);
+    EXPECT_EQ(factionName(mod.factionNames, 18), "Iberians");
+
+    const auto expansion = chooseVocabularies(false, true);
+    EXPECT_EQ(expansion.difficultyNames[3], "Very Hard");
+    EXPECT_EQ(factionName(expansion.factionNames, 6), "Unknown");
+    EXPECT_EQ(factionName(expansion.factionNames, 4), "Germanic Frankish Tribes");
+
+    const auto base = chooseVocabularies(false, false);
+    EXPECT_EQ(factionName(base.factionNames, 6), "Seleucids");
+    EXPECT_EQ(factionName(base.factionNames, 19), "Thracians");
+    EXPECT_EQ(factionName(base.factionNames, 20), std::nullopt);
+    EXPECT_EQ(factionName(base.factionNames, -1), std::nullopt);
+    EXPECT_EQ(unitScaleForClass(3), 160);
+    EXPECT_EQ(unitScaleClassNames()[2], "Large");
+}
+
+TEST(TextCodec, Utf16ToUtf8ReplacesUnpairedSurrogates) {
+    EXPECT_EQ(utf16ToUtf8(u"Roma"), "Roma");
+    EXPECT_EQ(utf16ToUtf8(u"\u00e9\u4e2d"), "\xc3\xa9\xe4\xb8\xad");
+    EXPECT_EQ(utf16ToUtf8(std::u16string{0xD83D, 0xDE00}), "\xf0\x9f\x98\x80");
+    EXPECT_EQ(utf16ToUtf8(std::u16string{u'a', 0xD83D, u'b'}), "a\xef\xbf\xbd"
+                                                               "b");
+    EXPECT_EQ(utf16ToUtf8(std::u16string{0xDE00, 0xD83D}), "\xef\xbf\xbd\xef\xbf\xbd");
+    EXPECT_EQ(utf16ToUtf8(std::u16string{0xD83D}), "\xef\xbf\xbd");
+}
+
+TEST(FailureDescriptions, SentencesNameThePathAndStayWithinTheLimit) {
+    EXPECT_EQ(describeFileError(FileErrorCause::FileNotFound, "/a/b.sav"),
+              "/a/b.sav was not found.");
+    EXPECT_EQ(describeFileError(FileErrorCause::AccessDenied, ""),
+              "Access to an unnamed file was denied.");
+    EXPECT_EQ(describeFileError(FileErrorCause::SeekFailed, "x"), "Seek failed on x");
+    EXPECT_EQ(describeFileError(FileErrorCause::None, "x"), "No error occurred.");
+    EXPECT_EQ(describeFileError(FileErrorCause::Other, "x"),
+              "An unknown error occurred while accessing x.");
+    const std::string longPath(300, 'p');
+    const std::string cut = describeFileError(FileErrorCause::DiskFull, longPath);
+    EXPECT_EQ(cut, "Disk full while accessing " + std::string(254 - 26, 'p'));
+    // A cut never splits a character in two.
+    std::string wide = "/";
+    while (wide.size() < 300)
+        wide += "\xc3\xa9";
+    const std::string cutWide = describeFileError(FileErrorCause::FileNotFound, wide);
+    EXPECT_LE(cutWide.size(), 254u);
+    EXPECT_GE(cutWide.size(), 253u);
+    EXPECT_NE(static_cast<unsigned char>(cutWide.back()), 0xc3);
+}
+
+TEST(OutputNaming, SplitsPathsByThePlatformsRules) {
+    const PathParts win = splitPath("D:\\Game\\saves\\quick.sav", PathStyle::Windows);
+    EXPECT_EQ(win.drive, "D:");
+    EXPECT_EQ(win.directory, "\\Game\\saves\\");
+    EXPECT_EQ(win.baseName, "quick");
+    EXPECT_EQ(win.extension, ".sav");
+    const PathParts mixed = splitPath("C:/a\\b/c.d.sav", PathStyle::Windows);
+    EXPECT_EQ(mixed.directory, "/a\\b/");
+    EXPECT_EQ(mixed.baseName, "c.d");
+    const PathParts posix = splitPath("/home/p/my.saves/quick", PathStyle::Posix);
+    EXPECT_EQ(posix.drive, "");
+    EXPECT_EQ(posix.directory, "/home/p/my.saves/");
+    EXPECT_EQ(posix.baseName, "quick");
+    EXPECT_EQ(posix.extension, "");
+}
+
+TEST(OutputNaming, FirstFreeCounterInTheSavesFolder) {
+    std::set<std::string> taken;
+    const auto exists = [&](const std::string& p) { return taken.count(p) > 0; };
+    const std::string save = "D:\\Game\\saves\\quick.sav";
+    EXPECT_EQ(makeOutputName(save, exists, PathStyle::Windows).name,
+              "D:\\Game\\saves\\Varnholt000.sav");
+    taken = {"D:\\Game\\saves\\Varnholt000.sav", "D:\\Game\\saves\\Varnholt002.sav"};
+    EXPECT_EQ(makeOutputName(save, exists, PathStyle::Windows).name,
+              "D:\\Game\\saves\\Varnholt001.sav");
+    taken.clear();
+    for (int i = 0; i < 999; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "D:\\Game\\saves\\Varnholt%03d.sav", i);
+        taken.insert(name);
+    }
+    EXPECT_EQ(makeOutputName(save, exists, PathStyle::Windows).name,
+              "D:\\Game\\saves\\Varnholt999.sav");
+    taken.insert("D:\\Game\\saves\\Varnholt999.sav");
+    const auto full = makeOutputName(save, exists, PathStyle::Windows);
+    EXPECT_FALSE(full.name);
+    EXPECT_EQ(full.failure, OutputNameFailure::AllNamesTaken);
+    EXPECT_EQ(
+        full.message,
+        "No more D:\\Game\\saves\\Varnholt*.sav file names available. Delete one or more files.");
+}
+
+TEST(OutputNaming, EveryPathPartMustBePresent) {
+    const auto none = [](const std::string&) { return false; };
+    for (const char* path : {"\\\\server\\share\\q.sav", "D:\\Game\\saves\\quick", "D:quick.sav",
+                             "D:\\Game\\saves\\.sav"})
+        EXPECT_EQ(makeOutputName(path, none, PathStyle::Windows).failure,
+                  OutputNameFailure::EmptyPathPart)
+            << path;
+    // On POSIX there is no drive to ask for.
+    EXPECT_EQ(makeOutputName("/saves/q.sav", none, PathStyle::Posix).name,
+              "/saves/Varnholt000.sav");
+    EXPECT_EQ(makeOutputName("q.sav", none, PathStyle::Posix).failure,
+              OutputNameFailure::EmptyPathPart);
+    EXPECT_EQ(makeOutputName("/saves/q", none, PathStyle::Posix).failure,
+              OutputNameFailure::EmptyPathPart);
+}
