@@ -1,0 +1,194 @@
+// The command-line contract that scripts rely on: outputs, exit codes, texts.
+
+#include "TestFiles.h"
+
+#include "cli/CliApp.h"
+#include "tools/savegen/SaveGen.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+
+using namespace varnholt;
+using varnholt::testfiles::readBytes;
+using varnholt::testfiles::TempFolder;
+namespace gen = varnholt::savegen;
+
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun run(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int code = cli::run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+class Cli : public ::testing::Test {
+  protected:
+    std::string save(const std::string& name, const gen::SaveSpec& spec) {
+        const std::string path = folder.file(name);
+        gen::writeSave(path, spec);
+        return path;
+    }
+    TempFolder folder;
+};
+
+} // namespace
+
+TEST_F(Cli, InfoAsJsonHasEveryFieldOfTheLoad) {
+    gen::SaveSpec spec = gen::specForRelease("1.6");
+    spec.campaignName = u"Roma \u00e9\xD800";
+    spec.factionByte = 15;
+    spec.campaignDifficulty = 3;
+    spec.battleDifficulty = 0;
+    spec.timeLimitByte = 28;
+    spec.unitScaleBits = 0x3F000001; // not a known scale: a warning, then 40
+    gen::setYearAndSeason(spec, 410, true, true);
+    const std::string path = save("q.sav", spec);
+    const CliRun result = run({"info", path, "--json"});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const auto json = nlohmann::json::parse(result.out);
+    const auto layout = gen::layoutOf(spec);
+    const nlohmann::json expected = {
+        {"releaseLabel", "1.6"},
+        {"releaseCode", 6},
+        {"isExpansion", true},
+        {"isLateBaseGame", false},
+        {"campaignName", "Roma \xc3\xa9\xef\xbf\xbd"},
+        {"isModCampaign", false},
+        {"campaignNameOffset", 70},
+        {"campaignShift", layout.campaignShift},
+        {"anchorShift", layout.anchorShift},
+        {"factionCode", 15},
+        {"factionName", "Eastern Roman Empire"},
+        {"difficultyNames", {"Easy", "Medium", "Hard", "Very Hard"}},
+        {"campaignDifficulty", 3},
+        {"battleDifficulty", 0},
+        {"noBattleTimeLimit", false},
+        {"shortCampaign", false},
+        {"unitScaleClass", 1},
+        {"unitScale", 40},
+        {"year", 410},
+        {"isAD", true},
+        {"isWinter", true},
+        {"warnings", {"Unit scale not recognised - will use default of 40 (Normal)."}},
+    };
+    EXPECT_EQ(json, expected);
+
+    const CliRun human = run({"info", path});
+    ASSERT_EQ(human.code, 0);
+    EXPECT_NE(human.out.find("releaseLabel: 1.6\n"), std::string::npos);
+    EXPECT_NE(human.out.find("factionName: Eastern Roman Empire\n"), std::string::npos);
+    EXPECT_NE(human.out.find("difficultyNames: Easy; Medium; Hard; Very Hard\n"),
+              std::string::npos);
+    EXPECT_NE(human.out.find("isWinter: true\n"), std::string::npos);
+}
+
+TEST_F(Cli, AFailedLoadPrintsTheLoadersTextsOnly) {
+    gen::SaveSpec spec = gen::specForRelease("1.2");
+    spec.omitAnchor = true;
+    const std::string path = save("q.sav", spec);
+    for (const char* command : {"info", "apply"}) {
+        const CliRun result = run({command, path});
+        EXPECT_EQ(result.code, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, "Error reading " + path + ": Cannot find descr_strat.txt.\n");
+    }
+    const std::string missing = folder.file("none.sav");
+    const CliRun result = run({"info", missing, "--json"});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "Error reading " + missing + ": " + missing + " was not found..\n");
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"q.sav"});
+}
+
+TEST_F(Cli, ApplyWritesTheNextFreeNameAndPatchesOnlyTickedGroups) {
+    gen::SaveSpec spec = gen::specForRelease("1.2");
+    spec.campaignName = u"iron_dominion_plus";
+    spec.factionByte = 5;
+    spec.anchorGap = 64;
+    const std::string path = save("quick.sav", spec);
+
+    CliRun result = run({"apply", path});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.out, folder.file("Varnholt000.sav") + "\n");
+    EXPECT_EQ(readBytes(folder.file("Varnholt000.sav")), readBytes(path));
+
+    result = run({"apply", path, "--campaign-difficulty", "emPEROR", "--battle-difficulty", "2",
+                  "--time-limit", "on", "--campaign-length", "short", "--unit-scale", "75",
+                  "--year", "12", "--era", "AD"});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.out, folder.file("Varnholt001.sav") + "\n");
+    gen::SaveSpec expected = spec;
+    expected.campaignDifficulty = 3;
+    expected.battleDifficulty = 2;
+    expected.timeLimitByte = 28;
+    expected.lengthFlagByte = 4;
+    expected.lengthValueByte = 20;
+    gen::setUnitScale(expected, 75);
+    gen::setYearAndSeason(expected, 12, true, false); // the season is kept: summer
+    EXPECT_EQ(readBytes(folder.file("Varnholt001.sav")), gen::buildSave(expected));
+
+    // Only the season: the year and era of the save are kept.
+    result = run({"apply", path, "--season", "WINTER", "--output", folder.file("w.sav")});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.out, folder.file("w.sav") + "\n");
+    expected = spec;
+    gen::setYearAndSeason(expected, 270, false, true);
+    EXPECT_EQ(readBytes(folder.file("w.sav")), gen::buildSave(expected));
+}
+
+TEST_F(Cli, RefusedCommandLinesWriteNothing) {
+    const std::string base = save("base.sav", gen::specForRelease("1.5"));
+    const std::string expansion = save("exp.sav", gen::specForRelease("1.4"));
+    const auto before = folder.entries();
+    const std::vector<std::vector<std::string>> refused = {
+        {"apply", base, "--bogus"},
+        {"apply", base, "--campaign-difficulty", "4"},
+        {"apply", base, "--battle-difficulty", "-1"},
+        {"apply", base, "--battle-difficulty", "Emperor"}, // not a name of this save
+        {"apply", base, "--time-limit", "maybe"},
+        {"apply", base, "--campaign-length", "medium"},
+        {"apply", base, "--unit-scale", "42"},
+        {"apply", base, "--unit-scale", "165"},
+        {"apply", base, "--unit-scale", "4O"},
+        {"apply", base, "--year", "12x"},
+        {"apply", base, "--year", "99999999999"},
+        {"apply", base, "--era", "CE"},
+        {"apply", base, "--season", "spring"},
+        {"apply", expansion, "--campaign-length", "long"},
+        {"info"},
+        {"frobnicate", base},
+        {},
+    };
+    for (const auto& args : refused) {
+        const CliRun result = run(args);
+        std::string line;
+        for (const auto& arg : args)
+            line += arg + " ";
+        EXPECT_EQ(result.code, 2) << line;
+        EXPECT_EQ(result.out, "") << line;
+        EXPECT_FALSE(result.err.empty()) << line;
+    }
+    EXPECT_EQ(folder.entries(), before);
+}
+
+TEST_F(Cli, WriteFailuresNameTheOutput) {
+    const std::string path = save("q.sav", gen::specForRelease("1.0"));
+    const std::string output = folder.file("missing/out.sav");
+    CliRun result = run({"apply", path, "--output", output});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "Error writing " + output + ": " + output + " was not found..\n");
+    result = run({"apply", path, "--output", path});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, "Error writing " + path +
+                              ": The new file would replace the saved game it is made from.\n");
+}
