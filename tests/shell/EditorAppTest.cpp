@@ -1,0 +1,159 @@
+// Start-up and exit of the application object against a scripted platform.
+
+#include "shell/EditorApp.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace varnholt::shell::test {
+namespace {
+
+class FakeAppHost : public EditorAppHost {
+  public:
+    std::optional<std::string> path;
+    bool exitThrows = false;
+    std::vector<std::string> log;
+    std::vector<MessageBoxRequest> messages;
+
+    void initCommonControls() override { log.push_back("initCommonControls"); }
+    void baseStartUp() override { log.push_back("baseStartUp"); }
+    std::optional<std::string> queryModulePath() override {
+        log.push_back("queryModulePath");
+        return path;
+    }
+    void setSettingsKey(std::string_view key) override {
+        log.push_back("setSettingsKey " + std::string(key));
+    }
+    void runMainDialog() override { log.push_back("runMainDialog"); }
+    void showMessage(const MessageBoxRequest& request) override {
+        log.push_back("message");
+        messages.push_back(request);
+    }
+    void beginBusyPointer() override { log.push_back("beginBusyPointer"); }
+    void endBusyPointer() override { log.push_back("endBusyPointer"); }
+    int baseExit() override {
+        log.push_back("baseExit");
+        if (exitThrows) {
+            throw std::runtime_error("framework exit failed");
+        }
+        return 3;
+    }
+    void defaultHelp() override { log.push_back("defaultHelp"); }
+};
+
+// Shift-JIS: the double-byte code page whose second bytes include 92 ('\').
+bool isShiftJisLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+TEST(EditorApp, DerivesTheProgramFolder) {
+    const std::string longFolder = "C:\\" + std::string(250, 'd');
+    const std::string longest = longFolder + "\\V.exe";  // 259 bytes
+    const std::string tooLong = longFolder + "d\\V.exe"; // 260 bytes
+    struct Case {
+        const char* name;
+        std::optional<std::string> path;
+        PathStyle style;
+        bool sjis;
+        bool ok;
+        std::string folder;
+        std::string appName;
+    };
+    const Case cases[] = {
+        {"tools folder", "C:\\Tools\\Varnholt.exe", PathStyle::Windows, false, true, "C:\\Tools",
+         "Varnholt"},
+        {"drive root", "C:\\Varnholt.exe", PathStyle::Windows, false, true, "C:", "Varnholt"},
+        {"no dot", "C:\\Tools\\Varnholt", PathStyle::Windows, false, false, "C:\\Tools",
+         "Varnholt"},
+        {"empty file name", "C:\\Tools\\", PathStyle::Windows, false, false, "C:\\Tools",
+         "Varnholt"},
+        {"no separator", "Varnholt.exe", PathStyle::Windows, false, false, "", "Varnholt"},
+        {"no path", std::nullopt, PathStyle::Windows, false, false, "", "Varnholt"},
+        {"several dots", "C:\\a.b\\Var.nholt.exe", PathStyle::Windows, false, true, "C:\\a.b",
+         "Var.nholt"},
+        // 0x95 0x5C is one character; its second byte is not a separator.
+        {"double-byte file name", "C:\\Tools\\\x95\x5C.exe", PathStyle::Windows, true, true,
+         "C:\\Tools", "\x95\x5C"},
+        {"double-byte name, no dot", "C:\\Tools\\\x95\x5C", PathStyle::Windows, true, false,
+         "C:\\Tools", "\x95\x5C"},
+        // 0x95 is the second byte here, so the backslash after it is real.
+        {"trail byte that looks like a lead byte", "C:\\\x81\x95\\V.exe", PathStyle::Windows, true,
+         true, "C:\\\x81\x95", "V"},
+        {"longest path", longest, PathStyle::Windows, false, true, longFolder, "V"},
+        {"path the platform would cut", tooLong, PathStyle::Windows, false, false, "", "Varnholt"},
+        {"posix", "/opt/varnholt/bin/varnholt", PathStyle::Posix, false, true, "/opt/varnholt/bin",
+         "varnholt"},
+        {"posix root", "/varnholt", PathStyle::Posix, false, true, "/", "varnholt"},
+        {"posix ignores backslashes", "C:\\Tools\\Varnholt.exe", PathStyle::Posix, false, false, "",
+         "C:\\Tools\\Varnholt"},
+        {"windows ignores slashes", "/opt/varnholt.exe", PathStyle::Windows, false, false, "",
+         "/opt/varnholt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeAppHost host;
+        host.path = c.path;
+        EditorApp app(host, c.style, c.sjis ? LeadBytePredicate(isShiftJisLeadByte) : nullptr);
+        EXPECT_EQ(app.derivePaths(), c.ok);
+        EXPECT_EQ(app.programFolder(), c.folder);
+        EXPECT_EQ(app.applicationName(), c.appName);
+        if (c.ok) {
+            EXPECT_TRUE(host.messages.empty());
+            EXPECT_EQ(app.modulePath(), *c.path);
+        } else {
+            ASSERT_EQ(host.messages.size(), 1u);
+            EXPECT_EQ(host.messages[0], (MessageBoxRequest{c.appName, "Fatal initialisation error.",
+                                                           MessageIcon::Stop}));
+        }
+        EXPECT_LE(app.modulePath().size(), 259u);
+    }
+}
+
+TEST(EditorApp, StartUpRunsTheEditorEvenAfterAFatalMessage) {
+    for (const bool pathKnown : {true, false}) {
+        FakeAppHost host;
+        if (pathKnown) {
+            host.path = "C:\\Tools\\Varnholt.exe";
+        }
+        EditorApp app(host, PathStyle::Windows);
+        EXPECT_FALSE(app.startUp()) << "no message loop after the dialog";
+
+        std::vector<std::string> expected{"initCommonControls", "baseStartUp", "queryModulePath"};
+        if (!pathKnown) {
+            expected.push_back("message");
+        }
+        expected.push_back("setSettingsKey Local AppWizard-Generated Applications");
+        expected.push_back("runMainDialog");
+        EXPECT_EQ(host.log, expected);
+    }
+}
+
+TEST(EditorApp, ExitShowsTheBusyPointerOnEveryWayOut) {
+    FakeAppHost host;
+    EditorApp app(host, PathStyle::Windows);
+    EXPECT_EQ(app.exit(), 3);
+    EXPECT_EQ(host.log,
+              (std::vector<std::string>{"beginBusyPointer", "baseExit", "endBusyPointer"}));
+
+    host.log.clear();
+    host.exitThrows = true;
+    EXPECT_THROW(static_cast<void>(app.exit()), std::runtime_error);
+    EXPECT_EQ(host.log.back(), "endBusyPointer");
+}
+
+TEST(EditorApp, HandlesOnlyTheHelpCommand) {
+    FakeAppHost host;
+    EditorApp app(host, PathStyle::Windows);
+    EXPECT_FALSE(app.onCommand(57671));
+    EXPECT_FALSE(app.onCommand(16));
+    EXPECT_TRUE(host.log.empty());
+    EXPECT_TRUE(app.onCommand(57670));
+    EXPECT_EQ(host.log, std::vector<std::string>{"defaultHelp"});
+}
+
+} // namespace
+} // namespace varnholt::shell::test
