@@ -95,6 +95,17 @@ TEST(SaveGenLayout, FollowsReleaseDetectionAndNameLength) {
     }
 }
 
+TEST(SaveGenLayout, ResolvesTheBandEdgesOfTheWorkedExample) {
+    const BuiltLayout layout = layoutOf(spec("1.2", k20, 5, 0)); // shift 6, anchor 3684
+    const std::pair<std::int64_t, std::int64_t> cases[] = {
+        {64, 64}, {65, 71}, {109, 115}, {3024, 3030}, {3025, 3043}, {3661, 3679}, {3662, 3685}};
+    for (const auto& [nominal, offset] : cases) {
+        EXPECT_EQ(resolvePosition(layout, nominal), offset) << nominal;
+    }
+}
+
+#define SET(assignment) [](SaveSpec& s) { s.assignment; }
+
 struct PlaceCase {
     const char* what;
     SaveSpec base;
@@ -114,53 +125,33 @@ TEST(SaveGenPlaces, EachSettingChangesExactlyItsPlaces) {
     firstAt3700.anchorOffset = 3700;
     SaveSpec oddAnchor = specForRelease("1.5");
     oddAnchor.anchorOffset = 3701;
+    // One line per case: what changes, and every byte offset that must change with it.
+    // clang-format off
     const PlaceCase cases[] = {
-        {"battle", early, [](SaveSpec& s) { s.battleDifficulty = 2; }, {115, 157, 329, 3438}},
-        {"campaign", early, [](SaveSpec& s) { s.campaignDifficulty = 3; }, {325, 3434}},
-        {"time limit", early, [](SaveSpec& s) { s.timeLimitByte = 28; }, {120, 162}},
-        {"length flag", early, [](SaveSpec& s) { s.lengthFlagByte = 4; }, {135, 140}},
-        {"length value", early, [](SaveSpec& s) { s.lengthValueByte = 20; }, {3586}},
-        {"unit scale",
-         early,
-         [](SaveSpec& s) { s.unitScaleBits = 0xC07FFFFF; },
-         {107, 108, 109, 110, 149, 150, 151, 152}},
-        {"faction",
-         early,
-         [](SaveSpec& s) { s.factionByte = 30; },
-         {1279, 325, 329, 3434, 3438}}, // the byte itself, and the entries no longer written
-        {"year",
-         early,
-         [](SaveSpec& s) { s.yearValue = 5; },
-         {1282, 1283, 1284, 1285, 3819, 3820, 3821, 3822}},
-        {"season", early, [](SaveSpec& s) { s.seasonByte = 0; }, {1280, 3823}},
-        {"turn counter", early, [](SaveSpec& s) { s.turnCounterValue = 0xFFFF; }, {3815, 3816}},
-        {"first battle", first, [](SaveSpec& s) { s.battleDifficulty = 0; }, {109, 151, 250, 3150}},
-        {"first campaign", first, [](SaveSpec& s) { s.campaignDifficulty = 0; }, {246, 3146}},
-        {"first length",
-         first,
-         [](SaveSpec& s) {
-             s.lengthFlagByte = 4;
-             s.lengthValueByte = 20;
-         },
-         {129, 3306}},
-        {"first season", first, [](SaveSpec& s) { s.seasonByte = 0; }, {1064, 3443}},
-        {"late faction 19", late19, [](SaveSpec& s) { s.campaignDifficulty = 0; }, {1167, 3678}},
-        {"late battle 19",
-         late19,
-         [](SaveSpec& s) { s.battleDifficulty = 0; },
-         {109, 151, 1171, 3682}},
-        {"expansion",
-         expansion,
-         [](SaveSpec& s) { s.battleDifficulty = 3; },
-         {109, 151, 429, 3558}},
-        {"expansion campaign",
-         expansion,
-         [](SaveSpec& s) { s.campaignDifficulty = 3; },
-         {425, 3554}},
-        {"1.2 anchor 3700", earlyAt3700, [](SaveSpec& s) { s.seasonByte = 0; }, {1274, 3744}},
-        {"1.0 anchor 3700", firstAt3700, [](SaveSpec& s) { s.seasonByte = 0; }, {1064, 3744}},
-        {"odd anchor", oddAnchor, [](SaveSpec& s) { s.turnCounterValue = 0xFFFF; }, {3737, 3738}},
+        {"battle", early, SET(battleDifficulty = 2), {115, 157, 329, 3438}},
+        {"campaign", early, SET(campaignDifficulty = 3), {325, 3434}},
+        {"time limit", early, SET(timeLimitByte = 28), {120, 162}},
+        {"length flag", early, SET(lengthFlagByte = 4), {135, 140}},
+        {"length value", early, SET(lengthValueByte = 20), {3586}},
+        {"unit scale", early, SET(unitScaleBits = 0xC07FFFFF), {107, 108, 109, 110, 149, 150, 151, 152}},
+        {"faction", early, SET(factionByte = 30), {1279, 325, 329, 3434, 3438}}, // entries gone
+        {"year", early, SET(yearValue = 5), {1282, 1283, 1284, 1285, 3819, 3820, 3821, 3822}},
+        {"season", early, SET(seasonByte = 0), {1280, 3823}},
+        {"turn counter", early, SET(turnCounterValue = 0xFFFF), {3815, 3816}},
+        {"first battle", first, SET(battleDifficulty = 0), {109, 151, 250, 3150}},
+        {"first campaign", first, SET(campaignDifficulty = 0), {246, 3146}},
+        {"first length flag", first, SET(lengthFlagByte = 4), {129}},
+        {"first length value", first, SET(lengthValueByte = 20), {3306}},
+        {"first season", first, SET(seasonByte = 0), {1064, 3443}},
+        {"late campaign 19", late19, SET(campaignDifficulty = 0), {1167, 3678}},
+        {"late battle 19", late19, SET(battleDifficulty = 0), {109, 151, 1171, 3682}},
+        {"expansion battle", expansion, SET(battleDifficulty = 3), {109, 151, 429, 3558}},
+        {"expansion campaign", expansion, SET(campaignDifficulty = 3), {425, 3554}},
+        {"1.2 anchor 3700", earlyAt3700, SET(seasonByte = 0), {1274, 3744}},
+        {"1.0 anchor 3700", firstAt3700, SET(seasonByte = 0), {1064, 3744}},
+        {"odd anchor", oddAnchor, SET(turnCounterValue = 0xFFFF), {3737, 3738}},
     };
+    // clang-format on
     for (const PlaceCase& c : cases) {
         SCOPED_TRACE(c.what);
         SaveSpec changed = c.base;
@@ -279,18 +270,13 @@ TEST(SaveGenFiller, DeterministicPerSeedAndNeverFakesTheMarker) {
 }
 
 TEST(SaveGenEncoding, YearSeasonAndScale) {
-    struct {
-        int year;
-        bool ad, winter;
-        std::int32_t value;
-        std::uint16_t counter;
-    } const years[] = {{270, false, false, -270, 0},
-                       {270, false, true, -270, 1},
-                       {1, false, true, -1, 539},
-                       {1, true, false, 1, 540},
-                       {9999, false, false, -9999, 46078},
-                       {INT_MIN, true, true, INT_MIN, 539},
-                       {INT_MIN, false, false, INT_MIN, 540}};
+    // clang-format off
+    const struct {
+        int year; bool ad, winter; std::int32_t value; std::uint16_t counter;
+    } years[] = {{270, false, false, -270, 0}, {270, false, true, -270, 1}, {1, false, true, -1, 539},
+                 {1, true, false, 1, 540}, {9999, false, false, -9999, 46078},
+                 {INT_MIN, true, true, INT_MIN, 539}, {INT_MIN, false, false, INT_MIN, 540}};
+    // clang-format on
     for (const auto& y : years) {
         SaveSpec s;
         setYearAndSeason(s, y.year, y.ad, y.winter);
