@@ -36,7 +36,7 @@ mkdir -p "$out"
     -o "$out/expansion-1.6.sav"
 
 # The known modification, recognised by its campaign name.
-"$savegen" --release 1.2 --name iron_dominion_plus --faction 3 --campaign-difficulty 2 \
+"$savegen" --release 1.2 --name iron_dominion_plus --faction 17 --campaign-difficulty 2 \
     --battle-difficulty 3 --time-limit-byte 28 --length-flag 4 --length-value 20 --unit-scale 45 \
     --year 1 --era BC --season winter --anchor-gap 500 --size 9000 --seed 1212 \
     -o "$out/mod-campaign-1.2.sav"
