@@ -371,6 +371,7 @@ void writeSave(const std::string& path, const SaveSpec& spec) {
     if (file == nullptr) {
         throw failure("cannot create", errno);
     }
+    errno = 0; // so a short write without a cause is not blamed on an older error
     const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
     int error = written == bytes.size() ? 0 : (errno != 0 ? errno : EIO);
     if (std::fclose(file) != 0 && error == 0) {
