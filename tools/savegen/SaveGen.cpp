@@ -361,7 +361,7 @@ std::vector<std::uint8_t> buildSave(const SaveSpec& spec) {
 }
 
 void writeSave(const std::string& path, const SaveSpec& spec) {
-    // Build first, so a refused spec leaves the file system untouched.
+    // Build first, so a refused SaveSpec leaves the file system untouched.
     const std::vector<std::uint8_t> bytes = buildSave(spec);
     auto failure = [&path](const char* what, int error) {
         return std::runtime_error(std::string(what) + " " + path + ": " +

@@ -64,7 +64,7 @@ struct SaveSpec {
     // Total file size; 0 = anchor end + 4096. Places (and the anchor) that do not fit whole are
     // not written; the campaign name and its terminator are cut at the end like any other bytes.
     std::uint64_t size = 0;
-    // Other bytes are pseudo-random from this seed. The same spec always gives the same bytes.
+    // Other bytes are pseudo-random from this seed. The same SaveSpec always gives the same bytes.
     std::uint32_t fillerSeed = 1;
 };
 
@@ -82,7 +82,7 @@ void setUnitScale(SaveSpec& spec, int number);
 // 270 - year for BC). Wraps like the game's 32-bit arithmetic for extreme years.
 void setYearAndSeason(SaveSpec& spec, int year, bool isAD, bool isWinter);
 
-// Where the generator puts things for a spec, as a loader should find them.
+// Where the generator puts things for a SaveSpec, as a loader should find them.
 struct BuiltLayout {
     std::int64_t campaignNameOffset; // 64, or 70 for expansion saves
     std::int64_t campaignShift;      // campaignNameOffset + 2*units - 98

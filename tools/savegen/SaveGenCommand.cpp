@@ -1,5 +1,5 @@
 // savegen: writes one synthetic saved game. Exit status 0 on success, 1 when the file cannot be
-// written, 2 for bad usage (unknown option, value out of range, a spec that cannot be built).
+// written, 2 for bad usage (unknown option, value out of range, settings that cannot be built).
 #include "tools/savegen/SaveGen.h"
 
 #include <CLI/CLI.hpp>
