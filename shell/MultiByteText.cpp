@@ -4,10 +4,10 @@ namespace varnholt::shell {
 
 namespace {
 
-// Length in bytes of the character starting at `at`.
+// Length in bytes of the character starting at `at`. A lead byte at the very
+// end steps past the end, which the callers' loops treat as the end.
 std::size_t charLength(std::string_view text, std::size_t at, const LeadBytePredicate& isLeadByte) {
-    const bool lead = isLeadByte && isLeadByte(static_cast<unsigned char>(text[at]));
-    return lead && at + 1 < text.size() ? 2 : 1;
+    return isLeadByte && isLeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
 }
 
 } // namespace

@@ -21,13 +21,8 @@ class FakeAppHost : public EditorAppHost {
 
     void initCommonControls() override { log.push_back("initCommonControls"); }
     void baseStartUp() override { log.push_back("baseStartUp"); }
-    std::optional<std::string> queryModulePath() override {
-        log.push_back("queryModulePath");
-        return path;
-    }
-    void setSettingsKey(std::string_view key) override {
-        log.push_back("setSettingsKey " + std::string(key));
-    }
+    std::optional<std::string> queryModulePath() override { return path; }
+    void setSettingsKey(std::string_view key) override { log.push_back(std::string(key)); }
     void runMainDialog() override { log.push_back("runMainDialog"); }
     void showMessage(const MessageBoxRequest& request) override {
         log.push_back("message");
@@ -37,10 +32,7 @@ class FakeAppHost : public EditorAppHost {
     void endBusyPointer() override { log.push_back("endBusyPointer"); }
     int baseExit() override {
         log.push_back("baseExit");
-        if (exitThrows) {
-            throw std::runtime_error("framework exit failed");
-        }
-        return 3;
+        return exitThrows ? throw std::runtime_error("framework exit failed") : 3;
     }
     void defaultHelp() override { log.push_back("defaultHelp"); }
 };
@@ -76,9 +68,9 @@ TEST(EditorApp, DerivesTheProgramFolder) {
         {"several dots", "C:\\a.b\\Var.nholt.exe", PathStyle::Windows, false, true, "C:\\a.b",
          "Var.nholt"},
         // 0x95 0x5C is one character; its second byte is not a separator.
+        {"double-byte folder name", "C:\\\x95\x5C\\Varnholt.exe", PathStyle::Windows, true, true,
+         "C:\\\x95\x5C", "Varnholt"},
         {"double-byte file name", "C:\\Tools\\\x95\x5C.exe", PathStyle::Windows, true, true,
-         "C:\\Tools", "\x95\x5C"},
-        {"double-byte name, no dot", "C:\\Tools\\\x95\x5C", PathStyle::Windows, true, false,
          "C:\\Tools", "\x95\x5C"},
         // 0x95 is the second byte here, so the backslash after it is real.
         {"trail byte that looks like a lead byte", "C:\\\x81\x95\\V.exe", PathStyle::Windows, true,
@@ -90,8 +82,6 @@ TEST(EditorApp, DerivesTheProgramFolder) {
         {"posix root", "/varnholt", PathStyle::Posix, false, true, "/", "varnholt"},
         {"posix ignores backslashes", "C:\\Tools\\Varnholt.exe", PathStyle::Posix, false, false, "",
          "C:\\Tools\\Varnholt"},
-        {"windows ignores slashes", "/opt/varnholt.exe", PathStyle::Windows, false, false, "",
-         "/opt/varnholt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -122,11 +112,11 @@ TEST(EditorApp, StartUpRunsTheEditorEvenAfterAFatalMessage) {
         EditorApp app(host, PathStyle::Windows);
         EXPECT_FALSE(app.startUp()) << "no message loop after the dialog";
 
-        std::vector<std::string> expected{"initCommonControls", "baseStartUp", "queryModulePath"};
+        std::vector<std::string> expected{"initCommonControls", "baseStartUp"};
         if (!pathKnown) {
             expected.push_back("message");
         }
-        expected.push_back("setSettingsKey Local AppWizard-Generated Applications");
+        expected.push_back("Local AppWizard-Generated Applications");
         expected.push_back("runMainDialog");
         EXPECT_EQ(host.log, expected);
     }

@@ -7,25 +7,23 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace varnholt::shell::test {
 
 class FakeLabelHost : public HyperLinkHost {
   public:
-    // Script.
+    // Script. The frame is 2 x 2 pixels around a 98 x 14 client area.
     unsigned long styleBits = 0;
     std::string text;
     Rect window{10, 20, 110, 36};
     Rect client{0, 0, 98, 14};
-    Size textSize{41, 13};
     FontHandle controlFont = FontHandle{7};
-    FontHandle underlined = FontHandle{8};
     CursorHandle hand = CursorHandle{9};
     Point pointer{5, 5};
     OpenResult shellResult = 42;
     std::map<std::string, std::string, std::less<>> classesRoot;
-    OpenResult runResult = 33;
 
     // Record.
     std::vector<std::string> log;
@@ -37,74 +35,73 @@ class FakeLabelHost : public HyperLinkHost {
     }
 
     OpenResult shellOpen(std::string_view url, int show) override {
-        log.push_back("shellOpen " + std::string(url) + " " + std::to_string(show));
+        note("shellOpen", url, show);
         return shellResult;
     }
-    std::optional<std::string> queryClassesRootDefault(std::string_view subKey) override {
-        const auto found = classesRoot.find(subKey);
+    std::optional<std::string> queryClassesRootDefault(std::string_view key) override {
+        const auto found = classesRoot.find(key);
         return found == classesRoot.end() ? std::nullopt : std::optional(found->second);
     }
     OpenResult runCommandLine(std::string_view line, int show) override {
-        log.push_back("run " + std::string(line) + " " + std::to_string(show));
-        return runResult;
+        note("run", line, show);
+        return 33;
     }
 
     unsigned long style() override { return styleBits; }
     void setStyle(unsigned long bits) override { styleBits = bits; }
     std::string windowText() override { return text; }
-    void setWindowText(std::string_view t) override {
-        text = t;
-        log.push_back("setWindowText " + text);
-    }
+    void setWindowText(std::string_view t) override { note("setWindowText", text = t); }
     Rect windowRect() override { return window; }
     Rect clientRect() override { return client; }
-    void moveWindow(const Rect& rect) override {
-        movedTo = rect;
-        log.push_back("moveWindow");
-    }
-    void invalidate() override { log.push_back("invalidate"); }
-    void destroyWindow() override { log.push_back("destroyWindow"); }
+    void moveWindow(const Rect& rect) override { movedTo = rect; }
+    void invalidate() override { note("invalidate"); }
+    void destroyWindow() override { note("destroyWindow"); }
 
     FontHandle font() override { return controlFont; }
-    void setFont(FontHandle f) override { log.push_back("setFont " + number(f)); }
+    void setFont(FontHandle f) override { note("setFont", f); }
     FontHandle createUnderlinedFont(FontHandle base) override {
-        log.push_back("createUnderlinedFont " + number(base));
-        return underlined;
+        note("createUnderlinedFont", base);
+        return FontHandle{8};
     }
-    void deleteFont(FontHandle f) override { log.push_back("deleteFont " + number(f)); }
+    void deleteFont(FontHandle f) override { note("deleteFont", f); }
+    // 41 x 13 pixels in any font; the font used is logged.
     Size measureText(std::string_view measured, FontHandle f) override {
-        log.push_back("measure " + std::string(measured) + " " + number(f));
-        return textSize;
+        note("measure", measured, f);
+        return {41, 13};
     }
 
     CursorHandle loadHandCursor() override { return hand; }
-    void destroyCursor(CursorHandle c) override { log.push_back("destroyCursor " + number(c)); }
-    void setCursor(CursorHandle c) override { log.push_back("setCursor " + number(c)); }
+    void destroyCursor(CursorHandle c) override { note("destroyCursor", c); }
+    void setCursor(CursorHandle c) override { note("setCursor", c); }
     Point pointerPosition() override { return pointer; }
 
-    void startTimer(unsigned id, unsigned period) override {
-        log.push_back("startTimer " + std::to_string(id) + " " + std::to_string(period));
-    }
-    void stopTimer(unsigned id) override { log.push_back("stopTimer " + std::to_string(id)); }
+    void startTimer(unsigned id, unsigned period) override { note("startTimer", id, period); }
+    void stopTimer(unsigned id) override { note("stopTimer", id); }
 
-    void createToolTip() override { log.push_back("createToolTip"); }
+    void createToolTip() override {}
     void addTool(int id, const Rect& area, std::string_view tip) override {
-        log.push_back("addTool " + std::to_string(id) + " " + std::to_string(area.width()) + "x" +
-                      std::to_string(area.height()) + " " + std::string(tip));
+        note("addTool", id, area.width(), area.height(), tip);
     }
-    void setToolText(int id, std::string_view tip) override {
-        log.push_back("setToolText " + std::to_string(id) + " " + std::string(tip));
-    }
-    void destroyToolTip() override { log.push_back("destroyToolTip"); }
+    void setToolText(int id, std::string_view tip) override { note("setToolText", id, tip); }
+    void destroyToolTip() override { note("destroyToolTip"); }
 
-    void beep(MessageIcon sound) override {
-        log.push_back(sound == MessageIcon::Exclamation ? "beep exclamation" : "beep stop");
-    }
+    void beep(MessageIcon sound) override { note("beep", static_cast<int>(sound)); }
     void showMessage(const MessageBoxRequest& request) override { messages.push_back(request); }
 
   private:
-    template <typename Handle> static std::string number(Handle h) {
-        return std::to_string(static_cast<std::uintptr_t>(h));
+    static std::string word(std::string_view s) { return std::string(s); }
+    static std::string word(const std::string& s) { return s; }
+    template <typename T> static std::string word(T value) {
+        if constexpr (std::is_enum_v<T>) {
+            return std::to_string(static_cast<std::uintmax_t>(value));
+        } else {
+            return std::to_string(value);
+        }
+    }
+    // One log entry: the action and its arguments, separated by blanks.
+    template <typename... Args> void note(std::string action, const Args&... args) {
+        ((action += " " + word(args)), ...);
+        log.push_back(action);
     }
 };
 
