@@ -146,4 +146,13 @@ std::string displayCaption(std::string_view caption);
 // disabled, else normal.
 std::string_view pictureFor(const PictureNames& pictures, bool pressed, bool focused, bool enabled);
 
+// Where the window icon is drawn while the window is minimised: centred in the
+// client area, the divisions truncating.
+struct IconOrigin {
+    int x = 0;
+    int y = 0;
+    bool operator==(const IconOrigin&) const = default;
+};
+IconOrigin minimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight);
+
 } // namespace varnholt

@@ -470,8 +470,6 @@ void SaveGameEditor::userSetText(int id, const std::string& text) {
         return;
     }
     setText(id, kept);
-    if (kept != text && state(id).text == kept)
-        host_.controlChanged(id);
     if (id == idSourcePath)
         UpdateControlStates();
 }
@@ -534,12 +532,10 @@ int SaveGameEditor::userSpin(int id, int proposedStep) {
     if (!accepting() || !spec || spec->kind != ControlKind::Spin || !state(id).enabled)
         return 0;
     const Running running(busy_);
+    // The spin's position follows the number its box shows (see setText); a
+    // box without a number leaves it where it last was.
     const ControlState& spin = state(id);
-    // The spin starts from the number its box shows; a box without a number
-    // leaves it where it last was.
-    const int position =
-        std::clamp(parseInteger(state(spec->buddyId).text).value_or(spin.spinPosition),
-                   spin.spinMinimum, spin.spinMaximum);
+    const int position = spin.spinPosition;
     const int step = id == idUnitScaleSpin ? OnUnitScaleSpin(position, proposedStep) : proposedStep;
     const auto target = std::clamp<std::int64_t>(static_cast<std::int64_t>(position) + step,
                                                  spin.spinMinimum, spin.spinMaximum);

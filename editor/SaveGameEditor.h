@@ -156,7 +156,6 @@ class SaveGameEditor {
 
   private:
     class Exchange;
-    friend class Exchange;
     struct LoadedGame {
         std::string path;
         SaveGameInfo info;

@@ -1,0 +1,140 @@
+// The window at start, the exchange between controls and values, the integer
+// prompt, and the guard against the model's own writes coming back as events.
+
+#include "FakeHost.h"
+
+namespace varnholt::test {
+namespace {
+
+using ExchangeTest = EditorFixture;
+
+TEST_F(ExchangeTest, StartShowsTheDefaultsWithFocusInTheSourceBox) {
+    for (int id :
+         {idSourcePath, idOutputPath, idReleaseLabel, idCampaignName, idFactionName, idStatusLine})
+        EXPECT_EQ(ctl(id).text, "") << id;
+    EXPECT_EQ(ctl(idUnitScale).text, "40");
+    EXPECT_EQ(ctl(idYear).text, "270");
+    for (int id : {idCampaignDifficulty, idBattleDifficulty, idUnitScaleClass}) {
+        ASSERT_EQ(ctl(id).items.size(), 4u);
+        EXPECT_EQ(ctl(id).selection, 1) << id;
+    }
+    EXPECT_EQ(ctl(idCampaignDifficulty).items[1], "Medium");
+    EXPECT_EQ(ctl(idUnitScaleClass).items[1], "Normal");
+    for (int id : {idNoBattleTimeLimit, idBC, idSummer})
+        EXPECT_TRUE(ctl(id).checked) << id;
+    for (int id :
+         {idSetCampaignDifficulty, idSetBattleDifficulty, idSetBattleTimeLimit, idSetCampaignLength,
+          idSetUnitScale, idSetYearAndSeason, idShortCampaign, idAD, idWinter})
+        EXPECT_FALSE(ctl(id).checked) << id;
+    EXPECT_EQ(ctl(idYear).lengthLimit, 4);
+    EXPECT_EQ(ctl(idUnitScale).lengthLimit, 3);
+    EXPECT_EQ(ctl(idYearSpin).spinMinimum, 1);
+    EXPECT_EQ(ctl(idYearSpin).spinMaximum, 9999);
+    EXPECT_EQ(ctl(idUnitScaleSpin).spinPosition, 40);
+    EXPECT_EQ(editor.values().windowCaption, "Varnholt");
+    EXPECT_EQ(editor.windowTitle(), "Varnholt");
+    // Icon, pictures and focus, in the order of initialisation; nothing shown.
+    const std::vector<std::string> calls = {"icon 128", "pictures 1011 REFRESHU", "focus 1002"};
+    EXPECT_EQ(host.calls, calls);
+    EXPECT_TRUE(host.messages.empty());
+}
+
+// Typing into the year box and letting a later command read and rewrite it.
+TEST_F(ExchangeTest, YearBoxReadsLeadingDigitsAndShowsThemPlain) {
+    struct Case {
+        std::string typed;
+        std::int32_t read;
+        std::string shownAfterWrite;
+    };
+    const Case cases[] = {{"12a", 12, "12"},
+                          {"+7", 7, "7"},
+                          {" -3", -3, "-3"},
+                          {"12345", 1234, "1234"},
+                          {"0042", 42, "42"}};
+    editor.userSetText(idSourcePath, " ");
+    editor.userClick(idSetYearAndSeason);
+    editor.userClick(idSetUnitScale);
+    for (const Case& c : cases) {
+        editor.userSetText(idYear, c.typed);
+        // A pick in the size-class list reads all controls and writes them back.
+        editor.userSelect(idUnitScaleClass, 2);
+        EXPECT_EQ(editor.saveGameInfo().year, c.read) << c.typed;
+        EXPECT_EQ(ctl(idYear).text, c.shownAfterWrite) << c.typed;
+    }
+    EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(ExchangeTest, EmptyYearBoxStopsEveryReadWithThePrompt) {
+    editor.userSetText(idSourcePath, "x");
+    editor.userClick(idSetYearAndSeason);
+    editor.userClick(idAD);
+    editor.userSetText(idYear, "");
+    host.calls.clear();
+
+    const std::vector<std::function<void()>> actions = {
+        [&] { editor.userClick(idSetBattleDifficulty); },
+        [&] { editor.userSetText(idSourcePath, "xy"); },
+        [&] { editor.userClick(idRefresh); },
+        [&] { editor.OnApply(); },
+        [&] { editor.userClick(idClose); },
+        [&] { editor.userPressEnter(); },
+    };
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        host.messages.clear();
+        host.calls.clear();
+        actions[i]();
+        const std::vector<ShownMessage> prompt = {
+            {"Varnholt", "Please enter an integer.", MessageIcon::Warning}};
+        EXPECT_EQ(host.messages, prompt) << "action " << i;
+        EXPECT_EQ(host.calls, (std::vector<std::string>{"focus 1021", "select 1021"}))
+            << "action " << i;
+    }
+    // Entries before the year box were read, the era group after it was not.
+    EXPECT_TRUE(editor.values().setBattleDifficulty);
+    EXPECT_FALSE(editor.saveGameInfo().isAD);
+    // The rules did not run: the battle list stays disabled though its box is ticked.
+    EXPECT_FALSE(ctl(idBattleDifficulty).enabled);
+    EXPECT_FALSE(editor.modalResult().has_value());
+    editor.userPressEscape();
+    EXPECT_EQ(editor.modalResult(), 2);
+    EXPECT_EQ(host.modalResults, std::vector<int>{2});
+}
+
+TEST_F(ExchangeTest, OwnWritesComingBackAsWidgetEventsAreIgnored) {
+    savegen::SaveSpec spec = savegen::specForRelease("1.2");
+    savegen::setYearAndSeason(spec, 100, true, false);
+    const std::string path = writeSave("quick.sav", spec);
+    // A widget that reports the model's write as a user's edit, with other text.
+    int echoes = 0;
+    host.onControlChanged = [&](int id) {
+        if (id == idSourcePath || id == idYear) {
+            ++echoes;
+            editor.userSetText(id, "echo");
+        }
+    };
+    editor.userSetText(idSourcePath, path);
+    editor.userClick(idRefresh);
+    EXPECT_GT(echoes, 0);
+    EXPECT_EQ(ctl(idSourcePath).text, path);
+    EXPECT_EQ(ctl(idYear).text, "100");
+    EXPECT_EQ(ctl(idStatusLine).text, "Successfully loaded saved game file.");
+}
+
+TEST_F(ExchangeTest, ReadOnlyDisabledAndUnknownControlsIgnoreTheUser) {
+    editor.userSetText(idUnitScale, "99");  // read-only number box
+    editor.userSetText(idOutputPath, "/x"); // read-only output box
+    editor.userSetText(idYear, "1");        // disabled until its Set box is ticked
+    editor.userClick(idSetUnitScale);       // disabled while no path is entered
+    editor.userSelect(idCampaignDifficulty, 3);
+    EXPECT_EQ(editor.userSpin(idUnitScaleSpin, 1), 0);
+    editor.userClick(4242);
+    EXPECT_EQ(ctl(idUnitScale).text, "40");
+    EXPECT_EQ(ctl(idOutputPath).text, "");
+    EXPECT_EQ(ctl(idYear).text, "270");
+    EXPECT_FALSE(ctl(idSetUnitScale).checked);
+    EXPECT_EQ(ctl(idCampaignDifficulty).selection, 1);
+    EXPECT_THROW(editor.control(4242), std::out_of_range);
+}
+
+} // namespace
+} // namespace varnholt::test

@@ -1,0 +1,137 @@
+#pragma once
+// A scripted host: answers the file dialog from a queue, records every message
+// box, focus move and title, and checks that the busy cursor is balanced.
+
+#include "core/FileAccess.h"
+#include "editor/EditorHost.h"
+#include "editor/SaveGameEditor.h"
+#include "tools/savegen/SaveGen.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace varnholt::test {
+
+struct ShownMessage {
+    std::string caption;
+    std::string text;
+    MessageIcon icon;
+    bool operator==(const ShownMessage&) const = default;
+};
+
+class FakeHost : public EditorHost {
+  public:
+    std::vector<ShownMessage> messages;
+    std::deque<std::optional<std::string>> dialogAnswers; // one per expected dialog
+    std::vector<OpenFileDialogSettings> dialogs;
+    std::vector<std::string> calls;   // title, icon, pictures, focus and select-all, in order
+    std::set<std::string> takenPaths; // taken in addition to what exists on disk
+    std::function<bool(const std::string&)> pathTaken; // overrides both when set
+    std::function<void(int)> onControlChanged;
+    std::vector<int> modalResults;
+    int busyDepth = 0;
+    int busyCount = 0;
+
+    void showMessage(const std::string& caption, const std::string& text,
+                     MessageIcon icon) override {
+        messages.push_back({caption, text, icon});
+    }
+    std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& s) override {
+        dialogs.push_back(s);
+        if (dialogAnswers.empty()) {
+            ADD_FAILURE() << "unexpected file dialog";
+            return std::nullopt;
+        }
+        auto answer = dialogAnswers.front();
+        dialogAnswers.pop_front();
+        return answer;
+    }
+    void beginBusy() override {
+        ++busyDepth;
+        ++busyCount;
+    }
+    void endBusy() override { --busyDepth; }
+    void setWindowTitle(const std::string& title) override { calls.push_back("title " + title); }
+    void setWindowIcon(int group) override { calls.push_back("icon " + std::to_string(group)); }
+    void attachPictures(int id, const PictureNames& p) override {
+        calls.push_back("pictures " + std::to_string(id) + " " + std::string(p.normal));
+    }
+    void setFocus(int id) override { calls.push_back("focus " + std::to_string(id)); }
+    void selectAllText(int id) override { calls.push_back("select " + std::to_string(id)); }
+    bool pathExists(const std::string& path) override {
+        if (pathTaken)
+            return pathTaken(path);
+        return takenPaths.count(path) > 0 || varnholt::pathExists(path);
+    }
+    void controlChanged(int id) override {
+        if (onControlChanged)
+            onControlChanged(id);
+    }
+    void endModal(int result) override { modalResults.push_back(result); }
+};
+
+// A temporary folder that is removed with the fixture.
+class TempFolder {
+  public:
+    TempFolder() {
+        static int serial = 0;
+        path_ = std::filesystem::temp_directory_path() /
+                ("varnholt-editor-" + std::to_string(std::random_device{}()) + "-" +
+                 std::to_string(++serial));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string folder() const { return path_.string() + "/"; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+inline std::vector<std::uint8_t> readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// An editor on a fake host, initialised, with a temporary folder for saves.
+class EditorFixture : public ::testing::Test {
+  protected:
+    FakeHost host;
+    TempFolder temp;
+    SaveGameEditor editor{host, "/opt/varnholt", "Varnholt"};
+
+    void SetUp() override { editor.initialise(); }
+    void TearDown() override { EXPECT_EQ(host.busyDepth, 0) << "busy cursor left on"; }
+
+    std::string writeSave(const std::string& name, const savegen::SaveSpec& spec) {
+        const std::string path = temp.file(name);
+        savegen::writeSave(path, spec);
+        return path;
+    }
+    // Types a path into box 1002 and presses Refresh, as a user would.
+    void typeAndRefresh(const std::string& path) {
+        editor.userSetText(idSourcePath, path);
+        editor.userClick(idRefresh);
+    }
+    const ControlState& ctl(int id) const { return editor.control(id); }
+    std::vector<std::string> messageTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& m : host.messages)
+            texts.push_back(m.text);
+        return texts;
+    }
+};
+
+} // namespace varnholt::test

@@ -1,0 +1,243 @@
+// The layout table's own consistency, and the small text rules the window
+// applies: integer reading, captions, the file dialog's folder and filter.
+
+#include "core/UnitScaleTable.h"
+#include "core/Vocabularies.h"
+#include "editor/BrowseDialog.h"
+#include "editor/EditorLayout.h"
+#include "editor/IntegerText.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace varnholt {
+namespace {
+
+using K = ControlKind;
+
+TEST(Layout, IdentifiersAreUniqueAndEveryNamedControlIsInTheTable) {
+    std::set<int> seen;
+    for (const ControlSpec& c : editorDialog().controls)
+        if (c.id != noControlId) {
+            EXPECT_TRUE(seen.insert(c.id).second) << "duplicate " << c.id;
+        }
+    for (int id : {idClose,
+                   idApply,
+                   idSourcePath,
+                   idBrowse,
+                   idSetCampaignDifficulty,
+                   idCampaignDifficulty,
+                   idSetBattleDifficulty,
+                   idBattleDifficulty,
+                   idSetBattleTimeLimit,
+                   idNoBattleTimeLimit,
+                   idOutputPath,
+                   idRefresh,
+                   idSetCampaignLength,
+                   idShortCampaign,
+                   idStatusLine,
+                   idSetUnitScale,
+                   idUnitScaleClass,
+                   idFactionName,
+                   idCampaignName,
+                   idSetYearAndSeason,
+                   idYearLabel,
+                   idYear,
+                   idYearSpin,
+                   idAD,
+                   idSummer,
+                   idWinter,
+                   idBC,
+                   idReleaseLabel,
+                   idUnitScale,
+                   idUnitScaleSpin})
+        EXPECT_NE(findControl(id), nullptr) << id;
+    EXPECT_EQ(findControl(noControlId), nullptr);
+    EXPECT_EQ(findControl(4242), nullptr);
+}
+
+TEST(Layout, TabStopsFollowTheKindOfControl) {
+    for (const ControlSpec& c : editorDialog().controls) {
+        bool expected = false;
+        switch (c.kind) {
+        case K::CheckBox:
+        case K::RadioButton:
+        case K::DropDownList:
+        case K::PushButton:
+        case K::PictureButton:
+            expected = true;
+            break;
+        case K::TextBox:
+            expected = c.id != idOutputPath; // the read-only output box is skipped
+            break;
+        default:
+            expected = false;
+        }
+        EXPECT_EQ(c.tabStop, expected) << c.id << " " << c.caption;
+    }
+}
+
+TEST(Layout, ControlsLieInsideTheWindowAndSpinsFollowTheirBox) {
+    const DialogSpec& d = editorDialog();
+    for (std::size_t i = 0; i < d.controls.size(); ++i) {
+        const ControlSpec& c = d.controls[i];
+        EXPECT_GE(c.rect.x, 0);
+        EXPECT_GE(c.rect.y, 0);
+        if (c.kind != K::DropDownList) { // its height includes the opened list
+            EXPECT_LE(c.rect.y + c.rect.height, d.height) << c.id;
+        }
+        EXPECT_LE(c.rect.x + c.rect.width, d.width) << c.id;
+        if (c.kind == K::Spin) {
+            ASSERT_GT(i, 0u);
+            EXPECT_EQ(d.controls[i - 1].id, c.buddyId) << "spin " << c.id;
+            EXPECT_LT(c.spinMinimum, c.spinMaximum);
+        }
+    }
+}
+
+TEST(Layout, MnemonicsAreUniqueSoEachAltLetterReachesOneControl) {
+    std::set<char> letters;
+    for (const ControlSpec& c : editorDialog().controls)
+        if (auto m = mnemonicOf(c.caption)) {
+            EXPECT_TRUE(letters.insert(*m).second) << "letter " << *m << " twice";
+        }
+    EXPECT_EQ(letters.size(), 12u);
+}
+
+TEST(Layout, ListItemsAgreeWithTheCoreVocabularies) {
+    const auto items = [](int id) {
+        const auto span = findControl(id)->items;
+        return std::vector<std::string>(span.begin(), span.end());
+    };
+    const auto& standard = standardDifficultyNames();
+    const std::vector<std::string> difficulties(standard.begin(), standard.end());
+    EXPECT_EQ(items(idCampaignDifficulty), difficulties);
+    EXPECT_EQ(items(idBattleDifficulty), difficulties);
+    const auto& classes = unitScaleClassNames();
+    EXPECT_EQ(items(idUnitScaleClass), std::vector<std::string>(classes.begin(), classes.end()));
+    // The unit-scale spin covers exactly the table's numbers.
+    EXPECT_EQ(findControl(idUnitScaleSpin)->spinMinimum, unitScaleTable().front().number);
+    EXPECT_EQ(findControl(idUnitScaleSpin)->spinMaximum, unitScaleTable().back().number);
+}
+
+TEST(Captions, MnemonicMarkersAndLiteralAmpersands) {
+    struct Case {
+        std::string_view stored;
+        std::string shown;
+        std::optional<char> mnemonic;
+    };
+    const Case cases[] = {
+        {"S&hort campaign", "Short campaign", 'h'},
+        {"Year && Season", "Year & Season", std::nullopt},
+        {"Set &year && season", "Set year & season", 'y'},
+        {"&Close", "Close", 'c'},
+        {"Version:", "Version:", std::nullopt},
+        {"trailing&", "trailing&", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(displayCaption(c.stored), c.shown) << c.stored;
+        EXPECT_EQ(mnemonicOf(c.stored), c.mnemonic) << c.stored;
+    }
+}
+
+TEST(Captions, RefreshPictureByButtonState) {
+    const PictureNames& p = editorDialog().refreshPictures;
+    struct Case {
+        bool pressed, focused, enabled;
+        std::string_view picture;
+    };
+    const Case cases[] = {
+        {false, false, true, "REFRESHU"}, {true, true, true, "REFRESHD"},
+        {false, true, false, "REFRESHF"}, {false, false, false, "REFRESHX"},
+        {true, false, false, "REFRESHD"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(pictureFor(p, c.pressed, c.focused, c.enabled), c.picture);
+}
+
+TEST(Captions, MinimisedIconIsCentredWithTruncatingDivision) {
+    EXPECT_EQ(minimisedIconOrigin(160, 40, 32, 32), (IconOrigin{64, 4}));
+    EXPECT_EQ(minimisedIconOrigin(161, 41, 32, 32), (IconOrigin{65, 5}));
+    EXPECT_EQ(minimisedIconOrigin(20, 10, 32, 32), (IconOrigin{-5, -10})); // towards zero
+}
+
+TEST(IntegerText, ReadsLikeTheWindowsNumberBoxes) {
+    struct Case {
+        std::string_view text;
+        std::optional<std::int32_t> value;
+    };
+    const Case cases[] = {
+        {"270", 270},
+        {"12a", 12},
+        {"+7", 7},
+        {"  -15", -15},
+        {"\t 3 4", 3},
+        {"007", 7},
+        {"-0", 0},
+        {"", std::nullopt},
+        {"-", std::nullopt},
+        {"abc", std::nullopt},
+        {"- 5", std::nullopt},
+        {"+-5", std::nullopt},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
+        {"99999999999999999999999", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(parseInteger(c.text), c.value) << '"' << c.text << '"';
+    EXPECT_EQ(formatInteger(-270), "-270");
+    EXPECT_EQ(formatInteger(1234567), "1234567");
+}
+
+TEST(BrowseDialog, InitialFolderFromTheSourcePathOrTheProgramFolder) {
+    struct Case {
+        std::string source;
+        PathStyle style;
+        std::string folder;
+    };
+    const std::string program = "C:\\Tools";
+    const Case cases[] = {
+        {"D:\\Games\\saves\\quick.sav", PathStyle::Windows, "D:\\Games\\saves\\"},
+        {"D:/Games/saves/quick.sav", PathStyle::Windows, "D:/Games/saves/"},
+        {"", PathStyle::Windows, program},
+        {"quick.sav", PathStyle::Windows, ""},
+        {"D:quick.sav", PathStyle::Windows, "D:"},
+        {"\\\\server\\share\\q.sav", PathStyle::Windows, "\\\\server\\share\\"},
+        {"/home/ann/saves/quick.sav", PathStyle::Posix, "/home/ann/saves/"},
+        {"C:\\saves\\quick.sav", PathStyle::Posix, ""}, // no "/": no folder on POSIX
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(initialBrowseFolder(c.source, program, c.style), c.folder) << c.source;
+}
+
+TEST(BrowseDialog, LongFolderIsCutAtACharacterBoundary) {
+    // 127 two-byte characters fill 254 bytes; the 255-byte cut must not split
+    // the next one.
+    std::string name;
+    for (int i = 0; i < 130; ++i)
+        name += "\xC3\xA9";
+    const std::string folder = initialBrowseFolder("/" + name + "/q.sav", "", PathStyle::Posix);
+    EXPECT_EQ(folder, "/" + name.substr(0, 254));
+}
+
+TEST(BrowseDialog, SettingsAndFilterPairs) {
+    const OpenFileDialogSettings s = browseDialogSettings("", "/opt/varnholt", PathStyle::Posix);
+    EXPECT_EQ(s.title, "Select Iron Dominion Save File");
+    const std::vector<FileFilter> expected = {{"IRD Save Files (*.sav)", "*.sav"},
+                                              {"All Files (*.*)", "*.*"}};
+    EXPECT_EQ(s.filters, expected);
+    EXPECT_EQ(s.defaultExtension, "sav");
+    EXPECT_EQ(s.initialFolder, "/opt/varnholt");
+    EXPECT_TRUE(s.fileMustExist);
+    EXPECT_TRUE(s.pathMustExist);
+    EXPECT_FALSE(s.showReadOnlyOption);
+    EXPECT_TRUE(s.initialFileName.empty());
+    EXPECT_EQ(parseFilterText("A|*.a|B"), (std::vector<FileFilter>{{"A", "*.a"}}));
+    EXPECT_TRUE(parseFilterText("||").empty());
+}
+
+} // namespace
+} // namespace varnholt
