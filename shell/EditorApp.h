@@ -48,8 +48,10 @@ class EditorAppHost {
     virtual void initCommonControls() = 0;
     // The framework's own start-up, run before the program's.
     virtual void baseStartUp() = 0;
-    // Full path of the running executable, untruncated, or nothing when the
-    // platform cannot say. The model refuses paths over modulePathLimit.
+    // Full path of the running executable, or nothing when the platform cannot
+    // say. Never a cut path: a Win32 host asking with a 260-character buffer
+    // answers nothing when the platform reports the buffer too small, or asks
+    // with a larger one; the model itself refuses paths over modulePathLimit.
     virtual std::optional<std::string> queryModulePath() = 0;
     virtual void setSettingsKey(std::string_view keyName) = 0;
     // Construct the editor dialog without a parent, make it the main window,
@@ -93,8 +95,9 @@ class EditorApp {
     // Fills modulePath and programFolder from the executable's path. On
     // failure (no path, a path over modulePathLimit, no separator, an empty
     // file name, or on Windows a file name without a dot) shows
-    // fatalInitialisationText and returns false; a folder already found stays
-    // set.
+    // fatalInitialisationText and returns false. A missing or over-long path
+    // leaves both texts as they were; a folder found before a later check
+    // failed stays set.
     bool derivePaths();
 
     // The caption of every message box the program shows.
