@@ -77,6 +77,25 @@ class FileBuffer {
     std::size_t capacity_ = 0;
 };
 
+// A file read from its start, piece by piece, for readers that may stop before
+// its end. Other writers are refused while it is open where the platform can
+// enforce it. Closed on destruction; close() reports a failure to close.
+class SequentialFile {
+  public:
+    explicit SequentialFile(const std::string& path); // throws FileError
+    ~SequentialFile();
+    SequentialFile(const SequentialFile&) = delete;
+    SequentialFile& operator=(const SequentialFile&) = delete;
+    // Fills `into` as far as the file goes; fewer bytes only at its end. Throws FileError.
+    std::size_t read(std::span<std::uint8_t> into);
+    void close(); // throws FileError
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+    std::intptr_t handle_ = -1;
+};
+
 // Reads the whole file: one request for its reported size plus one byte, and on
 // to its real end if the file is longer than reported or its size is unknown.
 // Other writers are refused while it is open where the platform can enforce it.

@@ -152,6 +152,49 @@ mode_t creationMode() {
 
 } // namespace
 
+SequentialFile::SequentialFile(const std::string& path) : path_(path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        fail(path, errno);
+    handle_ = fd;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        handle_ = -1;
+        fail(path, error);
+    }
+}
+
+SequentialFile::~SequentialFile() {
+    if (handle_ >= 0)
+        ::close(static_cast<int>(handle_));
+}
+
+std::size_t SequentialFile::read(std::span<std::uint8_t> into) {
+    std::size_t done = 0;
+    while (done < into.size()) {
+        const ssize_t got =
+            ::read(static_cast<int>(handle_), into.data() + done, into.size() - done);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(path_, errno);
+        }
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+void SequentialFile::close() {
+    const int fd = static_cast<int>(handle_);
+    handle_ = -1;
+    if (::close(fd) != 0 && errno != EINTR)
+        fail(path_, errno);
+}
+
 FileBuffer readWholeFile(const std::string& path) {
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)

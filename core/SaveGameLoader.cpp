@@ -7,6 +7,7 @@
 #include "core/UnitScaleTable.h"
 #include "core/Vocabularies.h"
 
+#include <algorithm>
 #include <new>
 
 namespace varnholt {
@@ -19,16 +20,87 @@ std::string withPath(const char* pattern, const std::string& path) {
     return text.replace(at, 2, path);
 }
 
-bool allInside(std::span<const std::uint8_t> data, const ResolvedLayout& layout,
+// The save as far as it has been read. The loader needs only the header, the
+// campaign name, the places before the anchor and the anchor itself, so it reads
+// on only until it has them: a save of any size loads in the time its first
+// pieces take. Every read of the data is bounds-checked against what was read.
+class SaveReader {
+  public:
+    explicit SaveReader(const std::string& path) : file_(path) {}
+
+    std::span<const std::uint8_t> bytes() const { return buffer_.bytes(); }
+    bool atEnd() const { return atEnd_; }
+
+    // Reads on until `end` bytes are held or the file ends.
+    std::span<const std::uint8_t> ensure(std::uint64_t end) {
+        while (!atEnd_ && buffer_.size() < end) {
+            if (buffer_.size() == buffer_.capacity())
+                buffer_.grow(std::max<std::size_t>(firstPiece, 2 * buffer_.capacity()));
+            const std::size_t free = buffer_.capacity() - buffer_.size();
+            const std::size_t got = file_.read({buffer_.data() + buffer_.size(), free});
+            buffer_.setSize(buffer_.size() + got);
+            atEnd_ = got < free;
+        }
+        return bytes();
+    }
+    // Reads one more piece (doubling what is held).
+    void readMore() { ensure(std::max<std::uint64_t>(firstPiece, 2 * buffer_.size())); }
+
+    void close() { file_.close(); }
+
+  private:
+    static constexpr std::size_t firstPiece = 256 * 1024;
+    SequentialFile file_;
+    FileBuffer buffer_;
+    bool atEnd_ = false;
+};
+
+std::optional<std::u16string> nameFrom(SaveReader& reader, int offset) {
+    for (std::uint64_t need = static_cast<std::uint64_t>(offset) + 2;; need *= 2) {
+        const auto data = reader.ensure(need);
+        // A terminator inside what is held ends the search; the name never reaches
+        // past the data.
+        if (auto name = readCampaignName(data, offset))
+            return name;
+        if (reader.atEnd())
+            return std::nullopt;
+    }
+}
+
+std::optional<std::int64_t> anchorFrom(SaveReader& reader) {
+    std::size_t searched = 0; // bytes in which no anchor starts
+    for (;;) {
+        const auto data = reader.bytes();
+        if (auto found = findAnchor(data.subspan(searched)))
+            return static_cast<std::int64_t>(searched) + *found;
+        if (data.size() >= anchorTextSize)
+            searched = data.size() - anchorTextSize + 1;
+        if (reader.atEnd())
+            return std::nullopt;
+        reader.readMore();
+    }
+}
+
+// Holds the data up to the end of every place of `fields`; false when one lies
+// beyond the file.
+bool allInside(SaveReader& reader, const ResolvedLayout& layout,
                std::initializer_list<Field> fields) {
+    std::int64_t end = 0;
+    for (Field field : fields) {
+        const std::int64_t offset = readOffset(layout, field);
+        if (offset < 0)
+            return false;
+        end = std::max<std::int64_t>(end, offset + static_cast<std::int64_t>(fieldWidth(field)));
+    }
+    const auto data = reader.ensure(static_cast<std::uint64_t>(end));
     for (Field field : fields)
         if (!fitsInside(readOffset(layout, field), fieldWidth(field), data.size()))
             return false;
     return true;
 }
 
-// Steps 3 to 13 on bytes already in memory. Returns false after reporting.
-bool decode(std::span<const std::uint8_t> data, const std::string& path, SaveGameInfo& info,
+// Steps 3 to 13 on a save being read. Returns false after reporting.
+bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
             const LoadMessageSink& sink, PathStyle style) {
     const auto report = [&](std::string text, Severity severity) {
         if (sink)
@@ -41,10 +113,11 @@ bool decode(std::span<const std::uint8_t> data, const std::string& path, SaveGam
     };
 
     // Release. A file too short for the header is no saved game of a known layout.
-    if (data.size() < releaseHeaderSize)
+    const auto header = reader.ensure(releaseHeaderSize);
+    if (header.size() < releaseHeaderSize)
         return pastEnd();
     const auto version = detectRelease(
-        data, path, [](const std::string& p) { return isDirectory(p); }, style);
+        header, path, [](const std::string& p) { return isDirectory(p); }, style);
     if (!version) {
         report(withPath(unknownVersionText, path), Severity::Error);
         return false;
@@ -56,12 +129,13 @@ bool decode(std::span<const std::uint8_t> data, const std::string& path, SaveGam
 
     // Campaign name.
     info.campaignNameOffset = campaignNameOffsetFor(info.isExpansion);
-    const auto firstUnit = readU16le(data, info.campaignNameOffset);
+    const auto firstUnit =
+        readU16le(reader.ensure(info.campaignNameOffset + 2u), info.campaignNameOffset);
     if (firstUnit && *firstUnit == 0) {
         report(withPath(noCampaignText, path), Severity::Error);
         return false;
     }
-    const auto name = readCampaignName(data, info.campaignNameOffset);
+    const auto name = nameFrom(reader, info.campaignNameOffset);
     if (!name)
         return pastEnd();
     info.campaignName = utf16ToUtf8(*name);
@@ -74,7 +148,7 @@ bool decode(std::span<const std::uint8_t> data, const std::string& path, SaveGam
     info.factionNames = vocabularies.factionNames;
 
     // Anchor.
-    const auto anchorOffset = findAnchor(data);
+    const auto anchorOffset = anchorFrom(reader);
     if (!anchorOffset) {
         report(withPath(noAnchorText, path), Severity::Error);
         return false;
@@ -87,21 +161,24 @@ bool decode(std::span<const std::uint8_t> data, const std::string& path, SaveGam
                         *anchorOffset - anchorNominalFor(info.releaseCode)};
     layout.family = layoutFamilyOf(info.releaseCode, info.isExpansion, info.isLateBaseGame);
     layout.factionCode = info.factionCode;
-    const auto storedFaction = readU8(data, readOffset(layout, Field::PlayerFaction));
-    if (!storedFaction)
+    if (!allInside(reader, layout, {Field::PlayerFaction}))
         return pastEnd();
-    if (*storedFaction < factionCount)
-        layout.factionCode = *storedFaction;
-    if (!allInside(data, layout,
+    const std::uint8_t storedFaction =
+        *readU8(reader.bytes(), readOffset(layout, Field::PlayerFaction));
+    if (storedFaction < factionCount)
+        layout.factionCode = storedFaction;
+    if (!allInside(reader, layout,
                    {Field::BattleDifficulty, Field::CampaignDifficulty, Field::BattleTimeLimit,
                     Field::CampaignLengthFlag, Field::UnitScale, Field::Season, Field::Year}))
         return pastEnd();
+    reader.close();
+    const auto data = reader.bytes();
     info.anchorShift = layout.positions.anchorShift;
 
     // Player's faction.
-    info.storedFactionByte = *storedFaction;
-    if (*storedFaction < factionCount) {
-        info.factionCode = *storedFaction;
+    info.storedFactionByte = storedFaction;
+    if (storedFaction < factionCount) {
+        info.factionCode = storedFaction;
         if (auto factionText = factionName(info.factionNames, info.factionCode))
             info.factionName = *factionText;
     }
@@ -146,8 +223,8 @@ std::string writeErrorText(const std::string& path, const std::string& descripti
 bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
                   PathStyle style) {
     try {
-        const FileBuffer buffer = readWholeFile(path);
-        return decode(buffer.bytes(), path, info, sink, style);
+        SaveReader reader(path);
+        return decode(reader, path, info, sink, style);
     } catch (const FileError& error) {
         if (sink)
             sink(LoadMessage{readErrorText(path, error.description()), Severity::Error});
