@@ -15,9 +15,10 @@ namespace varnholt {
 namespace {
 
 std::string withPath(const char* pattern, const std::string& path) {
-    std::string text = pattern;
+    // Built by concatenation: GCC 12 misreports std::string::replace here at -O3.
+    const std::string text = pattern;
     const auto at = text.find("%s");
-    return text.replace(at, 2, path);
+    return text.substr(0, at) + path + text.substr(at + 2);
 }
 
 // The save as far as it has been read. The loader needs only the header, the

@@ -47,8 +47,10 @@ std::string firstCharacters(const std::string& text, int limit) {
 }
 
 std::string withPath(const char* pattern, const std::string& path) {
-    std::string text = pattern;
-    return text.replace(text.find("%s"), 2, path);
+    // Built by concatenation: GCC 12 misreports std::string::replace here at -O3.
+    const std::string text = pattern;
+    const auto at = text.find("%s");
+    return text.substr(0, at) + path + text.substr(at + 2);
 }
 
 std::size_t indexOf(int id) {
