@@ -2,6 +2,8 @@
 // Which release of the game wrote a saved game, decided from four header bytes
 // and, for one header kind, from the game's folder layout.
 
+#include "core/PathStyle.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -9,16 +11,6 @@
 #include <string>
 
 namespace varnholt {
-
-// The path conventions the program follows: the folder test and output naming
-// split paths by the rules of the platform the program runs on.
-enum class PathStyle { Windows, Posix };
-
-#ifdef _WIN32
-inline constexpr PathStyle nativePathStyle = PathStyle::Windows;
-#else
-inline constexpr PathStyle nativePathStyle = PathStyle::Posix;
-#endif
 
 struct GameVersion {
     int releaseCode = 1;      // 1 to 6; "1.0" and "1.1" share code 1

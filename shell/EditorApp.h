@@ -2,6 +2,7 @@
 // The application object: start-up, exit and the program's own folder. The
 // editor dialog and every platform call are reached through EditorAppHost.
 
+#include "core/PathStyle.h"
 #include "shell/MessageBox.h"
 #include "shell/MultiByteText.h"
 
@@ -12,16 +13,9 @@
 
 namespace varnholt::shell {
 
-// How the platform writes the executable's path. Windows: folders end at '\\'
-// and the executable's file name must carry an extension. POSIX: folders end
-// at '/' and executables carry no extension, so none is asked for.
-enum class PathStyle { Windows, Posix };
-
-#ifdef _WIN32
-inline constexpr PathStyle nativePathStyle = PathStyle::Windows;
-#else
-inline constexpr PathStyle nativePathStyle = PathStyle::Posix;
-#endif
+// How the executable's path is written: PathStyle (core/PathStyle.h). Windows:
+// folders end at '\\' and the file name must carry an extension; POSIX: folders
+// end at '/' and executables carry no extension, so none is asked for.
 
 // The per-user settings key named at start-up; nothing is ever stored in it.
 inline constexpr std::string_view settingsKeyName = "Local AppWizard-Generated Applications";
