@@ -41,7 +41,6 @@ void loadSave(benchmark::State& state) {
         varnholt::SaveGameInfo info;
         benchmark::DoNotOptimize(varnholt::loadSaveGame(path, info, nullptr));
     }
-    state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 
 void applyAllGroups(benchmark::State& state) {

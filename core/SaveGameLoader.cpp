@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <new>
+#include <vector>
 
 namespace varnholt {
 
@@ -21,39 +22,69 @@ std::string withPath(const char* pattern, const std::string& path) {
     return text.substr(0, at) + path + text.substr(at + 2);
 }
 
-// The save as far as it has been read. The loader needs only the header, the
-// campaign name, the places before the anchor and the anchor itself, so it reads
-// on only until it has them: a save of any size loads in the time its first
-// pieces take. Every read of the data is bounds-checked against what was read.
+// The save as far as the loader needs it. It needs only the header, the
+// campaign name, the places read before the anchor and the anchor itself, so it
+// keeps a prefix of the file that covers the first three, and looks for the
+// anchor beyond the prefix through a window of fixed size: a save of any size
+// loads in the time its first pieces take, in little more memory than the
+// prefix. Every read of the data is bounds-checked against what was read.
 class SaveReader {
   public:
     explicit SaveReader(const std::string& path) : file_(path) {}
 
-    std::span<const std::uint8_t> bytes() const { return buffer_.bytes(); }
+    // The prefix read so far.
+    std::span<const std::uint8_t> bytes() const { return prefix_.bytes(); }
     bool atEnd() const { return atEnd_; }
 
-    // Reads on until `end` bytes are held or the file ends.
+    // Reads on until the prefix holds `end` bytes or the file ends. Only before
+    // the anchor search has gone beyond the prefix.
     std::span<const std::uint8_t> ensure(std::uint64_t end) {
-        while (!atEnd_ && buffer_.size() < end) {
-            if (buffer_.size() == buffer_.capacity())
-                buffer_.grow(std::max<std::size_t>(firstPiece, 2 * buffer_.capacity()));
-            const std::size_t free = buffer_.capacity() - buffer_.size();
-            const std::size_t got = file_.read({buffer_.data() + buffer_.size(), free});
-            buffer_.setSize(buffer_.size() + got);
+        while (!atEnd_ && !streamed_ && prefix_.size() < end) {
+            if (prefix_.size() == prefix_.capacity())
+                prefix_.grow(std::max<std::size_t>(piece, 2 * prefix_.capacity()));
+            const std::size_t free = prefix_.capacity() - prefix_.size();
+            const std::size_t got = file_.read({prefix_.data() + prefix_.size(), free});
+            prefix_.setSize(prefix_.size() + got);
             atEnd_ = got < free;
         }
         return bytes();
     }
-    // Reads one more piece (doubling what is held).
-    void readMore() { ensure(std::max<std::uint64_t>(firstPiece, 2 * buffer_.size())); }
+
+    // The lowest offset of the anchor text in the whole file.
+    std::optional<std::int64_t> findAnchorText() {
+        if (auto found = findAnchor(bytes()))
+            return found;
+        // On through the rest of the file, keeping the last bytes of each piece
+        // in case the anchor starts there.
+        constexpr std::size_t carry = anchorTextSize - 1;
+        std::vector<std::uint8_t> window(carry + piece);
+        const auto held = bytes();
+        std::size_t kept = std::min(carry, held.size());
+        std::copy(held.end() - static_cast<std::ptrdiff_t>(kept), held.end(), window.begin());
+        std::int64_t windowStart = static_cast<std::int64_t>(held.size() - kept);
+        while (!atEnd_) {
+            streamed_ = true;
+            const std::size_t got = file_.read({window.data() + kept, piece});
+            atEnd_ = got < piece;
+            const std::span<const std::uint8_t> data(window.data(), kept + got);
+            if (auto found = findAnchor(data))
+                return windowStart + *found;
+            const std::size_t next = std::min(carry, data.size());
+            std::copy(data.end() - static_cast<std::ptrdiff_t>(next), data.end(), window.begin());
+            windowStart += static_cast<std::int64_t>(data.size() - next);
+            kept = next;
+        }
+        return std::nullopt;
+    }
 
     void close() { file_.close(); }
 
   private:
-    static constexpr std::size_t firstPiece = 256 * 1024;
+    static constexpr std::size_t piece = 256 * 1024;
     SequentialFile file_;
-    FileBuffer buffer_;
+    FileBuffer prefix_;
     bool atEnd_ = false;
+    bool streamed_ = false;
 };
 
 std::optional<std::u16string> nameFrom(SaveReader& reader, int offset) {
@@ -68,33 +99,26 @@ std::optional<std::u16string> nameFrom(SaveReader& reader, int offset) {
     }
 }
 
-std::optional<std::int64_t> anchorFrom(SaveReader& reader) {
-    std::size_t searched = 0; // bytes in which no anchor starts
-    for (;;) {
-        const auto data = reader.bytes();
-        if (auto found = findAnchor(data.subspan(searched)))
-            return static_cast<std::int64_t>(searched) + *found;
-        if (data.size() >= anchorTextSize)
-            searched = data.size() - anchorTextSize + 1;
-        if (reader.atEnd())
-            return std::nullopt;
-        reader.readMore();
-    }
+constexpr Field readFields[] = {Field::PlayerFaction,
+                                Field::BattleDifficulty,
+                                Field::CampaignDifficulty,
+                                Field::BattleTimeLimit,
+                                Field::CampaignLengthFlag,
+                                Field::UnitScale,
+                                Field::Season,
+                                Field::Year};
+
+// The end of the farthest place the loader reads.
+std::int64_t readPlacesEnd(const ResolvedLayout& layout) {
+    std::int64_t end = 0;
+    for (Field field : readFields)
+        end = std::max<std::int64_t>(end, readOffset(layout, field) +
+                                              static_cast<std::int64_t>(fieldWidth(field)));
+    return end;
 }
 
-// Holds the data up to the end of every place of `fields`; false when one lies
-// beyond the file.
-bool allInside(SaveReader& reader, const ResolvedLayout& layout,
-               std::initializer_list<Field> fields) {
-    std::int64_t end = 0;
-    for (Field field : fields) {
-        const std::int64_t offset = readOffset(layout, field);
-        if (offset < 0)
-            return false;
-        end = std::max<std::int64_t>(end, offset + static_cast<std::int64_t>(fieldWidth(field)));
-    }
-    const auto data = reader.ensure(static_cast<std::uint64_t>(end));
-    for (Field field : fields)
+bool allInside(std::span<const std::uint8_t> data, const ResolvedLayout& layout) {
+    for (Field field : readFields)
         if (!fitsInside(readOffset(layout, field), fieldWidth(field), data.size()))
             return false;
     return true;
@@ -148,8 +172,16 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
     info.difficultyNames = vocabularies.difficultyNames;
     info.factionNames = vocabularies.factionNames;
 
-    // Anchor.
-    const auto anchorOffset = anchorFrom(reader);
+    // Anchor. The places read all lie between the campaign name and the stretch
+    // that ends at the anchor: the name moves them, the anchor never does. So the
+    // prefix takes them in before the anchor search may read past it; the largest
+    // faction code gives the farthest faction record.
+    ResolvedLayout layout;
+    layout.positions = {info.releaseCode, info.campaignNameOffset, info.campaignShift, 0};
+    layout.family = layoutFamilyOf(info.releaseCode, info.isExpansion, info.isLateBaseGame);
+    layout.factionCode = factionCount - 1;
+    reader.ensure(static_cast<std::uint64_t>(std::max<std::int64_t>(0, readPlacesEnd(layout))));
+    const auto anchorOffset = reader.findAnchorText();
     if (!anchorOffset) {
         report(withPath(noAnchorText, path), Severity::Error);
         return false;
@@ -157,29 +189,24 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
 
     // Every place read below must lie inside the data before anything is decoded,
     // so a short file leaves the faction and the settings of the earlier load.
-    ResolvedLayout layout;
-    layout.positions = {info.releaseCode, info.campaignNameOffset, info.campaignShift,
-                        *anchorOffset - anchorNominalFor(info.releaseCode)};
-    layout.family = layoutFamilyOf(info.releaseCode, info.isExpansion, info.isLateBaseGame);
+    layout.positions.anchorShift = *anchorOffset - anchorNominalFor(info.releaseCode);
     layout.factionCode = info.factionCode;
-    if (!allInside(reader, layout, {Field::PlayerFaction}))
+    // The faction read decides which faction record holds the campaign difficulty.
+    const auto storedFaction = readU8(reader.bytes(), readOffset(layout, Field::PlayerFaction));
+    if (!storedFaction)
         return pastEnd();
-    const std::uint8_t storedFaction =
-        *readU8(reader.bytes(), readOffset(layout, Field::PlayerFaction));
-    if (storedFaction < factionCount)
-        layout.factionCode = storedFaction;
-    if (!allInside(reader, layout,
-                   {Field::BattleDifficulty, Field::CampaignDifficulty, Field::BattleTimeLimit,
-                    Field::CampaignLengthFlag, Field::UnitScale, Field::Season, Field::Year}))
+    if (*storedFaction < factionCount)
+        layout.factionCode = *storedFaction;
+    if (!allInside(reader.bytes(), layout))
         return pastEnd();
     reader.close();
     const auto data = reader.bytes();
     info.anchorShift = layout.positions.anchorShift;
 
     // Player's faction.
-    info.storedFactionByte = storedFaction;
-    if (storedFaction < factionCount) {
-        info.factionCode = storedFaction;
+    info.storedFactionByte = *storedFaction;
+    if (*storedFaction < factionCount) {
+        info.factionCode = *storedFaction;
         if (auto factionText = factionName(info.factionNames, info.factionCode))
             info.factionName = *factionText;
     }

@@ -311,3 +311,32 @@ TEST(Loader, NothingIsReadBeyondTheData) {
         EXPECT_EQ(fresh.year, 270) << "settings are untouched when a place is cut off";
     }
 }
+
+// The loader reads a large save in pieces; an anchor anywhere, across the seams
+// between pieces too, is found at its lowest offset.
+TEST(Loader, FindsTheAnchorAcrossEveryPieceOfALargeSave) {
+    TempFolder folder;
+    const std::string path = folder.file("big.sav");
+    constexpr std::int64_t piece = 256 * 1024;
+    for (std::int64_t anchor : {piece - 30, piece - 29, piece - 15, piece - 1, piece, piece + 1,
+                                2 * piece - 30, 2 * piece - 16, 3 * piece + 7}) {
+        gen::SaveSpec spec = gen::specForRelease("1.0");
+        spec.anchorOffset = anchor;
+        spec.size = static_cast<std::uint64_t>(anchor + 30 + (anchor % 3) * 100);
+        spec.fillerSeed = static_cast<std::uint32_t>(anchor);
+        gen::writeSave(path, spec);
+        SaveGameInfo info;
+        const Loaded loaded = load(path, info);
+        ASSERT_TRUE(loaded.ok) << anchor;
+        EXPECT_EQ(info.anchorShift, anchor - 3399) << anchor;
+    }
+    gen::SaveSpec none = gen::specForRelease("1.6");
+    none.omitAnchor = true;
+    none.size = 5 * piece + 3;
+    gen::writeSave(path, none);
+    SaveGameInfo info;
+    const Loaded loaded = load(path, info);
+    EXPECT_FALSE(loaded.ok);
+    ASSERT_EQ(loaded.messages.size(), 1u);
+    EXPECT_EQ(loaded.messages[0].text, withPath(noAnchorText, path));
+}
