@@ -151,9 +151,12 @@ TEST(ApplyChanges, ChoicesAndYearsAreStoredAsTheGameExpects) {
         std::uint16_t counter;
     };
     const Case cases[] = {
-        {270, 0, 0, -270, 2, 0},       {1, 0, 1, -1, 0, 539},  {1, 1, 0, 1, 2, 540},
-        {9999, 0, 0, -9999, 2, 46078}, {-7, 1, 0, -7, 2, 524}, // a negative AD year is stored as
-                                                               // entered
+        {270, 0, 0, -270, 2, 0},
+        {1, 0, 1, -1, 0, 539},
+        {1, 1, 0, 1, 2, 540},
+        {9999, 0, 0, -9999, 2, 46078},
+        {-7, 1, 0, -7, 2, 524}, // a negative AD year is stored as
+                                // entered
         {5, -1, -1, 5, 0, 548}, // no era ticked counts as AD; no season ticked: winter byte, no +1
     };
     for (const Case& c : cases) {
