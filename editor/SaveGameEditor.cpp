@@ -21,17 +21,19 @@ constexpr std::array<int, 6> setBoxes = {idSetCampaignDifficulty, idSetBattleDif
                                          idSetBattleTimeLimit,    idSetCampaignLength,
                                          idSetUnitScale,          idSetYearAndSeason};
 
-// Marks the editor as busy with one user operation; events arriving meanwhile
-// are echoes of its own writes (or would re-enter a running handler).
+// Marks the editor as busy with one operation; events arriving meanwhile are
+// echoes of its own writes (or would re-enter a running handler). Operations
+// nest (a handler runs the exchange), so each one restores what it found.
 class Running {
   public:
-    explicit Running(bool& flag) : flag_(flag) { flag_ = true; }
-    ~Running() { flag_ = false; }
+    explicit Running(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
+    ~Running() { flag_ = previous_; }
     Running(const Running&) = delete;
     Running& operator=(const Running&) = delete;
 
   private:
     bool& flag_;
+    bool previous_;
 };
 
 // The first `limit` characters of UTF-8 text; a character is counted at the
@@ -241,6 +243,7 @@ void SaveGameEditor::showMessage(const std::string& text, MessageIcon icon) {
 // --- Exchange and control-state rules -----------------------------------------
 
 bool SaveGameEditor::exchange(bool reading) {
+    const Running running(busy_);
     Exchange x(*this, reading);
     x.text(idOutputPath, values_.outputPath);
     x.text(idSourcePath, values_.sourcePath);
@@ -277,6 +280,7 @@ void SaveGameEditor::WriteControls() {
 }
 
 bool SaveGameEditor::UpdateControlStates() {
+    const Running running(busy_);
     if (!ReadControls())
         return false;
     const bool named = !values_.sourcePath.empty();
@@ -318,6 +322,7 @@ void SaveGameEditor::dropOutputName() {
 }
 
 bool SaveGameEditor::loadCommand() {
+    const Running running(busy_);
     const BusyCursor busy(host_);
 
     // The loader replaces the difficulty names once it has found the campaign
@@ -367,6 +372,7 @@ bool SaveGameEditor::loadCommand() {
 // --- Commands --------------------------------------------------------------------
 
 void SaveGameEditor::OnBrowse() {
+    const Running running(busy_);
     const auto picked =
         host_.runOpenFileDialog(browseDialogSettings(values_.sourcePath, programFolder_));
     if (!picked || picked->empty())
@@ -376,6 +382,7 @@ void SaveGameEditor::OnBrowse() {
 }
 
 void SaveGameEditor::OnRefresh() {
+    const Running running(busy_);
     if (!ReadControls())
         return;
     loadCommand();
@@ -402,6 +409,7 @@ EditRequest SaveGameEditor::editRequest() const {
 }
 
 void SaveGameEditor::OnApply() {
+    const Running running(busy_);
     if (!ReadControls())
         return;
     const BusyCursor busy(host_);
@@ -428,6 +436,7 @@ void SaveGameEditor::endModal(int result) {
 }
 
 void SaveGameEditor::OnClose() {
+    const Running running(busy_);
     if (!ReadControls())
         return;
     endModal(1);
@@ -438,6 +447,7 @@ void SaveGameEditor::OnCancel() {
 }
 
 void SaveGameEditor::OnUnitScaleClassChanged() {
+    const Running running(busy_);
     if (!ReadControls())
         return;
     if (info_.unitScaleClass >= 0 && info_.unitScaleClass < 4)
@@ -446,6 +456,7 @@ void SaveGameEditor::OnUnitScaleClassChanged() {
 }
 
 int SaveGameEditor::OnUnitScaleSpin(int position, int proposedStep) {
+    const Running running(busy_);
     const int step = proposedStep > 0 ? 5 : -5;
     const std::int64_t target = static_cast<std::int64_t>(position) + step;
     if (target >= unitScaleTable().front().number && target <= unitScaleTable().back().number)

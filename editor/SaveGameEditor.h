@@ -118,6 +118,8 @@ class SaveGameEditor {
     void userPressMnemonic(char letter);
 
     // --- The window's operations, as the event table names them ------------
+    // While any of them runs, the user* operations ignore what the host passes
+    // back: it can only be the mirroring of the model's own writes.
 
     // Carries every control into the editor values, in exchange order. False,
     // after the "Please enter an integer." prompt with the focus in the box and

@@ -120,6 +120,79 @@ TEST_F(ExchangeTest, OwnWritesComingBackAsWidgetEventsAreIgnored) {
     EXPECT_EQ(ctl(idStatusLine).text, "Successfully loaded saved game file.");
 }
 
+// The window's own operations called directly, as a front end's event table
+// may: what the mirroring of their writes raises must not reach a handler.
+TEST_F(ExchangeTest, OwnWritesAreIgnoredWhenTheOperationsAreCalledDirectly) {
+    const std::string first = writeSave("first.sav", savegen::specForRelease("1.2"));
+    savegen::SaveSpec later = savegen::specForRelease("1.3");
+    savegen::setYearAndSeason(later, 100, true, false);
+    const std::string second = writeSave("second.sav", later);
+    using Step = std::function<void(SaveGameEditor&)>;
+    struct Case {
+        const char* name;
+        Step prepare; // user actions, before the echoes start
+        Step operation;
+        Step check;
+    };
+    const auto shows = [](const SaveGameEditor& e, int id) { return e.control(id).text; };
+    const Case cases[] = {
+        {"WriteControls", [](SaveGameEditor& e) { e.userSetText(idYear, "12"); },
+         [](SaveGameEditor& e) { e.WriteControls(); },
+         [&](SaveGameEditor& e) {
+             EXPECT_EQ(shows(e, idYear), "270");
+             EXPECT_EQ(shows(e, idSourcePath), first);
+         }},
+        {"loadCommand", [&](SaveGameEditor& e) { e.userSetText(idSourcePath, second); },
+         [](SaveGameEditor& e) { e.loadCommand(); },
+         [&](SaveGameEditor& e) {
+             EXPECT_EQ(shows(e, idSourcePath), second);
+             EXPECT_EQ(shows(e, idReleaseLabel), "1.3");
+             EXPECT_EQ(shows(e, idYear), "100");
+             EXPECT_EQ(e.control(idCampaignDifficulty).selection, 1);
+             EXPECT_EQ(shows(e, idStatusLine), "Successfully loaded saved game file.");
+         }},
+        {"OnRefresh", [&](SaveGameEditor& e) { e.userSetText(idSourcePath, second); },
+         [](SaveGameEditor& e) { e.OnRefresh(); },
+         [&](SaveGameEditor& e) {
+             EXPECT_EQ(shows(e, idSourcePath), second);
+             EXPECT_EQ(shows(e, idYear), "100");
+             EXPECT_EQ(shows(e, idStatusLine), "Successfully loaded saved game file.");
+         }},
+        {"OnUnitScaleSpin", [](SaveGameEditor& e) { e.userClick(idSetUnitScale); },
+         [](SaveGameEditor& e) { EXPECT_EQ(e.OnUnitScaleSpin(40, 1), 5); },
+         [&](SaveGameEditor& e) {
+             EXPECT_EQ(e.control(idUnitScaleClass).selection, 2);
+             EXPECT_EQ(shows(e, idUnitScale), "40");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeHost h;
+        SaveGameEditor e{h, "/opt/varnholt", "Varnholt"};
+        e.initialise();
+        e.userSetText(idSourcePath, first);
+        e.userClick(idRefresh);
+        e.userClick(idSetYearAndSeason);
+        e.userClick(idSetCampaignDifficulty);
+        c.prepare(e);
+        // A widget that reports each write of the model as a user's edit.
+        int echoes = 0;
+        h.onControlChanged = [&](int id) {
+            ++echoes;
+            if (id == idSourcePath || id == idYear)
+                e.userSetText(id, "echo");
+            else if (id == idCampaignDifficulty || id == idUnitScaleClass)
+                e.userSelect(id, 0);
+        };
+        c.operation(e);
+        h.onControlChanged = nullptr;
+        EXPECT_GT(echoes, 0);
+        c.check(e);
+        EXPECT_TRUE(h.messages.empty());
+        EXPECT_EQ(h.busyDepth, 0);
+    }
+}
+
 TEST_F(ExchangeTest, ReadOnlyDisabledAndUnknownControlsIgnoreTheUser) {
     editor.userSetText(idUnitScale, "99");  // read-only number box
     editor.userSetText(idOutputPath, "/x"); // read-only output box
