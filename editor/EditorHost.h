@@ -4,6 +4,7 @@
 // rule: it shows what the model tells it and answers the model's questions.
 
 #include "editor/EditorLayout.h"
+#include "shell/AboutBox.h"
 
 #include <optional>
 #include <string>
@@ -66,6 +67,14 @@ class EditorHost {
     virtual void setWindowIcon(int iconGroup) = 0;
     // Attaches the four pictures to the picture button; it takes their size.
     virtual void attachPictures(int controlId, const PictureNames& pictures) = 0;
+
+    // Whether the window has a window menu (the system menu of its title bar).
+    virtual bool hasWindowMenu() = 0;
+    // Appends the entries, in order, to the window menu.
+    virtual void appendWindowMenu(const std::vector<shell::MenuEntry>& entries) = 0;
+    // Builds the About box from shell::aboutBoxTemplate(), runs it modally over
+    // the editor window with a fresh shell::AboutBox, and destroys it.
+    virtual void runAboutBox() = 0;
 
     // Moves the keyboard focus into the control.
     virtual void setFocus(int controlId) = 0;

@@ -150,6 +150,9 @@ void SaveGameEditor::initialise() {
         if (spec.kind == ControlKind::DropDownList)
             setItems(spec.id, std::vector<std::string>(spec.items.begin(), spec.items.end()));
     WriteControls();
+    const auto menuEntries = shell::aboutMenuEntries(host_.hasWindowMenu(), shell::aboutMenuText);
+    if (!menuEntries.empty())
+        host_.appendWindowMenu(menuEntries);
     host_.setWindowIcon(dialog.iconGroup);
     values_.windowCaption = windowTitle_;
     host_.attachPictures(idRefresh, dialog.refreshPictures);
@@ -440,6 +443,13 @@ void SaveGameEditor::OnClose() {
     if (!ReadControls())
         return;
     endModal(1);
+}
+
+bool SaveGameEditor::OnAboutCommand(unsigned commandId) {
+    if (!shell::isAboutCommand(commandId))
+        return false;
+    host_.runAboutBox();
+    return true;
 }
 
 void SaveGameEditor::OnCancel() {

@@ -69,9 +69,9 @@ class SaveGameEditor {
     SaveGameEditor(EditorHost& host, std::string programFolder, std::string applicationName);
 
     // Once, after the front end has created the window from the layout table:
-    // fills the lists, WriteControls, the window icon, windowCaption, the
-    // Refresh pictures, the length limits and spin ranges, UpdateControlStates,
-    // and the focus into box 1002.
+    // fills the lists, WriteControls, the About entry of the window menu, the
+    // window icon, windowCaption, the Refresh pictures, the length limits and
+    // spin ranges, UpdateControlStates, and the focus into box 1002.
     void initialise();
 
     // --- What the front end and tests read ---------------------------------
@@ -149,6 +149,10 @@ class SaveGameEditor {
     void OnApply();
     void OnClose();
     void OnCancel();
+    // A command of the window menu. The About command (16, whatever its low
+    // four bits) opens the About box and returns true; every other command
+    // returns false, for the platform's default handling (move, size, close...).
+    bool OnAboutCommand(unsigned commandId);
     void OnUnitScaleClassChanged();
     // Spin 1029 is about to move from `position` by `proposedStep`: returns the
     // step it takes instead (-5 or +5), and selects the size class of the

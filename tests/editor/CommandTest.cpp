@@ -125,6 +125,24 @@ TEST_F(CommandTest, EnterClosesWithOneEscapeWithTwoAndThenNothingReacts) {
     EXPECT_EQ(other.modalResults, std::vector<int>{2});
 }
 
+TEST_F(CommandTest, WindowMenuCommandsOpenTheAboutBoxOnlyForItsCommand) {
+    // The low four bits of a window-menu command are the platform's own.
+    for (unsigned command : {16u, 17u, 31u})
+        EXPECT_TRUE(editor.OnAboutCommand(command)) << command;
+    EXPECT_EQ(host.aboutBoxRuns, 3);
+    for (unsigned command : {0u, 15u, 32u, 0xF060u /* close */, 0xF010u /* move */})
+        EXPECT_FALSE(editor.OnAboutCommand(command)) << command;
+    EXPECT_EQ(host.aboutBoxRuns, 3);
+
+    // A window without a window menu gets neither the separator nor the command.
+    FakeHost bare;
+    bare.windowMenu = false;
+    SaveGameEditor plain(bare, "", "Varnholt");
+    plain.initialise();
+    for (const std::string& call : bare.calls)
+        EXPECT_EQ(call.rfind("menu", 0), std::string::npos) << call;
+}
+
 TEST_F(CommandTest, MnemonicsClickTheirControlOrFocusAfterTheirLabel) {
     editor.userPressMnemonic('B'); // "Set &battle difficulty:"
     EXPECT_TRUE(ctl(idSetBattleDifficulty).checked);

@@ -33,8 +33,9 @@ TEST_F(ExchangeTest, StartShowsTheDefaultsWithFocusInTheSourceBox) {
     EXPECT_EQ(ctl(idUnitScaleSpin).spinPosition, 40);
     EXPECT_EQ(editor.values().windowCaption, "Varnholt");
     EXPECT_EQ(editor.windowTitle(), "Varnholt");
-    // Icon, pictures and focus, in the order of initialisation; nothing shown.
-    const std::vector<std::string> calls = {"icon 128", "pictures 1011 REFRESHU", "focus 1002"};
+    // Window menu, icon, pictures and focus, in the order of initialisation; nothing shown.
+    const std::vector<std::string> calls = {"menu separator", "menu 16 &About Varnholt...",
+                                            "icon 128", "pictures 1011 REFRESHU", "focus 1002"};
     EXPECT_EQ(host.calls, calls);
     EXPECT_TRUE(host.messages.empty());
 }

@@ -38,6 +38,8 @@ class FakeHost : public EditorHost {
     std::function<bool(const std::string&)> pathTaken; // overrides both when set
     std::function<void(int)> onControlChanged;
     std::vector<int> modalResults;
+    bool windowMenu = true;
+    int aboutBoxRuns = 0;
     int busyDepth = 0;
     int busyCount = 0;
 
@@ -65,6 +67,14 @@ class FakeHost : public EditorHost {
     void attachPictures(int id, const PictureNames& p) override {
         calls.push_back("pictures " + std::to_string(id) + " " + std::string(p.normal));
     }
+    bool hasWindowMenu() override { return windowMenu; }
+    void appendWindowMenu(const std::vector<shell::MenuEntry>& entries) override {
+        for (const auto& entry : entries)
+            calls.push_back(entry.separator
+                                ? "menu separator"
+                                : "menu " + std::to_string(entry.commandId) + " " + entry.text);
+    }
+    void runAboutBox() override { ++aboutBoxRuns; }
     void setFocus(int id) override { calls.push_back("focus " + std::to_string(id)); }
     void selectAllText(int id) override { calls.push_back("select " + std::to_string(id)); }
     bool pathExists(const std::string& path) override {
