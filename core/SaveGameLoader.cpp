@@ -126,7 +126,8 @@ bool allInside(std::span<const std::uint8_t> data, const ResolvedLayout& layout)
 
 // Steps 3 to 13 on a save being read. Returns false after reporting.
 bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
-            const LoadMessageSink& sink, PathStyle style) {
+            const LoadMessageSink& sink, const std::function<void()>& vocabulariesChosen,
+            PathStyle style) {
     const auto report = [&](std::string text, Severity severity) {
         if (sink)
             sink(LoadMessage{std::move(text), severity});
@@ -171,6 +172,8 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
     const Vocabularies vocabularies = chooseVocabularies(info.isModCampaign, info.isExpansion);
     info.difficultyNames = vocabularies.difficultyNames;
     info.factionNames = vocabularies.factionNames;
+    if (vocabulariesChosen)
+        vocabulariesChosen();
 
     // Anchor. The places read all lie between the campaign name and the stretch
     // that ends at the anchor: the name moves them, the anchor never does. So the
@@ -250,9 +253,14 @@ std::string writeErrorText(const std::string& path, const std::string& descripti
 
 bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
                   PathStyle style) {
+    return loadSaveGame(path, info, sink, {}, style);
+}
+
+bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
+                  const std::function<void()>& vocabulariesChosen, PathStyle style) {
     try {
         SaveReader reader(path);
-        return decode(reader, path, info, sink, style);
+        return decode(reader, path, info, sink, vocabulariesChosen, style);
     } catch (const FileError& error) {
         if (sink)
             sink(LoadMessage{readErrorText(path, error.description()), Severity::Error});

@@ -38,4 +38,11 @@ std::string writeErrorText(const std::string& path, const std::string& descripti
 bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
                   PathStyle style = nativePathStyle);
 
+// The same; `vocabulariesChosen` runs as soon as the load has replaced the
+// difficulty and faction names, which stay replaced when a later step fails (the
+// editor then refills its difficulty lists).
+bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
+                  const std::function<void()>& vocabulariesChosen,
+                  PathStyle style = nativePathStyle);
+
 } // namespace varnholt

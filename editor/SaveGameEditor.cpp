@@ -330,26 +330,18 @@ bool SaveGameEditor::loadCommand() {
 
     // The loader replaces the difficulty names once it has found the campaign
     // name, even when it fails later; the lists must then show the new names.
-    // A sentinel that no vocabulary has tells whether it got that far.
-    const DifficultyNameSet namesBefore = info_.difficultyNames;
-    const DifficultyNameSet sentinel = {"\x01", "\x01", "\x01", "\x01"};
-    info_.difficultyNames = sentinel;
-    bool loaded = false;
-    try {
-        loaded = loadSaveGame(values_.sourcePath, info_, [this](const LoadMessage& message) {
+    const SaveGameInfo before = info_;
+    const bool loaded = loadSaveGame(
+        values_.sourcePath, info_,
+        [this](const LoadMessage& message) {
             showMessage(message.text, message.severity == Severity::Error ? MessageIcon::Error
                                                                           : MessageIcon::Warning);
-        });
-    } catch (...) {
-        if (info_.difficultyNames == sentinel)
-            info_.difficultyNames = namesBefore;
-        throw;
-    }
-    if (info_.difficultyNames == sentinel)
-        info_.difficultyNames = namesBefore;
-    else
-        fillDifficultyLists();
+        },
+        [this] { fillDifficultyLists(); });
+    mixedByFailedLoad_.reset();
     if (!loaded) {
+        if (info_ != before)
+            mixedByFailedLoad_ = values_.sourcePath;
         dropOutputName();
         return false;
     }
@@ -416,8 +408,13 @@ void SaveGameEditor::OnApply() {
     if (!ReadControls())
         return;
     const BusyCursor busy(host_);
-    if (values_.outputPath.empty() || !lastLoad_)
+    if (values_.outputPath.empty() || !lastLoad_) {
+        // Apply is disabled then; should it be pressed all the same, a record
+        // mixed by a failed load is worth a word.
+        if (mixedByFailedLoad_)
+            showMessage(withPath(failedLoadText, *mixedByFailedLoad_), MessageIcon::Error);
         return;
+    }
     WriteControls();
     // The positions belong to the file the last successful load read; a path
     // typed over since then names bytes they were never learnt from.

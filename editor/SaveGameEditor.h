@@ -26,6 +26,9 @@ inline constexpr const char* appliedStatusText =
 inline constexpr const char* notLoadedFileText =
     "Load the saved game again before applying changes: %s is not the file that was last "
     "loaded.";
+// %s: the path of the load that failed.
+inline constexpr const char* failedLoadText =
+    "Load the saved game again before applying changes: the last load of %s did not succeed.";
 
 // What one control currently shows. Which fields matter depends on its kind.
 struct ControlState {
@@ -144,8 +147,9 @@ class SaveGameEditor {
     void OnBrowse();
     void OnRefresh();
     // Apply writes only a copy of the file the last successful load read, at
-    // that load's positions: when box 1002 names another file, an error box
-    // asks for a load first and nothing is written.
+    // that load's positions: when box 1002 names another file, or the last load
+    // failed after changing part of the record, an error box asks for a load
+    // first and nothing is written.
     void OnApply();
     void OnClose();
     void OnCancel();
@@ -189,6 +193,9 @@ class SaveGameEditor {
     EditorValues values_;
     SaveGameInfo info_;
     std::optional<LoadedGame> lastLoad_;
+    // The path of the last load when it failed after changing part of the
+    // record, which then holds values of two files.
+    std::optional<std::string> mixedByFailedLoad_;
     std::string windowTitle_;
     std::optional<int> modalResult_;
     bool initialised_ = false;

@@ -156,6 +156,25 @@ TEST_F(ApplyTest, NothingIsWrittenForAnotherPathAFailedLoadOrAnEmptyYear) {
     editor.OnApply();
     EXPECT_TRUE(host.messages.empty());
     EXPECT_FALSE(std::filesystem::exists(output()));
+
+    // A load that failed after replacing part of the record (no anchor): an
+    // Apply that reaches the model all the same says why it writes nothing.
+    typeAndRefresh(source);
+    savegen::SaveSpec noAnchor = savegen::specForRelease("1.6");
+    noAnchor.omitAnchor = true;
+    const std::string mixed = writeSave("mixed.sav", noAnchor);
+    typeAndRefresh(mixed);
+    EXPECT_FALSE(ctl(idApply).enabled);
+    host.messages.clear();
+    editor.OnApply();
+    const std::vector<ShownMessage> loadFirst = {
+        {"Varnholt",
+         "Load the saved game again before applying changes: the last load of " + mixed +
+             " did not succeed.",
+         MessageIcon::Error}};
+    EXPECT_EQ(host.messages, loadFirst);
+    for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
+        EXPECT_EQ(entry.path().filename().string().rfind("Varnholt", 0), std::string::npos);
 }
 
 TEST_F(ApplyTest, WriteAndLayoutFailuresReachTheUserAndLeaveTheStatus) {

@@ -2,6 +2,8 @@
 // A scripted host: answers the file dialog from a queue, records every message
 // box, focus move and title, and checks that the busy cursor is balanced.
 
+#include "TestFiles.h"
+
 #include "core/FileAccess.h"
 #include "editor/EditorHost.h"
 #include "editor/SaveGameEditor.h"
@@ -90,30 +92,8 @@ class FakeHost : public EditorHost {
 };
 
 // A temporary folder that is removed with the fixture.
-class TempFolder {
-  public:
-    TempFolder() {
-        static int serial = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("varnholt-editor-" + std::to_string(std::random_device{}()) + "-" +
-                 std::to_string(++serial));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::string folder() const { return path_.string() + "/"; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-inline std::vector<std::uint8_t> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using varnholt::testfiles::readBytes;
+using varnholt::testfiles::TempFolder;
 
 // An editor on a fake host, initialised, with a temporary folder for saves.
 class EditorFixture : public ::testing::Test {

@@ -1,5 +1,5 @@
 #pragma once
-// A temporary folder per test, removed with everything in it.
+// Files for tests: a temporary folder per test, removed with everything in it.
 
 #include <cstdint>
 #include <filesystem>
@@ -16,6 +16,8 @@ class TempFolder {
     TempFolder& operator=(const TempFolder&) = delete;
     const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
+    // The folder's path with a separator at its end.
+    std::string folder() const { return (path_ / "").string(); }
     // Names of the entries in the folder, sorted.
     std::vector<std::string> entries() const;
 
