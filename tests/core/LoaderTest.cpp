@@ -340,3 +340,27 @@ TEST(Loader, FindsTheAnchorAcrossEveryPieceOfALargeSave) {
     ASSERT_EQ(loaded.messages.size(), 1u);
     EXPECT_EQ(loaded.messages[0].text, withPath(noAnchorText, path));
 }
+
+TEST(Loader, TellsWhenItHasReplacedTheNames) {
+    TempFolder folder;
+    const auto countCalls = [&](const gen::SaveSpec& spec) {
+        const std::string path = folder.file("s.sav");
+        gen::writeSave(path, spec);
+        SaveGameInfo info;
+        int calls = 0;
+        loadSaveGame(path, info, nullptr, [&] {
+            ++calls;
+            EXPECT_EQ(info.difficultyNames,
+                      chooseVocabularies(info.isModCampaign, info.isExpansion).difficultyNames);
+        });
+        return calls;
+    };
+    gen::SaveSpec spec = gen::specForRelease("1.3");
+    EXPECT_EQ(countCalls(spec), 1);
+    spec.omitAnchor = true; // fails after the names are chosen
+    EXPECT_EQ(countCalls(spec), 1);
+    spec.campaignName = u""; // fails before
+    EXPECT_EQ(countCalls(spec), 0);
+    spec.formatByte = 0;
+    EXPECT_EQ(countCalls(spec), 0);
+}
