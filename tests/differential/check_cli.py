@@ -214,8 +214,14 @@ class _PastEnd(Exception):
     pass
 
 
-def ref_load(path, data, isdir):
-    """Load `data` (the file's bytes) read from `path` into a fresh record."""
+def full_path(path, cwd):
+    """The save's full path: a relative one is taken from the working folder."""
+    return path if os.path.isabs(path) or cwd is None else cwd.rstrip("/") + "/" + path
+
+
+def ref_load(path, data, isdir, cwd=None):
+    """Load `data` (the file's bytes) read from `path` into a fresh record. Messages
+    name `path` as given; the folder test looks at the full path."""
     rec = fresh_record()
     msgs = []
 
@@ -226,7 +232,7 @@ def ref_load(path, data, isdir):
     n = len(data)
     if n < 8:
         return fail(past_end_text(path))
-    release = detect_release(data, path, isdir)
+    release = detect_release(data, full_path(path, cwd), isdir)
     if release is None:
         return fail(f"Error reading {path}: Unknown IRD version.")
     label, code, expansion, late = release
@@ -405,8 +411,9 @@ def save_refusal(opts, rec):
 
 
 class Expect:
-    """What one command should do. `stderr` is exact text, or a set of allowed texts,
-    or None for any non-empty text (refusals, whose wording is free)."""
+    """What one command should do. `stderr` is exact text, a set of allowed texts, a
+    predicate on the text, or None for any non-empty text (refusals, whose wording is
+    free)."""
 
     def __init__(self, code, stdout=b"", stderr="", output=None, why=""):
         self.code = code
@@ -445,13 +452,13 @@ def ref_output_name(path, exists):
     return None, f"No more {directory}Varnholt*{ext} file names available. Delete one or more files."
 
 
-def ref_apply(path, data, isdir, exists, opts, output):
+def ref_apply(path, data, isdir, exists, opts, output, cwd=None):
     why = syntax_refusal(opts + ([("--output", output)] if output is not None else []))
     if why:
         return Expect(2, stderr=None, why=why)
     if data is None:  # the save cannot be read at all; checked with a set of texts
         return Expect(1, stderr=any_failure_texts("reading", path), why="unreadable save")
-    load = ref_load(path, data, isdir)
+    load = ref_load(path, data, isdir, cwd)
     if not load.ok:
         return Expect(1, stderr=lines(load.texts()), why="load fails")
     rec, lay = load.record, load.layout
@@ -916,6 +923,8 @@ class Case:
         self.outcomes = []  # what the model expected of each command, for the summary
 
     def differ(self, what, command, expected, actual, detail=None):
+        if "relative" in self.description:  # kept apart: a path given relative to the working folder
+            what = what.replace(".", "[relative path].", 1)
         self.diffs.append(Difference(self.index, what, command, expected, actual, detail))
 
     def check_command(self, args, cwd, expect, root, display):
@@ -937,6 +946,9 @@ class Case:
         elif isinstance(expect.stderr, set):
             if err.rstrip("\n") not in expect.stderr or not err.endswith("\n"):
                 self.differ(f"{display}.stderr", cmd, "one of the file failure texts", err, expect.why)
+        elif callable(expect.stderr):
+            if not expect.stderr(err):
+                self.differ(f"{display}.stderr", cmd, expect.stderr.__doc__, err, expect.why)
         elif err != expect.stderr:
             self.differ(f"{display}.stderr", cmd, expect.stderr, err, expect.why)
 
@@ -988,7 +1000,7 @@ def human_lines(record):
 
 
 def check_info(case, path, cwd, root, data, isdir):
-    expect_load = ref_load(path, data, isdir)
+    expect_load = ref_load(path, data, isdir, cwd)
     if expect_load.ok:
         r = expect_load.record
         flags = "expansion" if r["isExpansion"] else "late" if r["isLateBaseGame"] else "no flag"
@@ -1035,8 +1047,13 @@ def check_info(case, path, cwd, root, data, isdir):
         cmd = f"varnholt-cli info {path!r}"
         text = out.decode("utf-8", errors="replace")
         got_lines = text.split("\n")
+        keys = [line.split(": ", 1)[0] for line in got_lines[:-1]]
+        if got_lines[-1] != "" or sorted(keys) != sorted(want):
+            # One line per field, whatever the campaign name holds.
+            case.differ("info-plain.layout", cmd, f"{len(want)} lines, one per field",
+                        f"{len(got_lines) - 1} lines, keys {keys}", f"name {want['campaignName']!r}")
         for line in human_lines(want):
-            if "\n" in line or "\r" in line:
+            if "\n" in line:
                 continue
             if line not in got_lines:
                 case.differ("info-plain.line", cmd, line, short(text, 2000))
@@ -1057,8 +1074,9 @@ def run_case(case):
 
     cwd = root
     shown = path
-    if rng.random() < 0.1:  # a path relative to the working folder
-        cwd = os.path.dirname(path) if rng.random() < 0.5 else root
+    if rng.random() < 0.15:  # a path relative to the working folder
+        folder = os.path.dirname(path)
+        cwd = rng.choice([folder, os.path.dirname(folder), root])
         shown = os.path.relpath(path, cwd)
         if rng.random() < 0.3 and "/" in shown:
             shown = "./" + shown
@@ -1081,7 +1099,7 @@ def run_case(case):
             if rng.random() < 0.2:  # an old file under that name is replaced
                 with open(output, "wb") as f:
                     f.write(b"old contents")
-        expect = ref_apply(shown, data, isdir, exists, opts, output)
+        expect = ref_apply(shown, data, isdir, exists, opts, output, cwd)
         argv = option_argv(opts, rng)
         args = ["apply", shown] + argv + (["--output", output] if output else [])
         desc.setdefault("applies", []).append(argv)
@@ -1230,7 +1248,7 @@ def fixed_cases(cli, workdir):
     bare = os.path.join(root, "bare")
     write(os.path.join(bare, "b.sav"), good_save())
     in_bare = lambda p: os.path.lexists(os.path.join(bare, p))  # noqa: E731
-    exp = ref_apply("b.sav", good_save(), os.path.isdir, in_bare, [("--year", "5")], None)
+    exp = ref_apply("b.sav", good_save(), os.path.isdir, in_bare, [("--year", "5")], None, bare)
     case.check_command(["apply", "b.sav", "--year=5"], bare, exp, root, "fixed-bare-name")
 
     # Write failures: a missing folder, and a folder in the way.
@@ -1261,6 +1279,35 @@ def fixed_cases(cli, workdir):
                                "fixed-anchor-scan")
             os.remove(out)
     shutil.rmtree(os.path.dirname(scan))
+
+    # An empty device is a file too short for the header.
+    exp = Expect(1, stderr=past_end_text("/dev/null") + "\n", why="empty device")
+    case.check_command(["info", "/dev/null", "--json"], root, exp, root, "fixed-dev-null")
+
+    # Output that cannot be printed is no success.
+    if os.path.exists("/dev/full"):
+        with open("/dev/full", "wb") as full_device:
+            proc = subprocess.run([cli, "info", src, "--json"], stdout=full_device,
+                                  stderr=subprocess.PIPE, timeout=60)
+        case.commands += 1
+        case.outcomes.append("fixed-stdout-full: info fails")
+        if proc.returncode == 0:
+            case.differ("fixed-stdout-full.exit", f"varnholt-cli info {src} --json >/dev/full",
+                        "non-zero", 0, "stdout could not be written")
+
+    # The saved game itself as the output, directly or through a link: it must not be
+    # replaced, and the failure is a write failure.
+    os.link(src, os.path.join(root, "w", "hard.sav"))
+    os.symlink(src, os.path.join(root, "w", "soft.sav"))
+    for out in (src, os.path.join(root, "w", "hard.sav"), os.path.join(root, "w", "soft.sav")):
+        def names_output(err, out=out):
+            """one line 'Error writing OUTPUT: ...'"""
+            return err.startswith(f"Error writing {out}: ") and err.count("\n") == 1
+        exp = Expect(1, stderr=names_output, why="output is the saved game")
+        case.check_command(["apply", src, "--season=winter", "--output", out], root, exp, root,
+                           "fixed-output-is-source")
+    os.remove(os.path.join(root, "w", "hard.sav"))
+    os.remove(os.path.join(root, "w", "soft.sav"))
 
     # An empty output value is no output: refused, and the option after it is not
     # taken for the file name.
@@ -1350,7 +1397,7 @@ def main():
         key = c.description.get("broken") or c.description.get("kind", "fixed")
         kinds[key] = kinds.get(key, 0) + 1
     print(f"varnholt-cli differential check: seed {args.seed}, {len(done)} cases "
-          f"({len(cases)} random + fixed), {commands} commands, {time.time() - started:.1f} s")
+          f"({len(cases)} random{' + fixed' if fixed else ''}), {commands} commands, {time.time() - started:.1f} s")
     print("  save kinds: " + ", ".join(f"{k} {v}" for k, v in sorted(kinds.items())))
     outcomes = {}
     for c in done:
