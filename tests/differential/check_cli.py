@@ -540,8 +540,8 @@ def gen_name_units(rng, expansion):
             units[0] = rng.choice([0x130, 0x131])
         elif variant == 3:  # full-width letter
             units[1] = 0xFF52
-        else:  # a character just outside A..Z folded like a letter would not match
-            units[4] = ord("_") - 0x20 if rng.random() < 0.5 else ord("@")
+        else:  # DEL where the underscore is: a fold by "| 0x20" would take it for "_"
+            units[4] = 0x7F
         return units, f"near-mod{variant}"
     if pick < 0.16:  # a name that holds the anchor text itself
         units = [ord("x")] * rng.randrange(0, 3) + list(struct.unpack("<15H", ANCHOR))
@@ -676,8 +676,8 @@ def gen_save(rng):
     lay.anchor_shift = anchor - nominal
     d["anchor"] = anchor
 
-    everything = [pos + w - 1 for group in patch_places(lay, 19).values() for pos in group for w in (4,)]
-    need = max(everything + [anchor + 46, name_offset + 2 * len(units) + 2, 1300 + shift])
+    last_places = [pos + 3 for group in patch_places(lay, 19).values() for pos in group]
+    need = max(last_places + [anchor + 46, name_offset + 2 * len(units) + 2, 1300 + shift])
     size = need + rng.choice([0, 1, rng.randint(0, 600), rng.randint(0, 5000)])
     data = bytearray(rng.randbytes(size))
     data[0:8] = head
@@ -715,7 +715,7 @@ def gen_save(rng):
     if rng.random() < 0.9:
         data[0:8] = head
 
-    if rng.random() < 0.05:  # a decoy: the anchor less its last byte, just before
+    if rng.random() < 0.05:  # a decoy before the anchor: all of it but its last byte
         if anchor >= 40:
             decoy = rng.randint(0, anchor - 30)
             data[decoy : decoy + 29] = ANCHOR[:29]
@@ -738,9 +738,11 @@ def gen_save(rng):
             if data[i] == 0:
                 data[i] = rng.randint(1, 255)
         d["broken"], d["size"] = "no terminator", end
-    elif broken < 0.06:  # the anchor spoilt in one byte
-        for at in [i for i in range(len(data)) if data.startswith(ANCHOR, i)]:
+    elif broken < 0.06:  # every copy of the anchor spoilt in one byte
+        at = data.find(ANCHOR)
+        while at >= 0:
             data[at + rng.randrange(30)] ^= 0x01
+            at = data.find(ANCHOR)
         d["broken"] = "no anchor"
     elif broken < 0.30:  # cut at a boundary that matters
         cuts = [anchor + k for k in (0, 29, 30, 35, 36, 39, 40, 43, 44, 45, 46)]
