@@ -52,6 +52,31 @@ std::size_t choose(const std::string& option, const std::string& value,
                      ")."};
 }
 
+// A text on one line of the plain form: control characters (a campaign name
+// may hold any) are shown as escapes, so each field stays one line and nothing
+// reaches the terminal as a command.
+std::string printable(const std::string& text) {
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            static const char digits[] = "0123456789abcdef";
+            shown += c == '\n'   ? std::string("\\n")
+                     : c == '\r' ? std::string("\\r")
+                     : c == '\t' ? std::string("\\t")
+                                 : std::string("\\x") + digits[byte >> 4] + digits[byte & 15];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+void refuseEmpty(const std::string& name, const std::string& value) {
+    if (value.empty())
+        throw UsageError{"Invalid value for " + name + ": it must not be empty."};
+}
+
 struct Loaded {
     SaveGameInfo info;
     std::vector<LoadMessage> messages;
@@ -76,6 +101,24 @@ std::vector<std::string> warningsOf(const Loaded& loaded) {
         if (message.severity == Severity::Warning)
             texts.push_back(message.text);
     return texts;
+}
+
+// One "name: value" line per field.
+void printPlain(const nlohmann::ordered_json& json, std::ostream& out) {
+    for (const auto& [key, value] : json.items()) {
+        out << key << ": ";
+        if (value.is_string()) {
+            out << printable(value.get<std::string>());
+        } else if (value.is_array()) {
+            std::string joined;
+            for (const auto& item : value)
+                joined += (joined.empty() ? "" : "; ") + printable(item.get<std::string>());
+            out << joined;
+        } else {
+            out << value.dump();
+        }
+        out << '\n';
+    }
 }
 
 int runInfo(const std::string& path, bool asJson, std::ostream& out, std::ostream& err) {
@@ -104,28 +147,20 @@ int runInfo(const std::string& path, bool asJson, std::ostream& out, std::ostrea
     json["shortCampaign"] = info.shortCampaign;
     json["unitScaleClass"] = info.unitScaleClass;
     json["unitScale"] = info.unitScale;
-    json["year"] = info.year;
+    // The magnitude of the stored year; the one 32-bit year without a 32-bit
+    // magnitude (2147483648 BC) is kept in the record as stored.
+    json["year"] = info.year < 0 ? -static_cast<std::int64_t>(info.year) : info.year;
     json["isAD"] = info.isAD;
     json["isWinter"] = info.isWinter;
     json["warnings"] = warningsOf(loaded);
 
-    if (asJson) {
+    if (asJson)
         out << json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
-        return exitSuccess;
-    }
-    for (const auto& [key, value] : json.items()) {
-        out << key << ": ";
-        if (value.is_string()) {
-            out << value.get<std::string>();
-        } else if (value.is_array()) {
-            std::string joined;
-            for (const auto& item : value)
-                joined += (joined.empty() ? "" : "; ") + item.get<std::string>();
-            out << joined;
-        } else {
-            out << value.dump();
-        }
-        out << '\n';
+    else
+        printPlain(json, out);
+    if (!out.flush()) {
+        err << "varnholt-cli: the description could not be written to standard output.\n";
+        return exitFailure;
     }
     return exitSuccess;
 }
@@ -260,6 +295,12 @@ int runApply(const ApplyOptions& options, std::ostream& out, std::ostream& err) 
     if (!outcome.written)
         return exitFailure;
     out << outputPath << '\n';
+    // Scripts read the new file's name from standard output: losing it is a failure.
+    if (!out.flush()) {
+        err << "varnholt-cli: " << outputPath
+            << " was written, but its name could not be written to standard output.\n";
+        return exitFailure;
+    }
     return exitSuccess;
 }
 
@@ -294,6 +335,11 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     apply->add_option("--season", options.season, "summer or winter");
 
     try {
+        // "--output=" with nothing after it would take the next argument as its
+        // value; an option's value is never empty.
+        for (const std::string& arg : args)
+            if (arg.size() > 2 && arg.compare(0, 2, "--") == 0 && arg.back() == '=')
+                throw UsageError{"Missing value for " + arg.substr(0, arg.size() - 1) + "."};
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
@@ -302,11 +348,28 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     } catch (const CLI::ParseError& error) {
         err << "varnholt-cli: " << error.what() << "\n";
         return exitUsage;
+    } catch (const UsageError& error) {
+        err << "varnholt-cli: " << error.text << "\n";
+        return exitUsage;
     }
 
     try {
-        if (*info)
+        if (*info) {
+            refuseEmpty("SAVE", infoPath);
             return runInfo(infoPath, asJson, out, err);
+        }
+        refuseEmpty("SAVE", options.savePath);
+        for (const auto& [name, value] : {std::pair{"--output", &options.output},
+                                          {"--campaign-difficulty", &options.campaignDifficulty},
+                                          {"--battle-difficulty", &options.battleDifficulty},
+                                          {"--time-limit", &options.timeLimit},
+                                          {"--campaign-length", &options.campaignLength},
+                                          {"--unit-scale", &options.unitScale},
+                                          {"--year", &options.year},
+                                          {"--era", &options.era},
+                                          {"--season", &options.season}})
+            if (*value)
+                refuseEmpty(name, **value);
         return runApply(options, out, err);
     } catch (const UsageError& error) {
         err << "varnholt-cli: " << error.text << "\n";

@@ -31,8 +31,7 @@ ResolvedLayout layoutOf(const SaveGameInfo& info) {
 // whether it is the one `info` was loaded with.
 bool hasLoadedLayout(std::span<const std::uint8_t> data, const std::string& sourcePath,
                      const SaveGameInfo& info, PathStyle style) {
-    const auto version = detectRelease(
-        data, sourcePath, [](const std::string& p) { return isDirectory(p); }, style);
+    const auto version = detectReleaseOnDisk(data, sourcePath, style);
     if (!version || version->releaseCode != info.releaseCode ||
         version->releaseLabel != info.releaseLabel || version->isExpansion != info.isExpansion ||
         version->isLateBaseGame != info.isLateBaseGame)

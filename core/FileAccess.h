@@ -108,6 +108,10 @@ FileBuffer readWholeFile(const std::string& path);
 // A read-only file of that name is refused with AccessDenied. Throws FileError.
 void writeFileSafely(const std::string& path, std::span<const std::uint8_t> bytes);
 
+// The full path of `path`: a relative path is taken from the current folder.
+// The path as it stands when that folder cannot be learnt.
+std::string fullPath(const std::string& path);
+
 // An entry (file, directory or anything else) of that path exists.
 bool pathExists(const std::string& path);
 // The path names an existing directory.

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <limits>
 
 namespace varnholt {
@@ -255,6 +256,19 @@ void writeFileSafely(const std::string& path, std::span<const std::uint8_t> byte
     Descriptor folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0)
         ::fsync(folder.get());
+}
+
+std::string fullPath(const std::string& path) {
+    if (path.empty() || path.front() == '/')
+        return path;
+    std::string folder(256, '\0');
+    while (::getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE)
+            return path;
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::strlen(folder.c_str()));
+    return folder + (folder.back() == '/' ? "" : "/") + path;
 }
 
 bool pathExists(const std::string& path) {

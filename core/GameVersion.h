@@ -27,7 +27,8 @@ inline constexpr std::size_t releaseHeaderSize = 8;
 using DirectoryQuery = std::function<bool(const std::string& path)>;
 
 // The release that wrote `data`, or nothing for an unrecognised release (or
-// fewer than releaseHeaderSize bytes). `savePath` is the save's full path, used
+// fewer than releaseHeaderSize bytes). `savePath` is the save's full path (see
+// fullPath in core/FileAccess.h), used
 // by the folder test of header kind 3/4: the text before the first "\saves\"
 // (or "/saves/" on POSIX), followed by "\bi" ("/bi"), naming an existing
 // directory turns "1.2" into "1.3".

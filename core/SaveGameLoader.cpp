@@ -142,8 +142,7 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
     const auto header = reader.ensure(releaseHeaderSize);
     if (header.size() < releaseHeaderSize)
         return pastEnd();
-    const auto version = detectRelease(
-        header, path, [](const std::string& p) { return isDirectory(p); }, style);
+    const auto version = detectReleaseOnDisk(header, path, style);
     if (!version) {
         report(withPath(unknownVersionText, path), Severity::Error);
         return false;
@@ -242,6 +241,14 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
 }
 
 } // namespace
+
+std::optional<GameVersion> detectReleaseOnDisk(std::span<const std::uint8_t> header,
+                                               const std::string& path, PathStyle style) {
+    // A path typed relative to the current folder is tested as the full path
+    // it stands for; messages still name it as typed.
+    return detectRelease(
+        header, fullPath(path), [](const std::string& p) { return isDirectory(p); }, style);
+}
 
 std::string readErrorText(const std::string& path, const std::string& description) {
     return "Error reading " + path + ": " + description + ".";

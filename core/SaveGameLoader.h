@@ -30,11 +30,18 @@ inline constexpr const char* unitScaleWarningText =
 std::string readErrorText(const std::string& path, const std::string& description);
 std::string writeErrorText(const std::string& path, const std::string& description);
 
-// Reads the save at `path` whole and decodes it into `info`, reporting each
-// message to `sink` as it arises (a warning does not stop the load). Returns true
-// when the load succeeded. A failure keeps the changes of the steps completed
-// before it; the faction and settings are only changed once every position they
-// are read from is known to lie inside the data. Nothing beyond the data is read.
+// detectRelease for a save on disk: the folder test looks beside the save's
+// full path and asks the file system.
+std::optional<GameVersion> detectReleaseOnDisk(std::span<const std::uint8_t> header,
+                                               const std::string& path,
+                                               PathStyle style = nativePathStyle);
+
+// Reads the save at `path` and decodes it into `info`, reporting each message
+// to `sink` as it arises (a warning does not stop the load). Returns true when
+// the load succeeded. It reads as far into the file as the decoding needs (the
+// anchor may lie anywhere), never beyond the data. A failure keeps the changes
+// of the steps completed before it; the faction and the settings change only
+// once every place they are read from is known to lie inside the data.
 bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
                   PathStyle style = nativePathStyle);
 

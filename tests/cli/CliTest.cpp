@@ -192,3 +192,54 @@ TEST_F(Cli, WriteFailuresNameTheOutput) {
     EXPECT_EQ(result.err, "Error writing " + path +
                               ": The new file would replace the saved game it is made from.\n");
 }
+
+TEST_F(Cli, PlainFormKeepsOneLinePerFieldAndYearsKeepTheirMagnitude) {
+    gen::SaveSpec spec = gen::specForRelease("1.5");
+    spec.campaignName = u"ab\ncd\x1b[31m\t";
+    spec.yearValue = INT32_MIN; // the one year whose magnitude needs 32 bits unsigned
+    spec.turnCounterValue = 540; // 2 x (270 + 2^31), low 16 bits: what the year gives in summer
+    const std::string path = save("q.sav", spec);
+    const CliRun plain = run({"info", path});
+    ASSERT_EQ(plain.code, 0) << plain.err;
+    EXPECT_NE(plain.out.find("campaignName: ab\\ncd\\x1b[31m\\t\n"), std::string::npos);
+    EXPECT_EQ(std::count(plain.out.begin(), plain.out.end(), '\n'), 22);
+    EXPECT_NE(plain.out.find("year: 2147483648\nisAD: false\n"), std::string::npos);
+    const auto json = nlohmann::json::parse(run({"info", path, "--json"}).out);
+    EXPECT_EQ(json["year"], 2147483648LL);
+    EXPECT_EQ(json["campaignName"], "ab\ncd\x1b[31m\t");
+    // Keeping the year writes back the same bytes.
+    const CliRun kept = run({"apply", path, "--season", "summer"});
+    ASSERT_EQ(kept.code, 0) << kept.err;
+    EXPECT_EQ(readBytes(folder.file("Varnholt000.sav")), readBytes(path));
+}
+
+TEST_F(Cli, EmptyValuesAreRefusedAndNeverTakeTheNextArgument) {
+    const std::string path = save("q.sav", gen::specForRelease("1.2"));
+    const auto before = folder.entries();
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"apply", path, "--output=", "--season=winter"},
+             {"apply", path, "--battle-difficulty=", "--season=summer"},
+             {"apply", path, "--output", ""},
+             {"apply", path, "--year", ""},
+             {"apply", ""},
+             {"info", ""}}) {
+        const CliRun result = run(args);
+        EXPECT_EQ(result.code, 2) << args[2];
+        EXPECT_EQ(result.out, "");
+        EXPECT_NE(result.err, "");
+    }
+    EXPECT_EQ(folder.entries(), before);
+}
+
+TEST_F(Cli, LosingStandardOutputIsAFailure) {
+    const std::string path = save("q.sav", gen::specForRelease("1.2"));
+    std::ostringstream err;
+    std::ostream broken(nullptr); // every write fails, as on a full disk
+    EXPECT_EQ(cli::run({"info", path, "--json"}, broken, err), 1);
+    EXPECT_NE(err.str().find("standard output"), std::string::npos);
+    err.str("");
+    EXPECT_EQ(cli::run({"apply", path}, broken, err), 1);
+    // The new file is there; the message names it, since its name was lost.
+    EXPECT_NE(err.str().find(folder.file("Varnholt000.sav")), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(folder.file("Varnholt000.sav")));
+}

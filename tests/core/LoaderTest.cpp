@@ -364,3 +364,24 @@ TEST(Loader, TellsWhenItHasReplacedTheNames) {
     spec.formatByte = 0;
     EXPECT_EQ(countCalls(spec), 0);
 }
+
+// The folder test looks beside the save's full path, also when the path was
+// given relative to the current folder; messages keep the path as given.
+TEST(Loader, FolderTestUsesTheFullPathOfARelativePath) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "game" / "saves");
+    std::filesystem::create_directories(folder.path() / "game" / "bi");
+    gen::writeSave(folder.file("game/saves/q.sav"), gen::specForRelease("1.2"));
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path() / "game" / "saves");
+    SaveGameInfo info;
+    const bool ok = loadSaveGame("q.sav", info, nullptr);
+    std::vector<LoadMessage> messages;
+    loadSaveGame("none.sav", info, [&](const LoadMessage& m) { messages.push_back(m); });
+    std::filesystem::current_path(previous);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(info.releaseLabel, "1.3");
+    EXPECT_EQ(info.releaseCode, 3);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Error reading none.sav: none.sav was not found..");
+}
