@@ -40,12 +40,10 @@ bool hasLoadedLayout(std::span<const std::uint8_t> data, const std::string& sour
     if (nameOffset != info.campaignNameOffset)
         return false;
     const auto name = readCampaignName(data, nameOffset);
-    if (!name || name->empty() ||
-        nameOffset + 2 * static_cast<std::int64_t>(name->size()) - referenceNameTerminator !=
-            info.campaignShift)
+    if (!name || name->empty() || campaignShiftFor(nameOffset, name->size()) != info.campaignShift)
         return false;
     const auto anchorOffset = findAnchor(data);
-    if (!anchorOffset || *anchorOffset - anchorNominalFor(info.releaseCode) != info.anchorShift)
+    if (!anchorOffset || anchorShiftFor(info.releaseCode, *anchorOffset) != info.anchorShift)
         return false;
     const auto faction = readU8(data, readOffset(layoutOf(info), Field::PlayerFaction));
     return faction && *faction == info.storedFactionByte;

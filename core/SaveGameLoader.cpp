@@ -15,13 +15,6 @@ namespace varnholt {
 
 namespace {
 
-std::string withPath(const char* pattern, const std::string& path) {
-    // Built by concatenation: GCC 12 misreports std::string::replace here at -O3.
-    const std::string text = pattern;
-    const auto at = text.find("%s");
-    return text.substr(0, at) + path + text.substr(at + 2);
-}
-
 // The save as far as the loader needs it. It needs only the header, the
 // campaign name, the places read before the anchor and the anchor itself, so it
 // keeps a prefix of the file that covers the first three, and looks for the
@@ -164,8 +157,7 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
     if (!name)
         return pastEnd();
     info.campaignName = utf16ToUtf8(*name);
-    info.campaignShift = info.campaignNameOffset + 2 * static_cast<std::int64_t>(name->size()) -
-                         referenceNameTerminator;
+    info.campaignShift = campaignShiftFor(info.campaignNameOffset, name->size());
     info.isModCampaign = isModCampaignName(*name);
     info.factionNames = FactionNameTable{};
     const Vocabularies vocabularies = chooseVocabularies(info.isModCampaign, info.isExpansion);
@@ -191,7 +183,7 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
 
     // Every place read below must lie inside the data before anything is decoded,
     // so a short file leaves the faction and the settings of the earlier load.
-    layout.positions.anchorShift = *anchorOffset - anchorNominalFor(info.releaseCode);
+    layout.positions.anchorShift = anchorShiftFor(info.releaseCode, *anchorOffset);
     layout.factionCode = info.factionCode;
     // The faction read decides which faction record holds the campaign difficulty.
     const auto storedFaction = readU8(reader.bytes(), readOffset(layout, Field::PlayerFaction));
@@ -248,6 +240,13 @@ std::optional<GameVersion> detectReleaseOnDisk(std::span<const std::uint8_t> hea
     // it stands for; messages still name it as typed.
     return detectRelease(
         header, fullPath(path), [](const std::string& p) { return isDirectory(p); }, style);
+}
+
+std::string withPath(const char* pattern, const std::string& path) {
+    // Built by concatenation: GCC 12 misreports std::string::replace here at -O3.
+    const std::string text = pattern;
+    const auto at = text.find("%s");
+    return text.substr(0, at) + path + text.substr(at + 2);
 }
 
 std::string readErrorText(const std::string& path, const std::string& description) {

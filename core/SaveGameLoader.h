@@ -26,6 +26,9 @@ inline constexpr const char* noAnchorText = "Error reading %s: Cannot find descr
 inline constexpr const char* unitScaleWarningText =
     "Unit scale not recognised - will use default of 40 (Normal).";
 
+// `pattern` with its one "%s" replaced by `path`.
+std::string withPath(const char* pattern, const std::string& path);
+
 // "Error reading PATH: DESCRIPTION." and "Error writing PATH: DESCRIPTION."
 std::string readErrorText(const std::string& path, const std::string& description);
 std::string writeErrorText(const std::string& path, const std::string& description);

@@ -120,6 +120,14 @@ int anchorNominalFor(int releaseCode) {
     return releaseCode == 1 ? anchorNominalFirstRelease : anchorNominalLater;
 }
 
+std::int64_t campaignShiftFor(int nameOffset, std::size_t units) {
+    return nameOffset + 2 * static_cast<std::int64_t>(units) - referenceNameTerminator;
+}
+
+std::int64_t anchorShiftFor(int releaseCode, std::int64_t anchorOffset) {
+    return anchorOffset - anchorNominalFor(releaseCode);
+}
+
 std::int64_t resolvePosition(const LayoutPositions& layout, int nominal) {
     if (nominal > anchorNominalFor(layout.releaseCode))
         return nominal + layout.anchorShift;

@@ -35,6 +35,11 @@ std::optional<std::u16string> readCampaignName(std::span<const std::uint8_t> dat
 std::optional<std::int64_t> findAnchor(std::span<const std::uint8_t> data);
 int anchorNominalFor(int releaseCode);
 
+// campaignShift of a name of `units` 16-bit units at `nameOffset`, and
+// anchorShift of an anchor found at `anchorOffset`.
+std::int64_t campaignShiftFor(int nameOffset, std::size_t units);
+std::int64_t anchorShiftFor(int releaseCode, std::int64_t anchorOffset);
+
 // The four values on which resolvePosition depends.
 struct LayoutPositions {
     int releaseCode = 1;

@@ -48,13 +48,6 @@ std::string firstCharacters(const std::string& text, int limit) {
     return text;
 }
 
-std::string withPath(const char* pattern, const std::string& path) {
-    // Built by concatenation: GCC 12 misreports std::string::replace here at -O3.
-    const std::string text = pattern;
-    const auto at = text.find("%s");
-    return text.substr(0, at) + path + text.substr(at + 2);
-}
-
 std::size_t indexOf(int id) {
     const auto controls = editorDialog().controls;
     for (std::size_t i = 0; i < controls.size(); ++i)

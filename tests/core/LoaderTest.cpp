@@ -31,7 +31,7 @@ Loaded load(const std::string& path, SaveGameInfo& info) {
     return result;
 }
 
-std::string withPath(const char* pattern, const std::string& path) {
+std::string expectedText(const char* pattern, const std::string& path) {
     std::string text = pattern;
     return text.replace(text.find("%s"), 2, path);
 }
@@ -235,7 +235,7 @@ TEST(Loader, FailuresReportOneMessageAndKeepWhatTheyMust) {
     gen::SaveSpec zero = spec;
     zero.formatByte = 0;
     gen::writeSave(unknown, zero);
-    failWith(unknown, withPath(unknownVersionText, unknown));
+    failWith(unknown, expectedText(unknownVersionText, unknown));
     EXPECT_EQ(info, before);
     const std::string tiny = folder.file("tiny.sav");
     varnholt::testfiles::writeBytes(tiny, {1, 0, 0, 0, 0, 0, 0});
@@ -251,7 +251,7 @@ TEST(Loader, FailuresReportOneMessageAndKeepWhatTheyMust) {
     gen::SaveSpec empty = gen::specForRelease("1.4");
     empty.campaignName = u"";
     gen::writeSave(noName, empty);
-    failWith(noName, withPath(noCampaignText, noName));
+    failWith(noName, expectedText(noCampaignText, noName));
     EXPECT_EQ(info.releaseLabel, "1.4");
     EXPECT_EQ(info.campaignNameOffset, 70);
     EXPECT_EQ(info.campaignName, before.campaignName);
@@ -264,7 +264,7 @@ TEST(Loader, FailuresReportOneMessageAndKeepWhatTheyMust) {
     mod.omitAnchor = true;
     mod.factionByte = 9;
     gen::writeSave(noAnchor, mod);
-    failWith(noAnchor, withPath(noAnchorText, noAnchor));
+    failWith(noAnchor, expectedText(noAnchorText, noAnchor));
     EXPECT_EQ(info.difficultyNames[0], "General");
     EXPECT_EQ(info.factionNames.slots[1], "");
     EXPECT_EQ(info.campaignShift, 2);
@@ -338,7 +338,7 @@ TEST(Loader, FindsTheAnchorAcrossEveryPieceOfALargeSave) {
     const Loaded loaded = load(path, info);
     EXPECT_FALSE(loaded.ok);
     ASSERT_EQ(loaded.messages.size(), 1u);
-    EXPECT_EQ(loaded.messages[0].text, withPath(noAnchorText, path));
+    EXPECT_EQ(loaded.messages[0].text, expectedText(noAnchorText, path));
 }
 
 TEST(Loader, TellsWhenItHasReplacedTheNames) {
