@@ -196,7 +196,7 @@ TEST_F(Cli, WriteFailuresNameTheOutput) {
 TEST_F(Cli, PlainFormKeepsOneLinePerFieldAndYearsKeepTheirMagnitude) {
     gen::SaveSpec spec = gen::specForRelease("1.5");
     spec.campaignName = u"ab\ncd\x1b[31m\t";
-    spec.yearValue = INT32_MIN; // the one year whose magnitude needs 32 bits unsigned
+    spec.yearValue = INT32_MIN;  // the one year whose magnitude needs 32 bits unsigned
     spec.turnCounterValue = 540; // 2 x (270 + 2^31), low 16 bits: what the year gives in summer
     const std::string path = save("q.sav", spec);
     const CliRun plain = run({"info", path});
