@@ -6,11 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#ifndef _WIN32 // POSIX-only cases: a pipe, the file-size limit, the creation mask
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#endif
 
 using namespace varnholt;
 using varnholt::testfiles::readBytes;
@@ -30,6 +34,7 @@ std::vector<std::uint8_t> asVector(const FileBuffer& buffer) {
     return {buffer.bytes().begin(), buffer.bytes().end()};
 }
 
+#ifndef _WIN32
 // Lowers the file-size limit for one scope, so that writes beyond it fail as on a full disk.
 class FileSizeLimit {
   public:
@@ -49,6 +54,7 @@ class FileSizeLimit {
     rlimit saved_{};
     void (*previous_)(int) = nullptr;
 };
+#endif
 
 } // namespace
 
@@ -64,6 +70,7 @@ TEST(FileAccess, ReadsWholeFilesOfEverySize) {
     EXPECT_EQ(asVector(readWholeFile(unicode)), pattern(10));
 }
 
+#ifndef _WIN32
 TEST(FileAccess, ASourceOfUnknownSizeIsReadToItsEnd) {
     TempFolder folder;
     const std::string fifo = folder.file("pipe");
@@ -74,6 +81,7 @@ TEST(FileAccess, ASourceOfUnknownSizeIsReadToItsEnd) {
     writer.join();
     EXPECT_EQ(asVector(buffer), expected);
 }
+#endif
 
 TEST(FileAccess, ReadFailuresCarryTheirCause) {
     TempFolder folder;
@@ -87,10 +95,12 @@ TEST(FileAccess, ReadFailuresCarryTheirCause) {
         return FileErrorCause::None;
     };
     EXPECT_EQ(causeOf(folder.file("missing")), FileErrorCause::FileNotFound);
-    EXPECT_EQ(causeOf(folder.path().string()), FileErrorCause::AccessDenied);
+    EXPECT_EQ(causeOf(testfiles::utf8Of(folder.path())), FileErrorCause::AccessDenied);
     writeBytes(folder.file("plain"), {1});
     EXPECT_EQ(causeOf(folder.file("plain") + "/below"), FileErrorCause::BadPath);
+#ifndef _WIN32 // Windows (and Wine) may answer a name too long for the disk as not found
     EXPECT_EQ(causeOf(folder.file(std::string(300, 'n'))), FileErrorCause::BadPath);
+#endif
 }
 
 TEST(FileAccess, WritesReplaceAnEarlierFileWhole) {
@@ -100,6 +110,7 @@ TEST(FileAccess, WritesReplaceAnEarlierFileWhole) {
     writeFileSafely(out, pattern(10));
     EXPECT_EQ(readBytes(out), pattern(10));
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"Varnholt000.sav"});
+#ifndef _WIN32
     // New files get the usual permissions, not those of a private temporary file.
     const mode_t mask = umask(022);
     writeFileSafely(folder.file("new.sav"), pattern(1));
@@ -107,8 +118,10 @@ TEST(FileAccess, WritesReplaceAnEarlierFileWhole) {
     struct stat info {};
     ASSERT_EQ(stat(folder.file("new.sav").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
+#endif
 }
 
+#ifndef _WIN32
 TEST(FileAccess, AFullDiskLeavesTheFolderAsItWas) {
     TempFolder folder;
     const std::string out = folder.file("Varnholt000.sav");
@@ -127,27 +140,32 @@ TEST(FileAccess, AFullDiskLeavesTheFolderAsItWas) {
     EXPECT_EQ(folder.entries(), before) << "no temporary file is left behind";
     EXPECT_EQ(readBytes(out), pattern(100)) << "the earlier file is untouched";
 }
+#endif
 
 TEST(FileAccess, ReadOnlyTargetsAndFoldersAreRefused) {
     TempFolder folder;
     const std::string locked = folder.file("locked.sav");
     writeBytes(locked, pattern(3));
-    chmod(locked.c_str(), 0444);
+    std::filesystem::permissions(testfiles::pathOf(locked),
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
     EXPECT_THROW(writeFileSafely(locked, pattern(9)), FileError);
     EXPECT_EQ(readBytes(locked), pattern(3));
     const std::string dir = folder.file("dir.sav");
-    std::filesystem::create_directory(dir);
+    std::filesystem::create_directory(testfiles::pathOf(dir));
     try {
         writeFileSafely(dir, pattern(9));
         FAIL();
     } catch (const FileError& error) {
         EXPECT_EQ(error.cause(), FileErrorCause::AccessDenied);
     }
-    EXPECT_TRUE(std::filesystem::is_directory(dir));
+    EXPECT_TRUE(std::filesystem::is_directory(testfiles::pathOf(dir)));
     EXPECT_TRUE(pathExists(dir));
     EXPECT_TRUE(isDirectory(dir));
     EXPECT_FALSE(isDirectory(locked));
     EXPECT_FALSE(pathExists(folder.file("none")));
-    EXPECT_TRUE(isSameFile(locked, folder.path().string() + "/./locked.sav"));
+    EXPECT_TRUE(isSameFile(locked, testfiles::utf8Of(folder.path()) + "/./locked.sav"));
     EXPECT_FALSE(isSameFile(locked, dir));
 }
