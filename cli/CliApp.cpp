@@ -129,15 +129,15 @@ int runInfo(const std::string& path, bool asJson, std::ostream& out, std::ostrea
     }
     const SaveGameInfo& info = loaded.info;
     nlohmann::ordered_json json;
-    json["releaseLabel"] = info.releaseLabel;
-    json["releaseCode"] = info.releaseCode;
-    json["isExpansion"] = info.isExpansion;
-    json["isLateBaseGame"] = info.isLateBaseGame;
+    json["releaseLabel"] = info.version.releaseLabel;
+    json["releaseCode"] = info.version.releaseCode;
+    json["isExpansion"] = info.version.isExpansion;
+    json["isLateBaseGame"] = info.version.isLateBaseGame;
     json["campaignName"] = info.campaignName;
     json["isModCampaign"] = info.isModCampaign;
-    json["campaignNameOffset"] = info.campaignNameOffset;
-    json["campaignShift"] = info.campaignShift;
-    json["anchorShift"] = info.anchorShift;
+    json["campaignNameOffset"] = info.positions.campaignNameOffset;
+    json["campaignShift"] = info.positions.campaignShift;
+    json["anchorShift"] = info.positions.anchorShift;
     json["factionCode"] = info.factionCode;
     json["factionName"] = info.factionName;
     json["difficultyNames"] = info.difficultyNames;
@@ -257,7 +257,7 @@ int runApply(const ApplyOptions& options, std::ostream& out, std::ostream& err) 
         request.battleDifficulty =
             difficultyOf("--battle-difficulty", *options.battleDifficulty, &info.difficultyNames);
     }
-    if (request.setCampaignLength && info.isExpansion)
+    if (request.setCampaignLength && info.version.isExpansion)
         throw UsageError{"--campaign-length cannot be used with " + options.savePath +
                          ": expansion saved games have no long or short campaign setting."};
     if (year || isAD || isWinter) {

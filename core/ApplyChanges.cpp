@@ -18,34 +18,26 @@ struct Patch {
     std::uint32_t value;
 };
 
-ResolvedLayout layoutOf(const SaveGameInfo& info) {
-    ResolvedLayout layout;
-    layout.positions = {info.releaseCode, info.campaignNameOffset, info.campaignShift,
-                        info.anchorShift};
-    layout.family = layoutFamilyOf(info.releaseCode, info.isExpansion, info.isLateBaseGame);
-    layout.factionCode = info.factionCode;
-    return layout;
-}
-
 // Derives the layout of the bytes in hand the way the loader does and tells
 // whether it is the one `info` was loaded with.
 bool hasLoadedLayout(std::span<const std::uint8_t> data, const std::string& sourcePath,
                      const SaveGameInfo& info, PathStyle style) {
     const auto version = detectReleaseOnDisk(data, sourcePath, style);
-    if (!version || version->releaseCode != info.releaseCode ||
-        version->releaseLabel != info.releaseLabel || version->isExpansion != info.isExpansion ||
-        version->isLateBaseGame != info.isLateBaseGame)
+    if (!version || *version != info.version)
         return false;
-    const int nameOffset = campaignNameOffsetFor(version->isExpansion);
-    if (nameOffset != info.campaignNameOffset)
+    LayoutPositions positions;
+    positions.campaignNameOffset = campaignNameOffsetFor(version->isExpansion);
+    const auto name = readCampaignName(data, positions.campaignNameOffset);
+    if (!name || name->empty())
         return false;
-    const auto name = readCampaignName(data, nameOffset);
-    if (!name || name->empty() || campaignShiftFor(nameOffset, name->size()) != info.campaignShift)
-        return false;
+    positions.campaignShift = campaignShiftFor(positions.campaignNameOffset, name->size());
     const auto anchorOffset = findAnchor(data);
-    if (!anchorOffset || anchorShiftFor(info.releaseCode, *anchorOffset) != info.anchorShift)
+    if (!anchorOffset)
         return false;
-    const auto faction = readU8(data, readOffset(layoutOf(info), Field::PlayerFaction));
+    positions.anchorShift = anchorShiftFor(version->releaseCode, *anchorOffset);
+    if (positions != info.positions)
+        return false;
+    const auto faction = readU8(data, readOffset(resolveLayout(info), Field::PlayerFaction));
     return faction && *faction == info.storedFactionByte;
 }
 
@@ -63,7 +55,7 @@ std::uint32_t difficultyByte(int difficulty) {
 // not in the table adds its error text and leaves that group out.
 std::vector<Patch> patchesFor(const SaveGameInfo& info, const EditRequest& request,
                               std::vector<std::string>& errorTexts) {
-    const ResolvedLayout layout = layoutOf(info);
+    const ResolvedLayout layout = resolveLayout(info);
     std::vector<Patch> patches;
     if (request.setBattleDifficulty)
         addPatches(patches, layout, Field::BattleDifficulty,
@@ -72,11 +64,14 @@ std::vector<Patch> patchesFor(const SaveGameInfo& info, const EditRequest& reque
         addPatches(patches, layout, Field::CampaignDifficulty,
                    difficultyByte(request.campaignDifficulty));
     if (request.setBattleTimeLimit)
-        addPatches(patches, layout, Field::BattleTimeLimit, request.noBattleTimeLimit ? 30 : 28);
+        addPatches(patches, layout, Field::BattleTimeLimit,
+                   encodeNoBattleTimeLimit(request.noBattleTimeLimit));
     // The game has no long or short campaign setting in expansion saves.
-    if (request.setCampaignLength && !info.isExpansion) {
-        addPatches(patches, layout, Field::CampaignLengthFlag, request.shortCampaign ? 4 : 0);
-        addPatches(patches, layout, Field::CampaignLengthValue, request.shortCampaign ? 20 : 50);
+    if (request.setCampaignLength && !info.version.isExpansion) {
+        addPatches(patches, layout, Field::CampaignLengthFlag,
+                   encodeCampaignLengthFlag(request.shortCampaign));
+        addPatches(patches, layout, Field::CampaignLengthValue,
+                   encodeCampaignLengthValue(request.shortCampaign));
     }
     if (request.setUnitScale) {
         if (const auto row = unitScaleByNumber(request.unitScale))
@@ -86,7 +81,7 @@ std::vector<Patch> patchesFor(const SaveGameInfo& info, const EditRequest& reque
     }
     if (request.setYearAndSeason) {
         const bool isAD = request.isAD != 0;
-        addPatches(patches, layout, Field::Season, request.isWinter == 0 ? 2 : 0);
+        addPatches(patches, layout, Field::Season, encodeSeason(request.isWinter != 0));
         addPatches(patches, layout, Field::Year,
                    static_cast<std::uint32_t>(encodeYear(request.year, isAD)));
         addPatches(patches, layout, Field::TurnCounter,

@@ -140,27 +140,24 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
         report(withPath(unknownVersionText, path), Severity::Error);
         return false;
     }
-    info.releaseLabel = version->releaseLabel;
-    info.releaseCode = version->releaseCode;
-    info.isExpansion = version->isExpansion;
-    info.isLateBaseGame = version->isLateBaseGame;
+    info.version = *version;
 
     // Campaign name.
-    info.campaignNameOffset = campaignNameOffsetFor(info.isExpansion);
-    const auto firstUnit =
-        readU16le(reader.ensure(info.campaignNameOffset + 2u), info.campaignNameOffset);
+    const int nameOffset = campaignNameOffsetFor(version->isExpansion);
+    info.positions.campaignNameOffset = nameOffset;
+    const auto firstUnit = readU16le(reader.ensure(nameOffset + 2u), nameOffset);
     if (firstUnit && *firstUnit == 0) {
         report(withPath(noCampaignText, path), Severity::Error);
         return false;
     }
-    const auto name = nameFrom(reader, info.campaignNameOffset);
+    const auto name = nameFrom(reader, nameOffset);
     if (!name)
         return pastEnd();
     info.campaignName = utf16ToUtf8(*name);
-    info.campaignShift = campaignShiftFor(info.campaignNameOffset, name->size());
+    info.positions.campaignShift = campaignShiftFor(nameOffset, name->size());
     info.isModCampaign = isModCampaignName(*name);
     info.factionNames = FactionNameTable{};
-    const Vocabularies vocabularies = chooseVocabularies(info.isModCampaign, info.isExpansion);
+    const Vocabularies vocabularies = chooseVocabularies(info.isModCampaign, version->isExpansion);
     info.difficultyNames = vocabularies.difficultyNames;
     info.factionNames = vocabularies.factionNames;
     if (vocabulariesChosen)
@@ -170,10 +167,9 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
     // that ends at the anchor: the name moves them, the anchor never does. So the
     // prefix takes them in before the anchor search may read past it; the largest
     // faction code gives the farthest faction record.
-    ResolvedLayout layout;
-    layout.positions = {info.releaseCode, info.campaignNameOffset, info.campaignShift, 0};
-    layout.family = layoutFamilyOf(info.releaseCode, info.isExpansion, info.isLateBaseGame);
-    layout.factionCode = factionCount - 1;
+    LayoutPositions positions = info.positions;
+    positions.anchorShift = 0;
+    ResolvedLayout layout = resolveLayout(info.version, positions, factionCount - 1);
     reader.ensure(static_cast<std::uint64_t>(std::max<std::int64_t>(0, readPlacesEnd(layout))));
     const auto anchorOffset = reader.findAnchorText();
     if (!anchorOffset) {
@@ -183,7 +179,7 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
 
     // Every place read below must lie inside the data before anything is decoded,
     // so a short file leaves the faction and the settings of the earlier load.
-    layout.positions.anchorShift = anchorShiftFor(info.releaseCode, *anchorOffset);
+    layout.positions.anchorShift = anchorShiftFor(version->releaseCode, *anchorOffset);
     layout.factionCode = info.factionCode;
     // The faction read decides which faction record holds the campaign difficulty.
     const auto storedFaction = readU8(reader.bytes(), readOffset(layout, Field::PlayerFaction));
@@ -195,7 +191,7 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
         return pastEnd();
     reader.close();
     const auto data = reader.bytes();
-    info.anchorShift = layout.positions.anchorShift;
+    info.positions.anchorShift = layout.positions.anchorShift;
 
     // Player's faction.
     info.storedFactionByte = *storedFaction;
@@ -212,8 +208,8 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
         info.battleDifficulty = battle;
     if (const int campaign = byteAt(Field::CampaignDifficulty); campaign < difficultyCount)
         info.campaignDifficulty = campaign;
-    info.noBattleTimeLimit = byteAt(Field::BattleTimeLimit) != 28;
-    info.shortCampaign = byteAt(Field::CampaignLengthFlag) == 4;
+    info.noBattleTimeLimit = decodeNoBattleTimeLimit(byteAt(Field::BattleTimeLimit));
+    info.shortCampaign = decodeCampaignLengthFlag(byteAt(Field::CampaignLengthFlag));
 
     if (const auto row =
             unitScaleByFloatBits(*readU32le(data, readOffset(layout, Field::UnitScale)))) {
@@ -225,7 +221,7 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
         info.unitScaleClass = defaultUnitScaleClass;
     }
 
-    info.isWinter = byteAt(Field::Season) == 0;
+    info.isWinter = decodeSeason(byteAt(Field::Season));
     const DecodedYear year = decodeYear(*readI32le(data, readOffset(layout, Field::Year)));
     info.isAD = year.isAD;
     info.year = year.year;

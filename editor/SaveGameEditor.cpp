@@ -256,7 +256,7 @@ bool SaveGameEditor::exchange(bool reading) {
     if (!x.integer(idUnitScale, info_.unitScale))
         return false;
     // The status line (1014) is in the list only to bind it; it has no value.
-    x.text(idReleaseLabel, info_.releaseLabel);
+    x.text(idReleaseLabel, info_.version.releaseLabel);
     x.text(idCampaignName, info_.campaignName);
     x.text(idFactionName, info_.factionName);
     x.tick(idSetYearAndSeason, values_.setYearAndSeason);
@@ -288,8 +288,8 @@ bool SaveGameEditor::UpdateControlStates() {
     setEnabled(idCampaignDifficulty, values_.setCampaignDifficulty);
     setEnabled(idBattleDifficulty, values_.setBattleDifficulty);
     setEnabled(idNoBattleTimeLimit, values_.setBattleTimeLimit);
-    setEnabled(idSetCampaignLength, named && !info_.isExpansion);
-    setEnabled(idShortCampaign, values_.setCampaignLength && !info_.isExpansion);
+    setEnabled(idSetCampaignLength, named && !info_.version.isExpansion);
+    setEnabled(idShortCampaign, values_.setCampaignLength && !info_.version.isExpansion);
     for (int id : {idUnitScaleClass, idUnitScale, idUnitScaleSpin})
         setEnabled(id, values_.setUnitScale);
     for (int id : {idYearLabel, idYear, idYearSpin, idBC, idAD, idSummer, idWinter})
