@@ -4,8 +4,10 @@
 #include "core/FileAccess.h"
 #include "core/SaveGameLoader.h"
 #include "core/SaveLayout.h"
+#include "core/SaveReader.h"
 #include "core/UnitScaleTable.h"
 
+#include <algorithm>
 #include <new>
 
 namespace varnholt {
@@ -18,26 +20,36 @@ struct Patch {
     std::uint32_t value;
 };
 
-// Derives the layout of the bytes in hand the way the loader does and tells
-// whether it is the one `info` was loaded with.
-bool hasLoadedLayout(std::span<const std::uint8_t> data, const std::string& sourcePath,
-                     const SaveGameInfo& info, PathStyle style) {
-    const auto version = detectReleaseOnDisk(data, sourcePath, style);
+// Derives the layout of the copy the way the loader derives it from the save,
+// and tells whether it is the one `info` was loaded with.
+bool hasLoadedLayout(OutputCopy& copy, const std::string& sourcePath, const SaveGameInfo& info,
+                     PathStyle style) {
+    std::uint64_t next = 0;
+    SaveReader reader([&](std::span<std::uint8_t> into) {
+        const std::size_t got = copy.read(next, into);
+        next += got;
+        return got;
+    });
+    const auto version = detectReleaseOnDisk(reader.ensure(releaseHeaderSize), sourcePath, style);
     if (!version || *version != info.version)
         return false;
     LayoutPositions positions;
     positions.campaignNameOffset = campaignNameOffsetFor(version->isExpansion);
-    const auto name = readCampaignName(data, positions.campaignNameOffset);
+    const auto name = reader.campaignName(positions.campaignNameOffset);
     if (!name || name->empty())
         return false;
     positions.campaignShift = campaignShiftFor(positions.campaignNameOffset, name->size());
-    const auto anchorOffset = findAnchor(data);
+    // The places read come before the anchor search, which may go beyond the prefix.
+    reader.ensure(static_cast<std::uint64_t>(std::max<std::int64_t>(
+        0, readPlacesEnd(resolveLayout(*version, positions, factionCount - 1)))));
+    const auto anchorOffset = reader.findAnchorText();
     if (!anchorOffset)
         return false;
     positions.anchorShift = anchorShiftFor(version->releaseCode, *anchorOffset);
     if (positions != info.positions)
         return false;
-    const auto faction = readU8(data, readOffset(resolveLayout(info), Field::PlayerFaction));
+    const auto faction =
+        readU8(reader.bytes(), readOffset(resolveLayout(info), Field::PlayerFaction));
     return faction && *faction == info.storedFactionByte;
 }
 
@@ -102,35 +114,34 @@ ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outp
             outcome.errorTexts.push_back(writeErrorText(outputPath, replacesSourceDescription));
             return outcome;
         }
-        FileBuffer copy;
-        try {
-            copy = readWholeFile(sourcePath);
-        } catch (const FileError& error) {
-            outcome.errorTexts.push_back(readErrorText(sourcePath, error.description()));
-            return outcome;
-        }
-        std::span<std::uint8_t> data = copy.bytes();
-        if (!hasLoadedLayout(data, sourcePath, info, style)) {
+        // The copy is checked and patched where it lies; until it is published
+        // nothing at the output path changes, and a refusal leaves no file.
+        OutputCopy copy(sourcePath, outputPath);
+        if (!hasLoadedLayout(copy, sourcePath, info, style)) {
             outcome.errorTexts.push_back(readErrorText(sourcePath, layoutChangedDescription));
             return outcome;
         }
         const std::vector<Patch> patches = patchesFor(info, request, outcome.errorTexts);
         // Every place is checked before the first byte changes: all or nothing.
         for (const Patch& patch : patches)
-            if (!fitsInside(patch.offset, patch.width, data.size())) {
+            if (!fitsInside(patch.offset, patch.width, copy.size())) {
                 outcome.errorTexts.push_back(readErrorText(
                     sourcePath, describeFileError(FileErrorCause::EndOfFile, sourcePath)));
                 return outcome;
             }
-        for (const Patch& patch : patches)
-            writeLe(data, patch.offset, patch.width, patch.value);
-        try {
-            writeFileSafely(outputPath, data);
-        } catch (const FileError& error) {
-            outcome.errorTexts.push_back(writeErrorText(outputPath, error.description()));
-            return outcome;
+        for (const Patch& patch : patches) {
+            std::uint8_t bytes[4];
+            writeLe(bytes, 0, patch.width, patch.value);
+            copy.write(static_cast<std::uint64_t>(patch.offset), {bytes, patch.width});
         }
+        copy.publish();
         outcome.written = true;
+    } catch (const FileError& error) {
+        // The failure names the file it happened to: the source being read, or
+        // the new file in any way.
+        outcome.errorTexts.push_back(error.path() == sourcePath
+                                         ? readErrorText(sourcePath, error.description())
+                                         : writeErrorText(outputPath, error.description()));
     } catch (const std::bad_alloc&) {
         outcome.errorTexts.push_back(readErrorText(sourcePath, outOfMemoryDescription));
     }

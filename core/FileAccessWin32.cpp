@@ -244,52 +244,21 @@ std::string folderPrefix(const std::string& path) {
     return {};
 }
 
-// A new file beside the target, written by us alone, deleted unless kept.
-class TemporaryFile {
-  public:
-    explicit TemporaryFile(const std::string& target) {
-        const std::string folder = folderPrefix(target);
-        ULONGLONG seed = GetTickCount64() ^ (ULONGLONG{GetCurrentProcessId()} << 32);
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
-            static const char digits[] = "0123456789abcdef";
-            std::string name = folder + "~varnholt-";
-            for (int i = 0; i < 8; ++i)
-                name += digits[(seed >> (60 - 4 * i)) & 15];
-            name += ".tmp";
-            name_ = systemPath(name);
-            handle_ = CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (handle_ != INVALID_HANDLE_VALUE)
-                return;
-            const DWORD error = GetLastError();
-            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-                fail(target, error);
-        }
-        fail(target, ERROR_FILE_EXISTS);
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-        if (!kept_)
-            DeleteFileW(name_.c_str());
-    }
-    HANDLE handle() const { return handle_; }
-    const std::wstring& name() const { return name_; }
-    bool close() {
-        const BOOL closed = CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed != 0;
-    }
-    void keep() { kept_ = true; }
+// A read-only file or a directory of the output's name is refused as Windows
+// itself refuses to replace it, before anything is written.
+void refuseUnwritableTarget(const std::wstring& target, const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
+        fail(path, ERROR_ACCESS_DENIED);
+}
 
-  private:
-    std::wstring name_;
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-    bool kept_ = false;
-};
+void seekTo(HANDLE handle, std::uint64_t offset, const std::string& path) {
+    LARGE_INTEGER distance{};
+    distance.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(handle, distance, nullptr, FILE_BEGIN))
+        fail(path, GetLastError());
+}
 
 bool identityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
     std::wstring wide;
@@ -335,43 +304,121 @@ void SequentialFile::close() {
         fail(path_, GetLastError());
 }
 
-FileBuffer readWholeFile(const std::string& path) {
-    Handle file(openForReading(path));
-    LARGE_INTEGER size{};
-    const bool sizeKnown = GetFileType(file.get()) == FILE_TYPE_DISK &&
-                           GetFileSizeEx(file.get(), &size) && size.QuadPart >= 0;
-    // One request for the reported size plus one byte; the spare byte tells
-    // whether the file has grown since its size was taken.
-    FileBuffer buffer(sizeKnown ? static_cast<std::size_t>(size.QuadPart) + 1 : 65536);
-    for (;;) {
-        const std::size_t want = buffer.capacity() - buffer.size();
-        const std::size_t got = readUpTo(file.get(), buffer.data() + buffer.size(), want, path);
-        buffer.setSize(buffer.size() + got);
-        if (got < want)
-            break;
-        buffer.grow(buffer.capacity() * 2); // longer than reported: read on to its end
+struct OutputCopy::State {
+    std::string sourcePath;
+    std::string outputPath;
+    std::wstring target; // the output path for the system
+    std::wstring name;   // the temporary file's, in the output's folder
+    HANDLE file = INVALID_HANDLE_VALUE;
+    std::uint64_t size = 0;
+    bool published = false;
+
+    ~State() {
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        if (!published && !name.empty())
+            DeleteFileW(name.c_str());
     }
-    closeChecked(file, path);
-    return buffer;
+
+    // A hidden file beside the output that nobody else may open meanwhile.
+    void create() {
+        const std::string folder = folderPrefix(outputPath);
+        ULONGLONG seed = GetTickCount64() ^ (ULONGLONG{GetCurrentProcessId()} << 32);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+            static const char digits[] = "0123456789abcdef";
+            std::string candidate = folder + ".varnholt-";
+            for (int i = 0; i < 8; ++i)
+                candidate += digits[(seed >> (60 - 4 * i)) & 15];
+            const std::wstring wide = systemPath(candidate);
+            file = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_HIDDEN, nullptr);
+            if (file != INVALID_HANDLE_VALUE) {
+                name = wide;
+                return;
+            }
+            const DWORD error = GetLastError();
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+                fail(outputPath, error);
+        }
+        fail(outputPath, ERROR_FILE_EXISTS);
+    }
+
+    // Copies the source piece by piece to its real end (a size the system
+    // cannot tell, or one that grows meanwhile, is still copied whole); each
+    // failure is told by the side that failed.
+    void copyFrom(HANDLE source) {
+        constexpr std::size_t piece = 1u << 20;
+        std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[piece]);
+        for (;;) {
+            const std::size_t got = readUpTo(source, buffer.get(), piece, sourcePath);
+            writeAll(file, {buffer.get(), got}, outputPath);
+            size += got;
+            if (got < piece)
+                return;
+        }
+    }
+};
+
+OutputCopy::OutputCopy(const std::string& sourcePath, const std::string& outputPath)
+    : state_(std::make_unique<State>()) {
+    State& state = *state_;
+    state.sourcePath = sourcePath;
+    state.outputPath = outputPath;
+    Handle source(openForReading(sourcePath));
+    state.target = systemPath(outputPath);
+    // What publish() would refuse is refused before a byte is copied.
+    refuseUnwritableTarget(state.target, outputPath);
+    state.create();
+    state.copyFrom(source.get());
+    closeChecked(source, sourcePath);
 }
 
-void writeFileSafely(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const std::wstring target = systemPath(path);
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
-        fail(path, ERROR_ACCESS_DENIED); // refused before anything is written
+OutputCopy::~OutputCopy() = default;
 
-    TemporaryFile temporary(path);
-    writeAll(temporary.handle(), bytes, path);
-    if (!FlushFileBuffers(temporary.handle()))
-        fail(path, GetLastError());
-    if (!temporary.close())
-        fail(path, GetLastError());
-    if (!MoveFileExW(temporary.name().c_str(), target.c_str(),
+std::uint64_t OutputCopy::size() const {
+    return state_->size;
+}
+
+std::size_t OutputCopy::read(std::uint64_t offset, std::span<std::uint8_t> into) {
+    State& state = *state_;
+    if (offset >= state.size)
+        return 0;
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(into.size(), state.size - offset));
+    seekTo(state.file, offset, state.outputPath);
+    return readUpTo(state.file, into.data(), wanted, state.outputPath);
+}
+
+void OutputCopy::write(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+    State& state = *state_;
+    if (offset > state.size || bytes.size() > state.size - offset)
+        throw FileError(FileErrorCause::EndOfFile, state.outputPath);
+    seekTo(state.file, offset, state.outputPath);
+    writeAll(state.file, bytes, state.outputPath);
+}
+
+void OutputCopy::publish() {
+    State& state = *state_;
+    if (state.published)
+        return;
+    // The published file is an ordinary one, not hidden.
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (!SetFileInformationByHandle(state.file, FileBasicInfo, &basic, sizeof basic))
+        fail(state.outputPath, GetLastError());
+    if (!FlushFileBuffers(state.file))
+        fail(state.outputPath, GetLastError());
+    HANDLE file = state.file;
+    state.file = INVALID_HANDLE_VALUE;
+    if (!CloseHandle(file))
+        fail(state.outputPath, GetLastError());
+    refuseUnwritableTarget(state.target, state.outputPath);
+    // One step, written through to the disk before it returns.
+    if (!MoveFileExW(state.name.c_str(), state.target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        fail(path, GetLastError());
-    temporary.keep();
+        fail(state.outputPath, GetLastError());
+    state.published = true;
 }
 
 std::string fullPath(const std::string& path) {

@@ -112,19 +112,27 @@ TEST(FileAccessWin32, SystemErrorCodesBecomeTheCausesUsersRead) {
 
 TEST(FileAccessWin32, PathsAreUtf8AndMayBeLongerThanMaxPath) {
     TempFolder folder;
+    const std::string source = folder.file("source.sav");
+    testfiles::writeBytes(source, {1, 2, 3});
+    const auto sizeOf = [](const std::string& path) {
+        std::uint8_t bytes[8];
+        return SequentialFile(path).read(bytes);
+    };
     // The name reaches the disk as these characters, not as code-page bytes.
     const std::string unicode = folder.file("\xce\xa9mega \xc3\xbc \xe4\xb8\xad.sav");
-    writeFileSafely(unicode, std::vector<std::uint8_t>{1, 2, 3});
-    EXPECT_TRUE(std::filesystem::exists(folder.path() / L"\u03a9mega \u00fc \u4e2d.sav"));
-    EXPECT_EQ(readWholeFile(unicode).size(), 3u);
+    OutputCopy(source, unicode).publish();
+    const auto wideName = folder.path() / L"\u03a9mega \u00fc \u4e2d.sav";
+    EXPECT_TRUE(std::filesystem::exists(wideName));
+    // The copy was hidden while it was made; the new file is not.
+    EXPECT_EQ(GetFileAttributesW(wideName.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_EQ(sizeOf(unicode), 3u);
 
     // Text that is not UTF-8 is a bad path, and nothing is created.
     const std::string invalid = folder.folder() + "bad\xff.sav";
-    EXPECT_EQ(causeOf([&] { readWholeFile(invalid); }), FileErrorCause::BadPath);
-    EXPECT_EQ(causeOf([&] { writeFileSafely(invalid, std::vector<std::uint8_t>{1}); }),
-              FileErrorCause::BadPath);
+    EXPECT_EQ(causeOf([&] { OutputCopy(invalid, unicode); }), FileErrorCause::BadPath);
+    EXPECT_EQ(causeOf([&] { OutputCopy(source, invalid); }), FileErrorCause::BadPath);
     EXPECT_FALSE(pathExists(invalid));
-    EXPECT_EQ(folder.entries().size(), 1u);
+    EXPECT_EQ(folder.entries().size(), 2u);
 
     // A folder deeper than MAX_PATH characters.
     std::wstring deep = L"\\\\?\\" + folder.path().wstring();
@@ -136,8 +144,8 @@ TEST(FileAccessWin32, PathsAreUtf8AndMayBeLongerThanMaxPath) {
     }
     const std::string longPath = testfiles::utf8Of(deep.substr(4)) + "\\long.sav";
     ASSERT_GT(longPath.size(), static_cast<std::size_t>(MAX_PATH));
-    writeFileSafely(longPath, std::vector<std::uint8_t>{4, 5});
-    EXPECT_EQ(readWholeFile(longPath).size(), 2u);
+    OutputCopy(source, longPath).publish();
+    EXPECT_EQ(sizeOf(longPath), 3u);
     EXPECT_TRUE(pathExists(longPath));
     EXPECT_TRUE(isDirectory(testfiles::utf8Of(deep.substr(4))));
     DeleteFileW((deep + L"\\long.sav").c_str());
