@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Varnholt builds and tests with, if any is missing.
-# Usage: scripts/install-deps.sh [--fuzz]   (--fuzz adds clang and its fuzzing runtime)
+# Usage: scripts/install-deps.sh [--fuzz] [--windows]
+#   --fuzz     adds clang and its fuzzing runtime
+#   --windows  adds the mingw-w64 cross compiler, and Wine, Xvfb and the X tools the
+#              Windows build's tests and screenshots run with
 set -euo pipefail
 
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
           nlohmann-json3-dev python3)
-if [[ "${1:-}" == "--fuzz" ]]; then
-    packages+=(clang libclang-rt-dev)
-fi
+for option in "$@"; do
+    case "$option" in
+    --fuzz) packages+=(clang libclang-rt-dev) ;;
+    --windows)
+        packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool
+                   x11-utils imagemagick fonts-dejavu-core)
+        ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

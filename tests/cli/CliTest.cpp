@@ -256,7 +256,8 @@ TEST_F(Cli, WriteFailuresNameTheOutput) {
     CliRun result = run({"apply", path, "--output", output});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "Error writing " + output + ": " + output + " was not found..\n");
+    EXPECT_EQ(result.err,
+              "Error writing " + output + ": " + output + testfiles::missingFolderText + ".\n");
     result = run({"apply", path, "--output", path});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.err, "Error writing " + path +
