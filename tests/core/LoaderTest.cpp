@@ -74,7 +74,8 @@ TEST(Loader, DecodesRandomSavesOfEveryFamily) {
         spec.fillerSeed = static_cast<std::uint32_t>(round);
         if (pick(0, 3) == 0)
             spec.anchorOffset = gen::layoutOf(spec).anchorOffset + pick(0, 1); // odd offsets too
-        const std::string path = folder.file("r" + std::to_string(round) + ".sav");
+        const std::string path =
+            folder.file(std::string("r").append(std::to_string(round)) + ".sav");
         gen::writeSave(path, spec);
         const gen::BuiltLayout built = gen::layoutOf(spec);
 
