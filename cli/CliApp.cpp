@@ -312,17 +312,22 @@ std::string joined(const DifficultyNameSet& names) {
 
 // "Small 20, Normal 25-40, Large 45-85, Huge 90-160", from the table.
 std::string unitScaleClasses() {
+    // Appended piece by piece: GCC 12 at -O3 misreports a chain of concatenations here.
     std::string text;
     const auto& rows = unitScaleTable();
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const bool first = i == 0 || rows[i - 1].sizeClass != rows[i].sizeClass;
         const bool last = i + 1 == rows.size() || rows[i + 1].sizeClass != rows[i].sizeClass;
-        if (first)
-            text += (text.empty() ? "" : ", ") +
-                    unitScaleClassNames()[static_cast<std::size_t>(rows[i].sizeClass)] + " " +
-                    std::to_string(rows[i].number);
-        if (last && !first)
-            text += "-" + std::to_string(rows[i].number);
+        if (first) {
+            if (!text.empty())
+                text += ", ";
+            text += unitScaleClassNames()[static_cast<std::size_t>(rows[i].sizeClass)];
+            text += ' ';
+            text += std::to_string(rows[i].number);
+        } else if (last) {
+            text += '-';
+            text += std::to_string(rows[i].number);
+        }
     }
     return text;
 }
