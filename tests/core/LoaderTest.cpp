@@ -291,6 +291,17 @@ TEST(Loader, NothingIsReadBeyondTheData) {
     ASSERT_EQ(loaded.messages.size(), 1u);
     EXPECT_EQ(loaded.messages[0].text, pastEnd(path));
 
+    // A file cut between the header and the end of the campaign name's first unit.
+    for (std::uint64_t size : {8u, 40u, 64u, 65u}) {
+        gen::SaveSpec early = gen::specForRelease("1.5");
+        early.size = size;
+        gen::writeSave(path, early);
+        loaded = load(path, info);
+        EXPECT_FALSE(loaded.ok) << size;
+        ASSERT_EQ(loaded.messages.size(), 1u);
+        EXPECT_EQ(loaded.messages[0].text, pastEnd(path)) << size;
+    }
+
     // The anchor is the last thing in the file: the year and season after it are cut off.
     // The anchor then lies at 3661; the places read (up to 1276 + 4) are all inside.
     gen::SaveSpec cut = gen::specForRelease("1.2");
