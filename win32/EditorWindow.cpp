@@ -158,25 +158,17 @@ void EditorWindow::onCommand(int id, int code, HWND control) {
     const ControlSpec* spec = editorDialog().find(id);
     if (!spec)
         return;
-    switch (spec->kind) {
-    case ControlKind::TextBox:
-        if (code == EN_CHANGE)
-            editor_.userSetText(id, utf8(windowText(control)));
-        break;
-    case ControlKind::DropDownList:
-        if (code == CBN_SELCHANGE)
-            editor_.userSelect(id, static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0)));
-        break;
-    case ControlKind::PushButton:
-    case ControlKind::PictureButton:
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-        if (code == BN_CLICKED)
-            editor_.userClick(id);
-        break;
-    default:
+    // Only a user's action is forwarded; other notifications (EN_UPDATE, focus...) are not.
+    if (spec->kind == ControlKind::TextBox && code == EN_CHANGE)
+        editor_.userSetText(id, utf8(windowText(control)));
+    else if (spec->kind == ControlKind::DropDownList && code == CBN_SELCHANGE)
+        editor_.userSelect(id, static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0)));
+    else if ((spec->kind == ControlKind::PushButton || spec->kind == ControlKind::PictureButton ||
+              spec->kind == ControlKind::CheckBox || spec->kind == ControlKind::RadioButton) &&
+             code == BN_CLICKED)
+        editor_.userClick(id);
+    else
         return;
-    }
     // The model may have kept the control's state against the action.
     if (IsWindow(window_))
         mirror(id);
