@@ -489,6 +489,33 @@ class Scenarios {
             return;
         HWND label = GetDlgItem(box, shell::idContactAddress);
         c_.equal(textOf(label), wide(shell::contactEmail()), "address");
+        // Every line of text fits its control in the dialog's font; the address
+        // is exactly as wide as its text.
+        HDC dc = GetDC(nullptr);
+        HFONT font = CreateFontW(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                                 FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                                 L"MS Shell Dlg 2");
+        HGDIOBJ previous = SelectObject(dc, font);
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (classOf(child) != L"Static" ||
+                (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                continue;
+            const std::wstring line = textOf(child);
+            SIZE extent{};
+            GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
+            RECT client{};
+            GetClientRect(child, &client);
+            const std::string detail = utf8(line) + ": " + std::to_string(extent.cx) + " of " +
+                                       std::to_string(client.right) + " pixels";
+            if (child == label)
+                c_.check(std::abs(extent.cx - client.right) <= 1, "the address is fitted", detail);
+            else
+                c_.check(extent.cx <= client.right, "the text fits its line", detail);
+        }
+        SelectObject(dc, previous);
+        DeleteObject(font);
+        ReleaseDC(nullptr, dc);
         const std::wstring url = L"mailto:" + wide(shell::contactEmail());
         HWND tip = ownedWindowOfClass(box, TOOLTIPS_CLASSW);
         c_.check(tip != nullptr, "a tooltip");
