@@ -1,0 +1,42 @@
+#include "qt/HostSupport.h"
+
+#include <QApplication>
+#include <QCursor>
+
+namespace varnholt::qt {
+
+QIcon applicationIcon() {
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/varnholt/icons/varnholt-%1.png").arg(size),
+                     QSize(size, size));
+    return icon;
+}
+
+void showMessageBox(QWidget* owner, const std::string& caption, const std::string& text,
+                    QMessageBox::Icon icon) {
+    BusyPointerLifted lifted;
+    QMessageBox box(icon, toQt(caption), toQt(text), QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void beginBusyPointer() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void endBusyPointer() {
+    QApplication::restoreOverrideCursor();
+}
+
+BusyPointerLifted::BusyPointerLifted() {
+    for (; QApplication::overrideCursor(); ++lifted_)
+        QApplication::restoreOverrideCursor();
+}
+
+BusyPointerLifted::~BusyPointerLifted() {
+    for (int i = 0; i < lifted_; ++i)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+} // namespace varnholt::qt
