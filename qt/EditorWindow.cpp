@@ -416,7 +416,8 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this || QApplication::activeModalWidget() != this)
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!widget || widget->window() != this || (modal && modal != this))
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool letter = (key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) ||

@@ -25,7 +25,6 @@ void QtAppHost::runMainDialog() {
     const std::string name = app_ ? app_->applicationName() : std::string("varnholt");
     QCoreApplication::setApplicationName(toQt(name));
     EditorWindow window(app_ ? app_->programFolder() : std::string(), name);
-    window.show();
     window.exec();
 }
 
