@@ -1,17 +1,29 @@
 #!/usr/bin/env bash
-# Builds varnholt-cli and runs it on a copy of a bundled example save: shows the
-# save, writes an edited copy beside it, and shows the copy.
+# Builds the programs and opens the window varnholt on a copy of a bundled
+# example save. Without a display it says so and uses varnholt-cli instead:
+# shows the save, writes an edited copy beside it, and shows the copy.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)" --target varnholt-cli
+cmake --build --preset default -j"$(nproc)" --target varnholt-cli varnholt
 
 cli=build/default/cli/varnholt-cli
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp examples/early-base-1.2.sav "$work/quick.sav"
+
+if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
+    echo "== varnholt quick.sav (a copy in $work; close the window to end)"
+    build/default/qt/varnholt "$work/quick.sav"
+    echo "== $work now holds:"
+    ls -l "$work"
+    exit 0
+fi
+echo "No display here (DISPLAY and WAYLAND_DISPLAY are unset), so the window cannot open;"
+echo "varnholt-cli edits the copy instead."
+echo
 
 echo "== varnholt-cli info quick.sav"
 "$cli" info "$work/quick.sav"
