@@ -4,6 +4,7 @@
 
 #include "editor/EditorLayout.h"
 #include "qt/FirstPaintProbe.h"
+#include "window/DialogSpec.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,13 +26,14 @@ int main(int argc, char* argv[]) {
     const QFontMetrics metrics(dialog.font());
     const int baseX = metrics.averageCharWidth();
     const int baseY = metrics.height();
-    dialog.setFixedSize(layout.width * baseX / 4, layout.height * baseY / 8);
+    dialog.setFixedSize(layout.rect.width * baseX / 4, layout.rect.height * baseY / 8);
     for (const varnholt::ControlSpec& spec : layout.controls) {
         const QString caption =
             QString::fromUtf8(spec.caption.data(), qsizetype(spec.caption.size()));
         QWidget* widget = nullptr;
         switch (spec.kind) {
         case varnholt::ControlKind::Label:
+        case varnholt::ControlKind::Icon:
             widget = new QLabel(caption, &dialog);
             break;
         case varnholt::ControlKind::GroupBox:

@@ -4,8 +4,10 @@
 #include "core/FileAccess.h"
 #include "core/SaveGameLoader.h"
 #include "core/SaveLayout.h"
+#include "core/SaveReader.h"
 #include "core/UnitScaleTable.h"
 
+#include <algorithm>
 #include <new>
 
 namespace varnholt {
@@ -18,34 +20,36 @@ struct Patch {
     std::uint32_t value;
 };
 
-ResolvedLayout layoutOf(const SaveGameInfo& info) {
-    ResolvedLayout layout;
-    layout.positions = {info.releaseCode, info.campaignNameOffset, info.campaignShift,
-                        info.anchorShift};
-    layout.family = layoutFamilyOf(info.releaseCode, info.isExpansion, info.isLateBaseGame);
-    layout.factionCode = info.factionCode;
-    return layout;
-}
-
-// Derives the layout of the bytes in hand the way the loader does and tells
-// whether it is the one `info` was loaded with.
-bool hasLoadedLayout(std::span<const std::uint8_t> data, const std::string& sourcePath,
-                     const SaveGameInfo& info, PathStyle style) {
-    const auto version = detectReleaseOnDisk(data, sourcePath, style);
-    if (!version || version->releaseCode != info.releaseCode ||
-        version->releaseLabel != info.releaseLabel || version->isExpansion != info.isExpansion ||
-        version->isLateBaseGame != info.isLateBaseGame)
+// Derives the layout of the copy the way the loader derives it from the save,
+// and tells whether it is the one `info` was loaded with.
+bool hasLoadedLayout(OutputCopy& copy, const std::string& sourcePath, const SaveGameInfo& info,
+                     PathStyle style) {
+    std::uint64_t next = 0;
+    SaveReader reader([&](std::span<std::uint8_t> into) {
+        const std::size_t got = copy.read(next, into);
+        next += got;
+        return got;
+    });
+    const auto version = detectReleaseOnDisk(reader.ensure(releaseHeaderSize), sourcePath, style);
+    if (!version || *version != info.version)
         return false;
-    const int nameOffset = campaignNameOffsetFor(version->isExpansion);
-    if (nameOffset != info.campaignNameOffset)
+    LayoutPositions positions;
+    positions.campaignNameOffset = campaignNameOffsetFor(version->isExpansion);
+    const auto name = reader.campaignName(positions.campaignNameOffset);
+    if (!name || name->empty())
         return false;
-    const auto name = readCampaignName(data, nameOffset);
-    if (!name || name->empty() || campaignShiftFor(nameOffset, name->size()) != info.campaignShift)
+    positions.campaignShift = campaignShiftFor(positions.campaignNameOffset, name->size());
+    // The places read come before the anchor search, which may go beyond the prefix.
+    reader.ensure(static_cast<std::uint64_t>(std::max<std::int64_t>(
+        0, readPlacesEnd(resolveLayout(*version, positions, factionCount - 1)))));
+    const auto anchorOffset = reader.findAnchorText();
+    if (!anchorOffset)
         return false;
-    const auto anchorOffset = findAnchor(data);
-    if (!anchorOffset || anchorShiftFor(info.releaseCode, *anchorOffset) != info.anchorShift)
+    positions.anchorShift = anchorShiftFor(version->releaseCode, *anchorOffset);
+    if (positions != info.positions)
         return false;
-    const auto faction = readU8(data, readOffset(layoutOf(info), Field::PlayerFaction));
+    const auto faction =
+        readU8(reader.bytes(), readOffset(resolveLayout(info), Field::PlayerFaction));
     return faction && *faction == info.storedFactionByte;
 }
 
@@ -63,7 +67,7 @@ std::uint32_t difficultyByte(int difficulty) {
 // not in the table adds its error text and leaves that group out.
 std::vector<Patch> patchesFor(const SaveGameInfo& info, const EditRequest& request,
                               std::vector<std::string>& errorTexts) {
-    const ResolvedLayout layout = layoutOf(info);
+    const ResolvedLayout layout = resolveLayout(info);
     std::vector<Patch> patches;
     if (request.setBattleDifficulty)
         addPatches(patches, layout, Field::BattleDifficulty,
@@ -72,11 +76,14 @@ std::vector<Patch> patchesFor(const SaveGameInfo& info, const EditRequest& reque
         addPatches(patches, layout, Field::CampaignDifficulty,
                    difficultyByte(request.campaignDifficulty));
     if (request.setBattleTimeLimit)
-        addPatches(patches, layout, Field::BattleTimeLimit, request.noBattleTimeLimit ? 30 : 28);
+        addPatches(patches, layout, Field::BattleTimeLimit,
+                   encodeNoBattleTimeLimit(request.noBattleTimeLimit));
     // The game has no long or short campaign setting in expansion saves.
-    if (request.setCampaignLength && !info.isExpansion) {
-        addPatches(patches, layout, Field::CampaignLengthFlag, request.shortCampaign ? 4 : 0);
-        addPatches(patches, layout, Field::CampaignLengthValue, request.shortCampaign ? 20 : 50);
+    if (request.setCampaignLength && !info.version.isExpansion) {
+        addPatches(patches, layout, Field::CampaignLengthFlag,
+                   encodeCampaignLengthFlag(request.shortCampaign));
+        addPatches(patches, layout, Field::CampaignLengthValue,
+                   encodeCampaignLengthValue(request.shortCampaign));
     }
     if (request.setUnitScale) {
         if (const auto row = unitScaleByNumber(request.unitScale))
@@ -86,7 +93,7 @@ std::vector<Patch> patchesFor(const SaveGameInfo& info, const EditRequest& reque
     }
     if (request.setYearAndSeason) {
         const bool isAD = request.isAD != 0;
-        addPatches(patches, layout, Field::Season, request.isWinter == 0 ? 2 : 0);
+        addPatches(patches, layout, Field::Season, encodeSeason(request.isWinter != 0));
         addPatches(patches, layout, Field::Year,
                    static_cast<std::uint32_t>(encodeYear(request.year, isAD)));
         addPatches(patches, layout, Field::TurnCounter,
@@ -107,35 +114,34 @@ ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outp
             outcome.errorTexts.push_back(writeErrorText(outputPath, replacesSourceDescription));
             return outcome;
         }
-        FileBuffer copy;
-        try {
-            copy = readWholeFile(sourcePath);
-        } catch (const FileError& error) {
-            outcome.errorTexts.push_back(readErrorText(sourcePath, error.description()));
-            return outcome;
-        }
-        std::span<std::uint8_t> data = copy.bytes();
-        if (!hasLoadedLayout(data, sourcePath, info, style)) {
+        // The copy is checked and patched where it lies; until it is published
+        // nothing at the output path changes, and a refusal leaves no file.
+        OutputCopy copy(sourcePath, outputPath);
+        if (!hasLoadedLayout(copy, sourcePath, info, style)) {
             outcome.errorTexts.push_back(readErrorText(sourcePath, layoutChangedDescription));
             return outcome;
         }
         const std::vector<Patch> patches = patchesFor(info, request, outcome.errorTexts);
         // Every place is checked before the first byte changes: all or nothing.
         for (const Patch& patch : patches)
-            if (!fitsInside(patch.offset, patch.width, data.size())) {
+            if (!fitsInside(patch.offset, patch.width, copy.size())) {
                 outcome.errorTexts.push_back(readErrorText(
                     sourcePath, describeFileError(FileErrorCause::EndOfFile, sourcePath)));
                 return outcome;
             }
-        for (const Patch& patch : patches)
-            writeLe(data, patch.offset, patch.width, patch.value);
-        try {
-            writeFileSafely(outputPath, data);
-        } catch (const FileError& error) {
-            outcome.errorTexts.push_back(writeErrorText(outputPath, error.description()));
-            return outcome;
+        for (const Patch& patch : patches) {
+            std::uint8_t bytes[4];
+            writeLe(bytes, 0, patch.width, patch.value);
+            copy.write(static_cast<std::uint64_t>(patch.offset), {bytes, patch.width});
         }
+        copy.publish();
         outcome.written = true;
+    } catch (const FileError& error) {
+        // The failure names the file it happened to: the source being read, or
+        // the new file in any way.
+        outcome.errorTexts.push_back(error.path() == sourcePath
+                                         ? readErrorText(sourcePath, error.description())
+                                         : writeErrorText(outputPath, error.description()));
     } catch (const std::bad_alloc&) {
         outcome.errorTexts.push_back(readErrorText(sourcePath, outOfMemoryDescription));
     }

@@ -96,17 +96,63 @@ class SequentialFile {
     std::intptr_t handle_ = -1;
 };
 
-// Reads the whole file: one request for its reported size plus one byte, and on
-// to its real end if the file is longer than reported or its size is unknown.
-// Other writers are refused while it is open where the platform can enforce it.
-// Throws FileError; std::bad_alloc when memory runs out.
-FileBuffer readWholeFile(const std::string& path);
+// The patched copy of a saved game: a new file made as a copy of a source file,
+// changed in a few places, and put in place of its output path in one step. No
+// more of either file than a small piece is ever held in memory.
+//
+// The contract, on every platform:
+// - The constructor opens the source for reading (others may go on reading it
+//   but not write it, where the platform can enforce that), refuses an output
+//   path that publish() would refuse (see there) before any byte is copied,
+//   creates a temporary file in the output's folder, and copies the source into
+//   it to the source's real end (a size that the file system cannot report or
+//   that grows meanwhile is still copied whole), by a copy inside the operating
+//   system where it has one. The source is closed before the constructor returns
+//   and is never opened for writing.
+// - Until publish() has succeeded nothing at the output path changes, and the
+//   temporary file is removed on every failure and by the destructor: a copy
+//   that fails or is abandoned leaves the folder as it was. Where the platform
+//   can, the temporary file has no name in the folder until publish() (Linux:
+//   O_TMPFILE), so that even a killed process leaves nothing behind; elsewhere it
+//   is a hidden ".varnholt-" file that only a killed process can leave.
+// - size(), read() and write() work on the copy, never on the source.
+// - publish() flushes the copy's bytes to the disk, puts the copy in place of
+//   the output path in one step (an existing file of that name is replaced, as
+//   cp does; readers see the old file or the complete new one, never a part),
+//   and flushes the folder so that the new name survives a crash. A read-only
+//   file (refused whoever runs the program, as on Windows) or a directory of
+//   that name is refused with AccessDenied and left as it is. The new file gets
+//   the permissions a newly created file gets, not those of the source.
+// - Failures throw FileError. Its path() is the source path when opening,
+//   reading or closing the source failed, and the output path for everything
+//   else (creating, writing, reading back, flushing or naming the copy). A write
+//   that stores fewer bytes than asked is DiskFull. When a copy inside the
+//   operating system fails, the rest is copied piece by piece, so that the
+//   failure is told by the side that failed, not blamed on the pair.
+//   std::bad_alloc when memory runs out. After a failure the object may only be
+//   destroyed.
+class OutputCopy {
+  public:
+    OutputCopy(const std::string& sourcePath, const std::string& outputPath); // throws
+    ~OutputCopy(); // removes the copy unless published; never throws
+    OutputCopy(const OutputCopy&) = delete;
+    OutputCopy& operator=(const OutputCopy&) = delete;
 
-// Writes `bytes` as the whole content of `path`, safely: to a temporary file in
-// the same folder, flushed to disk, then renamed over `path`. On any failure the
-// temporary file is removed and an earlier file of that name is left as it was.
-// A read-only file of that name is refused with AccessDenied. Throws FileError.
-void writeFileSafely(const std::string& path, std::span<const std::uint8_t> bytes);
+    // The number of bytes copied: the source's size.
+    std::uint64_t size() const;
+    // Fills `into` from `offset` of the copy; fewer bytes only at its end (none
+    // from size() on). Throws FileError.
+    std::size_t read(std::uint64_t offset, std::span<std::uint8_t> into);
+    // Overwrites bytes of the copy. The copy never grows: bytes beyond size() are
+    // refused with EndOfFile, and nothing is written. Throws FileError.
+    void write(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+    // Flushes the copy and puts it in place of the output path, as above. Once.
+    void publish(); // throws FileError
+
+  private:
+    struct State; // the platform's handles
+    std::unique_ptr<State> state_;
+};
 
 // The full path of `path`: a relative path is taken from the current folder.
 // The path as it stands when that folder cannot be learnt.

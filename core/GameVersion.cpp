@@ -8,19 +8,16 @@ GameVersion version(int code, const char* label, bool expansion = false, bool la
     return GameVersion{code, label, expansion, late};
 }
 
-// The 1.2 header is also written by 1.3 without the expansion installed; a
-// sibling "bi" folder of the saves folder tells them apart.
-bool expansionFolderBesideSaves(const std::string& savePath, const DirectoryQuery& isDirectory,
-                                PathStyle style) {
+} // namespace
+
+std::optional<std::string> expansionFolderFor(const std::string& savePath, PathStyle style) {
     const char* savesFolder = style == PathStyle::Windows ? "\\saves\\" : "/saves/";
     const char* expansionFolder = style == PathStyle::Windows ? "\\bi" : "/bi";
     const auto at = savePath.find(savesFolder);
     if (at == std::string::npos)
-        return false;
-    return isDirectory && isDirectory(savePath.substr(0, at) + expansionFolder);
+        return std::nullopt;
+    return savePath.substr(0, at) + expansionFolder;
 }
-
-} // namespace
 
 std::optional<GameVersion> detectRelease(std::span<const std::uint8_t> data,
                                          const std::string& savePath,
@@ -40,7 +37,10 @@ std::optional<GameVersion> detectRelease(std::span<const std::uint8_t> data,
         return version(1, "1.1");
     case 3:
         if (subFormat == 4) {
-            if (expansionFolderBesideSaves(savePath, isDirectory, style))
+            // The 1.2 header is also written by 1.3 without the expansion
+            // installed; the expansion's folder beside the saves folder tells them apart.
+            const auto folder = expansionFolderFor(savePath, style);
+            if (folder && isDirectory && isDirectory(*folder))
                 return version(3, "1.3");
             return version(2, "1.2");
         }

@@ -26,6 +26,12 @@ inline constexpr std::size_t releaseHeaderSize = 8;
 
 using DirectoryQuery = std::function<bool(const std::string& path)>;
 
+// The folder whose existence turns a "1.2" header into "1.3": the text of the
+// save's full path before its first "\saves\" ("/saves/" on POSIX), followed by
+// "\bi" ("/bi"). Nothing when the path has no saves folder.
+std::optional<std::string> expansionFolderFor(const std::string& savePath,
+                                              PathStyle style = nativePathStyle);
+
 // The release that wrote `data`, or nothing for an unrecognised release (or
 // fewer than releaseHeaderSize bytes). `savePath` is the save's full path (see
 // fullPath in core/FileAccess.h), used

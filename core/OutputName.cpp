@@ -31,10 +31,19 @@ OutputNameResult makeOutputName(const std::string& savePath, const ExistsQuery& 
                                 PathStyle style) {
     OutputNameResult result;
     const PathParts parts = splitPath(savePath, style);
-    const bool driveNeeded = style == PathStyle::Windows;
-    if ((driveNeeded && parts.drive.empty()) || parts.directory.empty() || parts.baseName.empty() ||
-        parts.extension.empty()) {
+    const char* missing = nullptr;
+    if (style == PathStyle::Windows && parts.drive.empty())
+        missing = "drive letter";
+    else if (parts.directory.empty())
+        missing = "folder";
+    else if (parts.baseName.empty())
+        missing = "file name";
+    else if (parts.extension.empty())
+        missing = "extension";
+    if (missing) {
         result.failure = OutputNameFailure::EmptyPathPart;
+        result.message =
+            "Cannot name a new file after " + savePath + ": it has no " + missing + ".";
         return result;
     }
     for (int counter = 0; counter < outputCounterLimit; ++counter) {

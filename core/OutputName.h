@@ -31,6 +31,8 @@ struct OutputNameResult {
     std::optional<std::string> name;
     OutputNameFailure failure = OutputNameFailure::None;
     // For AllNamesTaken: "No more %s%s%s*%s file names available. Delete one or more files."
+    // For EmptyPathPart: "Cannot name a new file after PATH: it has no PART." with the
+    // first missing part (drive letter, folder, file name, extension).
     std::string message;
 };
 

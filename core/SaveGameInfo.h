@@ -4,6 +4,8 @@
 // the initial values below and updated in place by each load. It holds no bytes
 // of the file.
 
+#include "core/GameVersion.h"
+#include "core/SaveLayout.h"
 #include "core/Vocabularies.h"
 
 #include <cstdint>
@@ -12,17 +14,14 @@
 namespace varnholt {
 
 struct SaveGameInfo {
-    std::string releaseLabel;
-    int releaseCode = 1;
-    bool isExpansion = false;
-    bool isLateBaseGame = false;
+    // The release and the layout flags (empty label, code 1 before a load).
+    GameVersion version;
 
     std::string campaignName; // UTF-8
     bool isModCampaign = false;
 
-    int campaignNameOffset = 0;
-    std::int64_t campaignShift = 0;
-    std::int64_t anchorShift = 0;
+    // Where the campaign name and the anchor put the places of this save.
+    LayoutPositions positions;
 
     FactionNameTable factionNames;
     DifficultyNameSet difficultyNames = standardDifficultyNames();
@@ -47,5 +46,10 @@ struct SaveGameInfo {
 
     bool operator==(const SaveGameInfo&) const = default;
 };
+
+// The places of the loaded save, for the player's faction of the record.
+inline ResolvedLayout resolveLayout(const SaveGameInfo& info) {
+    return resolveLayout(info.version, info.positions, info.factionCode);
+}
 
 } // namespace varnholt

@@ -3,6 +3,7 @@
 #include "core/ByteView.h"
 #include "core/FileAccess.h"
 #include "core/SaveLayout.h"
+#include "core/SaveReader.h"
 #include "core/TextCodec.h"
 #include "core/UnitScaleTable.h"
 #include "core/Vocabularies.h"
@@ -15,101 +16,6 @@ namespace varnholt {
 
 namespace {
 
-// The save as far as the loader needs it. It needs only the header, the
-// campaign name, the places read before the anchor and the anchor itself, so it
-// keeps a prefix of the file that covers the first three, and looks for the
-// anchor beyond the prefix through a window of fixed size: a save of any size
-// loads in the time its first pieces take, in little more memory than the
-// prefix. Every read of the data is bounds-checked against what was read.
-class SaveReader {
-  public:
-    explicit SaveReader(const std::string& path) : file_(path) {}
-
-    // The prefix read so far.
-    std::span<const std::uint8_t> bytes() const { return prefix_.bytes(); }
-    bool atEnd() const { return atEnd_; }
-
-    // Reads on until the prefix holds `end` bytes or the file ends. Only before
-    // the anchor search has gone beyond the prefix.
-    std::span<const std::uint8_t> ensure(std::uint64_t end) {
-        while (!atEnd_ && !streamed_ && prefix_.size() < end) {
-            if (prefix_.size() == prefix_.capacity())
-                prefix_.grow(std::max<std::size_t>(piece, 2 * prefix_.capacity()));
-            const std::size_t free = prefix_.capacity() - prefix_.size();
-            const std::size_t got = file_.read({prefix_.data() + prefix_.size(), free});
-            prefix_.setSize(prefix_.size() + got);
-            atEnd_ = got < free;
-        }
-        return bytes();
-    }
-
-    // The lowest offset of the anchor text in the whole file.
-    std::optional<std::int64_t> findAnchorText() {
-        if (auto found = findAnchor(bytes()))
-            return found;
-        // On through the rest of the file, keeping the last bytes of each piece
-        // in case the anchor starts there.
-        constexpr std::size_t carry = anchorTextSize - 1;
-        std::vector<std::uint8_t> window(carry + piece);
-        const auto held = bytes();
-        std::size_t kept = std::min(carry, held.size());
-        std::copy(held.end() - static_cast<std::ptrdiff_t>(kept), held.end(), window.begin());
-        std::int64_t windowStart = static_cast<std::int64_t>(held.size() - kept);
-        while (!atEnd_) {
-            streamed_ = true;
-            const std::size_t got = file_.read({window.data() + kept, piece});
-            atEnd_ = got < piece;
-            const std::span<const std::uint8_t> data(window.data(), kept + got);
-            if (auto found = findAnchor(data))
-                return windowStart + *found;
-            const std::size_t next = std::min(carry, data.size());
-            std::copy(data.end() - static_cast<std::ptrdiff_t>(next), data.end(), window.begin());
-            windowStart += static_cast<std::int64_t>(data.size() - next);
-            kept = next;
-        }
-        return std::nullopt;
-    }
-
-    void close() { file_.close(); }
-
-  private:
-    static constexpr std::size_t piece = 256 * 1024;
-    SequentialFile file_;
-    FileBuffer prefix_;
-    bool atEnd_ = false;
-    bool streamed_ = false;
-};
-
-std::optional<std::u16string> nameFrom(SaveReader& reader, int offset) {
-    for (std::uint64_t need = static_cast<std::uint64_t>(offset) + 2;; need *= 2) {
-        const auto data = reader.ensure(need);
-        // A terminator inside what is held ends the search; the name never reaches
-        // past the data.
-        if (auto name = readCampaignName(data, offset))
-            return name;
-        if (reader.atEnd())
-            return std::nullopt;
-    }
-}
-
-constexpr Field readFields[] = {Field::PlayerFaction,
-                                Field::BattleDifficulty,
-                                Field::CampaignDifficulty,
-                                Field::BattleTimeLimit,
-                                Field::CampaignLengthFlag,
-                                Field::UnitScale,
-                                Field::Season,
-                                Field::Year};
-
-// The end of the farthest place the loader reads.
-std::int64_t readPlacesEnd(const ResolvedLayout& layout) {
-    std::int64_t end = 0;
-    for (Field field : readFields)
-        end = std::max<std::int64_t>(end, readOffset(layout, field) +
-                                              static_cast<std::int64_t>(fieldWidth(field)));
-    return end;
-}
-
 bool allInside(std::span<const std::uint8_t> data, const ResolvedLayout& layout) {
     for (Field field : readFields)
         if (!fitsInside(readOffset(layout, field), fieldWidth(field), data.size()))
@@ -118,7 +24,7 @@ bool allInside(std::span<const std::uint8_t> data, const ResolvedLayout& layout)
 }
 
 // Steps 3 to 13 on a save being read. Returns false after reporting.
-bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
+bool decode(SequentialFile& file, SaveReader& reader, const std::string& path, SaveGameInfo& info,
             const LoadMessageSink& sink, const std::function<void()>& vocabulariesChosen,
             PathStyle style) {
     const auto report = [&](std::string text, Severity severity) {
@@ -140,27 +46,24 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
         report(withPath(unknownVersionText, path), Severity::Error);
         return false;
     }
-    info.releaseLabel = version->releaseLabel;
-    info.releaseCode = version->releaseCode;
-    info.isExpansion = version->isExpansion;
-    info.isLateBaseGame = version->isLateBaseGame;
+    info.version = *version;
 
     // Campaign name.
-    info.campaignNameOffset = campaignNameOffsetFor(info.isExpansion);
-    const auto firstUnit =
-        readU16le(reader.ensure(info.campaignNameOffset + 2u), info.campaignNameOffset);
+    const int nameOffset = campaignNameOffsetFor(version->isExpansion);
+    info.positions.campaignNameOffset = nameOffset;
+    const auto firstUnit = readU16le(reader.ensure(nameOffset + 2u), nameOffset);
     if (firstUnit && *firstUnit == 0) {
         report(withPath(noCampaignText, path), Severity::Error);
         return false;
     }
-    const auto name = nameFrom(reader, info.campaignNameOffset);
+    const auto name = reader.campaignName(nameOffset);
     if (!name)
         return pastEnd();
     info.campaignName = utf16ToUtf8(*name);
-    info.campaignShift = campaignShiftFor(info.campaignNameOffset, name->size());
+    info.positions.campaignShift = campaignShiftFor(nameOffset, name->size());
     info.isModCampaign = isModCampaignName(*name);
     info.factionNames = FactionNameTable{};
-    const Vocabularies vocabularies = chooseVocabularies(info.isModCampaign, info.isExpansion);
+    const Vocabularies vocabularies = chooseVocabularies(info.isModCampaign, version->isExpansion);
     info.difficultyNames = vocabularies.difficultyNames;
     info.factionNames = vocabularies.factionNames;
     if (vocabulariesChosen)
@@ -170,10 +73,9 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
     // that ends at the anchor: the name moves them, the anchor never does. So the
     // prefix takes them in before the anchor search may read past it; the largest
     // faction code gives the farthest faction record.
-    ResolvedLayout layout;
-    layout.positions = {info.releaseCode, info.campaignNameOffset, info.campaignShift, 0};
-    layout.family = layoutFamilyOf(info.releaseCode, info.isExpansion, info.isLateBaseGame);
-    layout.factionCode = factionCount - 1;
+    LayoutPositions positions = info.positions;
+    positions.anchorShift = 0;
+    ResolvedLayout layout = resolveLayout(info.version, positions, factionCount - 1);
     reader.ensure(static_cast<std::uint64_t>(std::max<std::int64_t>(0, readPlacesEnd(layout))));
     const auto anchorOffset = reader.findAnchorText();
     if (!anchorOffset) {
@@ -183,7 +85,7 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
 
     // Every place read below must lie inside the data before anything is decoded,
     // so a short file leaves the faction and the settings of the earlier load.
-    layout.positions.anchorShift = anchorShiftFor(info.releaseCode, *anchorOffset);
+    layout.positions.anchorShift = anchorShiftFor(version->releaseCode, *anchorOffset);
     layout.factionCode = info.factionCode;
     // The faction read decides which faction record holds the campaign difficulty.
     const auto storedFaction = readU8(reader.bytes(), readOffset(layout, Field::PlayerFaction));
@@ -193,9 +95,9 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
         layout.factionCode = *storedFaction;
     if (!allInside(reader.bytes(), layout))
         return pastEnd();
-    reader.close();
+    file.close();
     const auto data = reader.bytes();
-    info.anchorShift = layout.positions.anchorShift;
+    info.positions.anchorShift = layout.positions.anchorShift;
 
     // Player's faction.
     info.storedFactionByte = *storedFaction;
@@ -212,8 +114,8 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
         info.battleDifficulty = battle;
     if (const int campaign = byteAt(Field::CampaignDifficulty); campaign < difficultyCount)
         info.campaignDifficulty = campaign;
-    info.noBattleTimeLimit = byteAt(Field::BattleTimeLimit) != 28;
-    info.shortCampaign = byteAt(Field::CampaignLengthFlag) == 4;
+    info.noBattleTimeLimit = decodeNoBattleTimeLimit(byteAt(Field::BattleTimeLimit));
+    info.shortCampaign = decodeCampaignLengthFlag(byteAt(Field::CampaignLengthFlag));
 
     if (const auto row =
             unitScaleByFloatBits(*readU32le(data, readOffset(layout, Field::UnitScale)))) {
@@ -225,7 +127,7 @@ bool decode(SaveReader& reader, const std::string& path, SaveGameInfo& info,
         info.unitScaleClass = defaultUnitScaleClass;
     }
 
-    info.isWinter = byteAt(Field::Season) == 0;
+    info.isWinter = decodeSeason(byteAt(Field::Season));
     const DecodedYear year = decodeYear(*readI32le(data, readOffset(layout, Field::Year)));
     info.isAD = year.isAD;
     info.year = year.year;
@@ -265,8 +167,9 @@ bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessage
 bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
                   const std::function<void()>& vocabulariesChosen, PathStyle style) {
     try {
-        SaveReader reader(path);
-        return decode(reader, path, info, sink, vocabulariesChosen, style);
+        SequentialFile file(path);
+        SaveReader reader([&file](std::span<std::uint8_t> into) { return file.read(into); });
+        return decode(file, reader, path, info, sink, vocabulariesChosen, style);
     } catch (const FileError& error) {
         if (sink)
             sink(LoadMessage{readErrorText(path, error.description()), Severity::Error});

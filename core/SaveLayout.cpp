@@ -68,7 +68,7 @@ PairBases pairBases(LayoutFamily family) {
 // The file offset of one row for this save, or nothing when the row has no
 // place in this release.
 std::optional<std::int64_t> rowOffset(const ResolvedLayout& layout, const PlaceRow& row) {
-    int nominal = layout.positions.releaseCode == 1 ? row.nominalFirst : row.nominalLater;
+    int nominal = layout.releaseCode == 1 ? row.nominalFirst : row.nominalLater;
     if (row.stride == Stride::FactionPair) {
         const PairBases bases = pairBases(layout.family);
         nominal = row.pairIsBattle ? bases.battle : bases.campaign;
@@ -76,10 +76,10 @@ std::optional<std::int64_t> rowOffset(const ResolvedLayout& layout, const PlaceR
     if (nominal < 0)
         return std::nullopt;
     // The band is chosen by the base alone; the faction's entry is added after.
-    std::int64_t offset = resolvePosition(layout.positions, nominal);
+    std::int64_t offset = resolvePosition(layout.releaseCode, layout.positions, nominal);
     if (row.stride == Stride::FactionRecord)
-        offset += static_cast<std::int64_t>(layout.factionCode) *
-                  factionRecordSize(layout.positions.releaseCode);
+        offset +=
+            static_cast<std::int64_t>(layout.factionCode) * factionRecordSize(layout.releaseCode);
     else if (row.stride == Stride::FactionPair)
         offset += static_cast<std::int64_t>(layout.factionCode) * factionPairSize;
     return offset;
@@ -128,14 +128,21 @@ std::int64_t anchorShiftFor(int releaseCode, std::int64_t anchorOffset) {
     return anchorOffset - anchorNominalFor(releaseCode);
 }
 
-std::int64_t resolvePosition(const LayoutPositions& layout, int nominal) {
-    if (nominal > anchorNominalFor(layout.releaseCode))
-        return nominal + layout.anchorShift;
+std::int64_t resolvePosition(int releaseCode, const LayoutPositions& positions, int nominal) {
+    if (nominal > anchorNominalFor(releaseCode))
+        return nominal + positions.anchorShift;
     if (nominal > bandTwoStart)
-        return nominal + 3 * layout.campaignShift;
-    if (nominal > layout.campaignNameOffset)
-        return nominal + layout.campaignShift;
+        return nominal + 3 * positions.campaignShift;
+    if (nominal > positions.campaignNameOffset)
+        return nominal + positions.campaignShift;
     return nominal;
+}
+
+ResolvedLayout resolveLayout(const GameVersion& version, const LayoutPositions& positions,
+                             int factionCode) {
+    return {version.releaseCode, positions,
+            layoutFamilyOf(version.releaseCode, version.isExpansion, version.isLateBaseGame),
+            factionCode};
 }
 
 LayoutFamily layoutFamilyOf(int releaseCode, bool isExpansion, bool isLateBaseGame) {
@@ -183,6 +190,45 @@ std::vector<std::int64_t> writeOffsets(const ResolvedLayout& layout, Field field
             if (auto offset = rowOffset(layout, row))
                 offsets.push_back(*offset);
     return offsets;
+}
+
+namespace {
+constexpr std::uint8_t timeLimitCode = 28;
+constexpr std::uint8_t noTimeLimitCode = 30;
+constexpr std::uint8_t longCampaignFlag = 0;
+constexpr std::uint8_t shortCampaignFlag = 4;
+constexpr std::uint8_t longCampaignValue = 50;
+constexpr std::uint8_t shortCampaignValue = 20;
+constexpr std::uint8_t summerCode = 2;
+constexpr std::uint8_t winterCode = 0;
+} // namespace
+
+std::uint8_t encodeNoBattleTimeLimit(bool noBattleTimeLimit) {
+    return noBattleTimeLimit ? noTimeLimitCode : timeLimitCode;
+}
+
+bool decodeNoBattleTimeLimit(std::uint8_t stored) {
+    return stored != timeLimitCode;
+}
+
+std::uint8_t encodeCampaignLengthFlag(bool shortCampaign) {
+    return shortCampaign ? shortCampaignFlag : longCampaignFlag;
+}
+
+bool decodeCampaignLengthFlag(std::uint8_t stored) {
+    return stored == shortCampaignFlag;
+}
+
+std::uint8_t encodeCampaignLengthValue(bool shortCampaign) {
+    return shortCampaign ? shortCampaignValue : longCampaignValue;
+}
+
+std::uint8_t encodeSeason(bool isWinter) {
+    return isWinter ? winterCode : summerCode;
+}
+
+bool decodeSeason(std::uint8_t stored) {
+    return stored == winterCode;
 }
 
 std::int32_t encodeYear(std::int32_t year, bool isAD) {

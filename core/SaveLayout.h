@@ -4,6 +4,8 @@
 // them onto the file at hand. The loader and the writer both take their places
 // from the one table below and spell no offset of their own.
 
+#include "core/GameVersion.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -12,8 +14,6 @@
 #include <vector>
 
 namespace varnholt {
-
-struct GameVersion;
 
 // The anchor text "descr_strat.txt" as UTF-16LE, without terminator.
 inline constexpr std::size_t anchorTextSize = 30;
@@ -40,16 +40,17 @@ int anchorNominalFor(int releaseCode);
 std::int64_t campaignShiftFor(int nameOffset, std::size_t units);
 std::int64_t anchorShiftFor(int releaseCode, std::int64_t anchorOffset);
 
-// The four values on which resolvePosition depends.
+// Where a load found the campaign name and the anchor: with the release code,
+// the values on which resolvePosition depends.
 struct LayoutPositions {
-    int releaseCode = 1;
     int campaignNameOffset = 0;
     std::int64_t campaignShift = 0;
     std::int64_t anchorShift = 0;
+    bool operator==(const LayoutPositions&) const = default;
 };
 
 // Nominal position of the reference layout -> file offset of this save.
-std::int64_t resolvePosition(const LayoutPositions& layout, int nominal);
+std::int64_t resolvePosition(int releaseCode, const LayoutPositions& positions, int nominal);
 
 // The layout family that decides the faction difficulty pair bases.
 enum class LayoutFamily { Expansion, LateBaseGame, EarlyBaseGame, FirstRelease };
@@ -97,15 +98,35 @@ inline constexpr int factionCount = 20;
 
 // Everything needed to turn table rows into file offsets for one save.
 struct ResolvedLayout {
+    int releaseCode = 1;
     LayoutPositions positions;
     LayoutFamily family = LayoutFamily::FirstRelease;
     int factionCode = 0;
 };
 
+// The one way a resolved layout is built: from the release, the positions and
+// the player's faction.
+ResolvedLayout resolveLayout(const GameVersion& version, const LayoutPositions& positions,
+                             int factionCode);
+
 // The file offset of the place the loader reads `field` from.
 std::int64_t readOffset(const ResolvedLayout& layout, Field field);
 // Every place the writer patches for `field`, in order of writing.
 std::vector<std::int64_t> writeOffsets(const ResolvedLayout& layout, Field field);
+
+// The stored codes of the one-byte settings. Each reader accepts any byte and
+// each writer writes the one canonical code.
+// Battle time limit: 28 a time limit, 30 none; read, anything but 28 is none.
+std::uint8_t encodeNoBattleTimeLimit(bool noBattleTimeLimit);
+bool decodeNoBattleTimeLimit(std::uint8_t stored);
+// Long or short campaign flag: 0 long, 4 short; read, only 4 is short.
+std::uint8_t encodeCampaignLengthFlag(bool shortCampaign);
+bool decodeCampaignLengthFlag(std::uint8_t stored);
+// Campaign length value, written only: 50 long, 20 short.
+std::uint8_t encodeCampaignLengthValue(bool shortCampaign);
+// Season: 2 summer, 0 winter; read, only 0 is winter.
+std::uint8_t encodeSeason(bool isWinter);
+bool decodeSeason(std::uint8_t stored);
 
 // Year and season encodings.
 std::int32_t encodeYear(std::int32_t year, bool isAD); // AD as is, BC negated (wrapping)

@@ -3,8 +3,9 @@
 // with real windows; tests implement it with a scripted fake. The host owns no
 // rule: it shows what the model tells it and answers the model's questions.
 
-#include "editor/EditorLayout.h"
-#include "shell/AboutBox.h"
+#include "window/DialogSpec.h"
+#include "window/MessageBox.h"
+#include "window/WindowMenu.h"
 
 #include <optional>
 #include <string>
@@ -12,12 +13,8 @@
 
 namespace varnholt {
 
-// Every message box has one OK button. Error and Stop show the same (error)
-// icon on Windows; Warning is the exclamation icon.
-enum class MessageIcon { Error, Warning, Stop };
-
 // One entry of a file dialog's filter: the name shown and the pattern(s) it
-// stands for ("*.sav").
+// stands for ("*.sav"). "*.*" stands for every file, with or without a dot.
 struct FileFilter {
     std::string name;
     std::string pattern;
@@ -42,13 +39,28 @@ struct OpenFileDialogSettings {
     bool operator==(const OpenFileDialogSettings&) const = default;
 };
 
+// Mirroring. The model keeps the state of every control (SaveGameEditor's
+// control(id)) and tells the host through controlChanged(id) whenever that state
+// may differ from what the widget shows; the host then reads control(id) and sets
+// the widget only where it differs. The model keeps to this contract:
+//  - It reports every change it makes itself (a load, the exchange, the rules).
+//  - It does not report a text box the user is typing into while the box holds
+//    exactly what the user typed: setting it again would lose the caret and the
+//    undo history. It does report the box when it kept something else (a text
+//    cut to the box's length limit, a change it refused).
+//  - After a user action it refused or that left the control as it was (a click
+//    on a disabled control or a ticked radio button, an action while the model
+//    is busy), it reports the control acted on, so the widget returns to the
+//    model's state.
+// Widget events that the mirroring itself raises may be passed back through
+// the user* operations: the model ignores them while it is busy.
 class EditorHost {
   public:
     virtual ~EditorHost() = default;
 
-    // A modal message box with one OK button; returns when it is closed.
-    virtual void showMessage(const std::string& caption, const std::string& text,
-                             MessageIcon icon) = 0;
+    // A modal message box with one OK button, owned by the editor window;
+    // returns when it is closed. The text is plain: no markup, no mnemonics.
+    virtual void showMessage(const MessageBoxRequest& request) = 0;
 
     // Runs the file-open dialog modally, owned by the editor window. Returns
     // the picked file's full path (UTF-8), or nothing when the user cancelled
@@ -56,25 +68,29 @@ class EditorHost {
     virtual std::optional<std::string>
     runOpenFileDialog(const OpenFileDialogSettings& settings) = 0;
 
-    // Shows and removes the busy cursor. The model pairs them through
-    // BusyCursor, so every begin has its end on every way out.
+    // Shows and removes the busy cursor; the model pairs them (BusyCursor), so
+    // every begin has its end on every way out.
     virtual void beginBusy() = 0;
     virtual void endBusy() = 0;
 
     // The window's title bar text.
     virtual void setWindowTitle(const std::string& title) = 0;
-    // Sets icon group `iconGroup` as the window's large and small icon.
-    virtual void setWindowIcon(int iconGroup) = 0;
-    // Attaches the four pictures to the picture button; it takes their size.
-    virtual void attachPictures(int controlId, const PictureNames& pictures) = 0;
+    // Sets icon `iconId` as the window's large and small icon.
+    virtual void setWindowIcon(int iconId) = 0;
+    // Attaches the picture button's pictures (its ControlSpec's `pictures`);
+    // the button takes their size.
+    virtual void attachPictures(int controlId) = 0;
 
-    // Whether the window has a window menu (the system menu of its title bar).
-    virtual bool hasWindowMenu() = 0;
-    // Appends the entries, in order, to the window menu.
-    virtual void appendWindowMenu(const std::vector<shell::MenuEntry>& entries) = 0;
-    // Builds the About box from shell::aboutBoxTemplate(), runs it modally over
-    // the editor window with a fresh shell::AboutBox, and destroys it.
-    virtual void runAboutBox() = 0;
+    // Adds the entries, in order, to the window menu. Where the window has no
+    // window menu (a dialog on a Linux desktop), the host offers them elsewhere,
+    // so that none becomes unreachable: a context menu of the window, and F1 for
+    // the About command (on macOS, the application menu's About item). Choosing
+    // an entry calls OnAboutCommand with its command identifier.
+    virtual void addMenuEntries(const std::vector<MenuEntry>& entries) = 0;
+    // Builds the About box from the shell's aboutBoxDialog(), runs it modally
+    // over the editor window with a fresh AboutBox whose error boxes carry
+    // `messageCaption`, and destroys it.
+    virtual void runAboutBox(const std::string& messageCaption) = 0;
 
     // Moves the keyboard focus into the control.
     virtual void setFocus(int controlId) = 0;
@@ -85,26 +101,11 @@ class EditorHost {
     // core's pathExists is the real answer.
     virtual bool pathExists(const std::string& path) = 0;
 
-    // A control's state (text, tick, items, selection, spin, limit or enabled
-    // flag) was changed by the model; the front end re-reads SaveGameEditor's
-    // control(id) and mirrors it. Widget events that the mirroring raises may be
-    // passed back to the model: it ignores them.
+    // The control's state may differ from its widget: see Mirroring above.
     virtual void controlChanged(int controlId) = 0;
 
     // Ends the window's modal run with `result` (1 Close, 2 Cancel).
     virtual void endModal(int result) = 0;
-};
-
-// Holds the busy cursor for a scope.
-class BusyCursor {
-  public:
-    explicit BusyCursor(EditorHost& host) : host_(host) { host_.beginBusy(); }
-    ~BusyCursor() { host_.endBusy(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-  private:
-    EditorHost& host_;
 };
 
 } // namespace varnholt

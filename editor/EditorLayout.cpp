@@ -1,15 +1,29 @@
 #include "editor/EditorLayout.h"
 
-#include <algorithm>
-#include <cctype>
-#include <iterator>
+#include "core/Vocabularies.h"
+
+#include <array>
+#include <string_view>
 
 namespace varnholt {
 
 namespace {
 
-constexpr std::array<std::string_view, 4> difficultyItems = {"Easy", "Medium", "Hard", "Very Hard"};
-constexpr std::array<std::string_view, 4> sizeClassItems = {"Small", "Normal", "Large", "Huge"};
+// The list items come from the vocabularies: the difficulty lists start with
+// the standard names, the size-class list always holds the class names.
+template <std::size_t N>
+std::array<std::string_view, N> viewsOf(const std::array<std::string, N>& names) {
+    std::array<std::string_view, N> views;
+    for (std::size_t i = 0; i < N; ++i)
+        views[i] = names[i];
+    return views;
+}
+
+const auto difficultyItems = viewsOf(standardDifficultyNames());
+const auto sizeClassItems = viewsOf(unitScaleClassNames());
+
+// A closed drop-down list is as tall as the text boxes beside it.
+constexpr int closedListHeight = 14;
 
 using K = ControlKind;
 
@@ -54,6 +68,7 @@ constexpr ControlSpec textBox(int id, DialogRect r) {
 constexpr ControlSpec list(int id, DialogRect r, std::span<const std::string_view> items) {
     ControlSpec c = tabbed(id, K::DropDownList, {}, r);
     c.items = items;
+    c.closedHeight = closedListHeight;
     return c;
 }
 
@@ -63,6 +78,7 @@ constexpr ControlSpec spin(int id, DialogRect r, int buddy, int minimum, int max
     c.buddyId = buddy;
     c.spinMinimum = minimum;
     c.spinMaximum = maximum;
+    c.spinArrowKeys = true;
     return c;
 }
 
@@ -98,8 +114,15 @@ constexpr ControlSpec makeYear() {
     return c;
 }
 
+constexpr ControlSpec makeRefresh() {
+    ControlSpec c = tabbed(idRefresh, K::PictureButton, "REFRESH", {366, 12, 13, 14});
+    // The caption names the pictures: REFRESH followed by U, D, F and X.
+    c.pictures = {"REFRESHU", "REFRESHD", "REFRESHF", "REFRESHX", 20, 23};
+    return c;
+}
+
 constexpr ControlSpec makeClose() {
-    ControlSpec c = tabbed(idClose, K::PushButton, "&Close", {336, 234, 50, 16});
+    ControlSpec c = tabbed(idOk, K::PushButton, "&Close", {336, 234, 50, 16});
     c.defaultButton = true;
     return c;
 }
@@ -107,7 +130,7 @@ constexpr ControlSpec makeClose() {
 const ControlSpec controlTable[] = {
     label(noControlId, "Save game &file name:", {12, 14, 72, 8}),
     makeSourcePath(),
-    tabbed(idRefresh, K::PictureButton, "REFRESH", {366, 12, 13, 14}),
+    makeRefresh(),
     tabbed(idBrowse, K::PushButton, "B&rowse...", {384, 12, 50, 14}),
     label(noControlId, "New game file name:", {12, 38, 72, 8}),
     makeOutputPath(),
@@ -157,72 +180,15 @@ const DialogSpec& editorDialog() {
         DialogSpec d;
         d.templateId = 102;
         d.caption = "Varnholt";
-        d.width = 442;
-        d.height = 258;
-        d.fontName = "MS Shell Dlg";
-        d.fontPointSize = 8;
-        d.iconGroup = 128;
-        d.resizable = false;
-        d.titleBar = true;
+        d.rect = {0, 0, 442, 258};
+        d.iconId = applicationIconId;
         d.windowMenu = true;
-        d.minimizeBox = false;
-        d.maximizeBox = false;
         d.showInTaskBar = true;
         d.visible = true;
-        d.refreshPictures = {"REFRESHU", "REFRESHD", "REFRESHF", "REFRESHX"};
-        d.pictureWidth = 20;
-        d.pictureHeight = 23;
         d.controls = controlTable;
         return d;
     }();
     return dialog;
-}
-
-const ControlSpec* findControl(int id) {
-    if (id == noControlId)
-        return nullptr;
-    auto it = std::find_if(std::begin(controlTable), std::end(controlTable),
-                           [id](const ControlSpec& c) { return c.id == id; });
-    return it == std::end(controlTable) ? nullptr : &*it;
-}
-
-std::optional<char> mnemonicOf(std::string_view caption) {
-    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != '&')
-            continue;
-        if (caption[i + 1] == '&') {
-            ++i; // "&&" is a literal ampersand, not a marker
-            continue;
-        }
-        return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1])));
-    }
-    return std::nullopt;
-}
-
-std::string displayCaption(std::string_view caption) {
-    std::string shown;
-    shown.reserve(caption.size());
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&' && i + 1 < caption.size())
-            ++i; // drop the marker; of "&&" the second one stays
-        shown += caption[i];
-    }
-    return shown;
-}
-
-std::string_view pictureFor(const PictureNames& pictures, bool pressed, bool focused,
-                            bool enabled) {
-    if (pressed)
-        return pictures.pressed;
-    if (focused)
-        return pictures.focused;
-    if (!enabled)
-        return pictures.disabled;
-    return pictures.normal;
-}
-
-IconOrigin minimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight) {
-    return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
 }
 
 } // namespace varnholt

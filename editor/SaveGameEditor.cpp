@@ -1,11 +1,14 @@
 #include "editor/SaveGameEditor.h"
 
+#include "core/FileAccess.h"
 #include "core/OutputName.h"
 #include "core/SaveGameLoader.h"
 #include "core/UnitScaleTable.h"
 #include "core/Vocabularies.h"
 #include "editor/BrowseDialog.h"
 #include "editor/IntegerText.h"
+#include "window/BusyCursor.h"
+#include "window/WindowMenu.h"
 
 #include <algorithm>
 #include <array>
@@ -143,12 +146,11 @@ void SaveGameEditor::initialise() {
         if (spec.kind == ControlKind::DropDownList)
             setItems(spec.id, std::vector<std::string>(spec.items.begin(), spec.items.end()));
     WriteControls();
-    const auto menuEntries = shell::aboutMenuEntries(host_.hasWindowMenu(), shell::aboutMenuText);
-    if (!menuEntries.empty())
-        host_.appendWindowMenu(menuEntries);
-    host_.setWindowIcon(dialog.iconGroup);
+    if (const auto menuEntries = aboutMenuEntries(); !menuEntries.empty())
+        host_.addMenuEntries(menuEntries);
+    host_.setWindowIcon(dialog.iconId);
     values_.windowCaption = windowTitle_;
-    host_.attachPictures(idRefresh, dialog.refreshPictures);
+    host_.attachPictures(idRefresh);
     for (const ControlSpec& spec : dialog.controls) {
         if (spec.lengthLimit > 0 && state(spec.id).lengthLimit != spec.lengthLimit) {
             state(spec.id).lengthLimit = spec.lengthLimit;
@@ -167,6 +169,17 @@ void SaveGameEditor::initialise() {
     initialised_ = true;
 }
 
+bool SaveGameEditor::openSaveGame(const std::string& path) {
+    if (!accepting())
+        return false;
+    const Running running(busy_);
+    // As typed: the box takes the path and the rules follow it; then as Refresh.
+    setText(idSourcePath, path);
+    if (!UpdateControlStates())
+        return false;
+    return loadCommand();
+}
+
 const ControlState& SaveGameEditor::control(int id) const {
     return controls_.at(indexOf(id));
 }
@@ -177,17 +190,22 @@ ControlState& SaveGameEditor::state(int id) {
 
 // --- Control state, each change reported to the host -------------------------
 
-void SaveGameEditor::setText(int id, const std::string& text) {
+bool SaveGameEditor::storeText(int id, const std::string& text) {
     ControlState& s = state(id);
     if (s.text == text)
-        return;
+        return false;
     s.text = text;
-    host_.controlChanged(id);
     // A spin follows the number its box shows, as the platform's buddy spin does.
     for (const ControlSpec& spec : editorDialog().controls)
         if (spec.kind == ControlKind::Spin && spec.buddyId == id)
             if (const auto number = parseInteger(text))
                 setSpin(spec.id, *number);
+    return true;
+}
+
+void SaveGameEditor::setText(int id, const std::string& text) {
+    if (storeText(id, text))
+        host_.controlChanged(id);
 }
 
 void SaveGameEditor::setChecked(int id, bool checked) {
@@ -233,7 +251,13 @@ void SaveGameEditor::setSpin(int id, int position) {
 }
 
 void SaveGameEditor::showMessage(const std::string& text, MessageIcon icon) {
-    host_.showMessage(applicationName_, text, icon);
+    host_.showMessage({applicationName_, text, icon});
+}
+
+void SaveGameEditor::reportKept(int id) {
+    // What the mirroring raises meanwhile is an echo of this report.
+    const Running running(busy_);
+    host_.controlChanged(id);
 }
 
 // --- Exchange and control-state rules -----------------------------------------
@@ -256,7 +280,7 @@ bool SaveGameEditor::exchange(bool reading) {
     if (!x.integer(idUnitScale, info_.unitScale))
         return false;
     // The status line (1014) is in the list only to bind it; it has no value.
-    x.text(idReleaseLabel, info_.releaseLabel);
+    x.text(idReleaseLabel, info_.version.releaseLabel);
     x.text(idCampaignName, info_.campaignName);
     x.text(idFactionName, info_.factionName);
     x.tick(idSetYearAndSeason, values_.setYearAndSeason);
@@ -288,8 +312,8 @@ bool SaveGameEditor::UpdateControlStates() {
     setEnabled(idCampaignDifficulty, values_.setCampaignDifficulty);
     setEnabled(idBattleDifficulty, values_.setBattleDifficulty);
     setEnabled(idNoBattleTimeLimit, values_.setBattleTimeLimit);
-    setEnabled(idSetCampaignLength, named && !info_.isExpansion);
-    setEnabled(idShortCampaign, values_.setCampaignLength && !info_.isExpansion);
+    setEnabled(idSetCampaignLength, named && !info_.version.isExpansion);
+    setEnabled(idShortCampaign, values_.setCampaignLength && !info_.version.isExpansion);
     for (int id : {idUnitScaleClass, idUnitScale, idUnitScaleSpin})
         setEnabled(id, values_.setUnitScale);
     for (int id : {idYearLabel, idYear, idYearSpin, idBC, idAD, idSummer, idWinter})
@@ -320,6 +344,14 @@ void SaveGameEditor::dropOutputName() {
 bool SaveGameEditor::loadCommand() {
     const Running running(busy_);
     const BusyCursor busy(host_);
+    // Whatever the outcome, an earlier success must not stay on show.
+    setText(idStatusLine, "");
+    // A path typed relative to the current folder stands for its full path,
+    // which the output name and every later message then use.
+    if (!values_.sourcePath.empty()) {
+        values_.sourcePath = fullPath(values_.sourcePath);
+        setText(idSourcePath, values_.sourcePath);
+    }
 
     // The loader replaces the difficulty names once it has found the campaign
     // name, even when it fails later; the lists must then show the new names.
@@ -342,8 +374,7 @@ bool SaveGameEditor::loadCommand() {
     const OutputNameResult name = makeOutputName(
         values_.sourcePath, [this](const std::string& path) { return host_.pathExists(path); });
     if (!name.name) {
-        if (name.failure == OutputNameFailure::AllNamesTaken)
-            showMessage(name.message, MessageIcon::Error);
+        showMessage(name.message, MessageIcon::Error);
         dropOutputName();
         return false;
     }
@@ -366,6 +397,7 @@ void SaveGameEditor::OnBrowse() {
     if (!picked || picked->empty())
         return;
     values_.sourcePath = *picked;
+    setText(idSourcePath, values_.sourcePath);
     loadCommand();
 }
 
@@ -436,9 +468,12 @@ void SaveGameEditor::OnClose() {
 }
 
 bool SaveGameEditor::OnAboutCommand(unsigned commandId) {
-    if (!shell::isAboutCommand(commandId))
+    if (!isAboutCommand(commandId))
         return false;
-    host_.runAboutBox();
+    if (!accepting())
+        return true;
+    const Running running(busy_);
+    host_.runAboutBox(applicationName_);
     return true;
 }
 
@@ -470,27 +505,35 @@ int SaveGameEditor::OnUnitScaleSpin(int position, int proposedStep) {
 // --- User actions -------------------------------------------------------------
 
 void SaveGameEditor::userSetText(int id, const std::string& text) {
-    const ControlSpec* spec = findControl(id);
-    if (!accepting() || !spec || spec->kind != ControlKind::TextBox || spec->readOnly ||
-        !state(id).enabled)
+    const ControlSpec* spec = editorDialog().find(id);
+    // While the model is busy, every widget event is an echo of its own writes.
+    if (!spec || spec->kind != ControlKind::TextBox || busy_)
         return;
+    if (!accepting() || spec->readOnly || !state(id).enabled) {
+        if (text != state(id).text)
+            reportKept(id);
+        return;
+    }
     const Running running(busy_);
     const int limit = state(id).lengthLimit;
     const std::string kept = limit > 0 ? firstCharacters(text, limit) : text;
-    if (kept == state(id).text) {
-        if (kept != text)
-            host_.controlChanged(id); // the widget shows more than the box keeps
-        return;
-    }
-    setText(id, kept);
-    if (id == idSourcePath)
+    // The widget keeps its caret and undo as long as it is not set again: a
+    // text kept as typed is stored without a report.
+    const bool changed = storeText(id, kept);
+    if (kept != text)
+        reportKept(id); // the widget shows more than the box keeps
+    if (changed && id == idSourcePath)
         UpdateControlStates();
 }
 
 void SaveGameEditor::userClick(int id) {
-    const ControlSpec* spec = findControl(id);
-    if (!accepting() || !spec || !state(id).enabled)
+    const ControlSpec* spec = editorDialog().find(id);
+    if (!spec || busy_)
         return;
+    if (!accepting() || !state(id).enabled) {
+        reportKept(id);
+        return;
+    }
     const Running running(busy_);
     switch (spec->kind) {
     case ControlKind::CheckBox:
@@ -499,6 +542,12 @@ void SaveGameEditor::userClick(int id) {
             UpdateControlStates();
         break;
     case ControlKind::RadioButton: {
+        // A click on the ticked button changes nothing, but the widget may have
+        // moved meanwhile: it is told to show the model's state again.
+        if (state(id).checked) {
+            reportKept(id);
+            break;
+        }
         // The group runs from its first button (which starts a group) to the
         // last radio button before the next group.
         const auto controls = editorDialog().controls;
@@ -521,7 +570,7 @@ void SaveGameEditor::userClick(int id) {
             OnApply();
         else if (id == idRefresh)
             OnRefresh();
-        else if (id == idClose)
+        else if (id == idOk)
             OnClose();
         break;
     default:
@@ -530,10 +579,15 @@ void SaveGameEditor::userClick(int id) {
 }
 
 void SaveGameEditor::userSelect(int id, int index) {
-    const ControlSpec* spec = findControl(id);
-    if (!accepting() || !spec || spec->kind != ControlKind::DropDownList || !state(id).enabled ||
-        index < 0 || index >= static_cast<int>(state(id).items.size()))
+    const ControlSpec* spec = editorDialog().find(id);
+    if (!spec || spec->kind != ControlKind::DropDownList || busy_)
         return;
+    if (!accepting() || !state(id).enabled || index < 0 ||
+        index >= static_cast<int>(state(id).items.size())) {
+        if (index != state(id).selection)
+            reportKept(id);
+        return;
+    }
     const Running running(busy_);
     setSelection(id, index);
     if (id == idUnitScaleClass)
@@ -541,9 +595,13 @@ void SaveGameEditor::userSelect(int id, int index) {
 }
 
 int SaveGameEditor::userSpin(int id, int proposedStep) {
-    const ControlSpec* spec = findControl(id);
-    if (!accepting() || !spec || spec->kind != ControlKind::Spin || !state(id).enabled)
+    const ControlSpec* spec = editorDialog().find(id);
+    if (!spec || spec->kind != ControlKind::Spin || busy_)
         return 0;
+    if (!accepting() || !state(id).enabled) {
+        reportKept(id);
+        return 0;
+    }
     const Running running(busy_);
     // The spin's position follows the number its box shows (see setText); a
     // box without a number leaves it where it last was.
@@ -558,7 +616,7 @@ int SaveGameEditor::userSpin(int id, int proposedStep) {
 }
 
 void SaveGameEditor::userPressEnter() {
-    if (!accepting() || !state(idClose).enabled)
+    if (!accepting() || !state(idOk).enabled)
         return;
     const Running running(busy_);
     OnClose();

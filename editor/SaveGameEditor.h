@@ -3,8 +3,8 @@
 // table, the editor values, the exchange between them, the control-state
 // rules, the commands and the load command. A front end builds its window from
 // editorDialog(), mirrors control(id) whenever the host is told a control
-// changed, and reports what the user does through the user* operations. It
-// holds no rule of its own.
+// changed (the contract is on EditorHost), and reports what the user does
+// through the user* operations. It holds no rule of its own.
 
 #include "core/ApplyChanges.h"
 #include "core/SaveGameInfo.h"
@@ -67,8 +67,9 @@ struct EditorValues {
 class SaveGameEditor {
   public:
     // `programFolder`: where Browse opens while no saved game is named (may be
-    // empty). `applicationName`: the caption of every message box. The host
-    // must outlive the editor. Nothing is shown until initialise().
+    // empty). `applicationName`: the caption of every message box, the About
+    // box's included. The host must outlive the editor. Nothing is shown until
+    // initialise().
     SaveGameEditor(EditorHost& host, std::string programFolder, std::string applicationName);
 
     // Once, after the front end has created the window from the layout table:
@@ -76,6 +77,13 @@ class SaveGameEditor {
     // window icon, windowCaption, the Refresh pictures, the length limits and
     // spin ranges, UpdateControlStates, and the focus into box 1002.
     void initialise();
+
+    // Opens a saved game named from outside the window (the program's argument,
+    // a file dropped on the window): puts `path` into box 1002 and runs the load
+    // command, as if the user had typed it and pressed Refresh. Ignored, like
+    // every user action, while the window is not open or the model is busy.
+    // Returns whether the game was loaded.
+    bool openSaveGame(const std::string& path);
 
     // --- What the front end and tests read ---------------------------------
 
@@ -94,11 +102,14 @@ class SaveGameEditor {
     // the modal run ended), when the control is disabled or of another kind,
     // and while the model is itself busy with an operation: the events that
     // its own writes raise in the real widgets must never reach a handler.
+    // An action refused, or one that leaves the control's state as it was, is
+    // answered with controlChanged for that control (see EditorHost).
 
     // The text of an editable text box became `text` (typing, pasting,
     // deleting). It is cut to the box's length limit (counted in characters).
     // A text equal to the box's current one is no change. A change in box 1002
-    // runs UpdateControlStates; nothing else ever loads a game.
+    // runs UpdateControlStates; nothing else ever loads a game. A text kept as
+    // typed is not reported back.
     void userSetText(int id, const std::string& text);
     // A click on a push button, the picture button, a check box or a radio
     // button.
@@ -136,14 +147,19 @@ class SaveGameEditor {
     // line. False (nothing changed) when ReadControls failed.
     bool UpdateControlStates();
 
-    // Loads sourcePath. On success: a new output name, the title "%s - %s"
-    // (windowCaption, outputPath), WriteControls, UpdateControlStates and the
-    // loaded status text; true. Otherwise false, and the window keeps what it
-    // showed except that no output name remains: outputPath and box 1010 are
-    // emptied and Apply disabled until a load succeeds again (and the two
-    // difficulty lists are refilled when the load replaced their names).
+    // Loads sourcePath. It first empties the status line, and takes a relative
+    // sourcePath as the full path it stands for from the current folder (box
+    // 1002 then shows that path). On success: a new output name, the title
+    // "%s - %s" (windowCaption, outputPath), WriteControls, UpdateControlStates
+    // and the loaded status text; true. Otherwise false, and the window keeps
+    // what it showed except that no output name remains: outputPath and box
+    // 1010 are emptied and Apply disabled until a load succeeds again (and the
+    // two difficulty lists are refilled when the load replaced their names).
+    // When the game loads but no name can be formed for the new file (no
+    // extension, say), an error box says why.
     bool loadCommand();
 
+    // Box 1002 shows the picked path before the load runs, whatever its outcome.
     void OnBrowse();
     void OnRefresh();
     // Apply writes only a copy of the file the last successful load read, at
@@ -153,9 +169,11 @@ class SaveGameEditor {
     void OnApply();
     void OnClose();
     void OnCancel();
-    // A command of the window menu. The About command (16, whatever its low
-    // four bits) opens the About box and returns true; every other command
-    // returns false, for the platform's default handling (move, size, close...).
+    // A command of the window menu (or wherever the host placed its entries).
+    // The About command (16, whatever its low four bits) opens the About box
+    // and returns true, also when it is ignored because the window is closed or
+    // busy; every other command returns false, for the platform's default
+    // handling (move, size, close...).
     bool OnAboutCommand(unsigned commandId);
     void OnUnitScaleClassChanged();
     // Spin 1029 is about to move from `position` by `proposedStep`: returns the
@@ -172,6 +190,8 @@ class SaveGameEditor {
     };
 
     ControlState& state(int id);
+    // Stores a control's text without telling the host; true when it changed.
+    bool storeText(int id, const std::string& text);
     void setText(int id, const std::string& text);
     void setChecked(int id, bool checked);
     void setSelection(int id, int index);
@@ -179,6 +199,7 @@ class SaveGameEditor {
     void setEnabled(int id, bool enabled);
     void setSpin(int id, int position);
     void showMessage(const std::string& text, MessageIcon icon);
+    void reportKept(int id);
     void fillDifficultyLists();
     void dropOutputName();
     bool exchange(bool reading);

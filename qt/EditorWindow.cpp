@@ -1,6 +1,7 @@
 #include "qt/EditorWindow.h"
 
 #include "core/FileAccess.h"
+#include "qt/AboutDialog.h"
 #include "qt/HostSupport.h"
 #include "qt/PictureButton.h"
 #include "qt/SpinArrows.h"
@@ -12,48 +13,16 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
-#include <QShortcut>
-
-#include <algorithm>
-#include <cmath>
 
 namespace varnholt::qt {
 
 namespace {
-
-QMessageBox::Icon boxIcon(MessageIcon icon) {
-    return icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Critical;
-}
-
-// Dialog units to pixels from the dialog font, as the platform defines them.
-struct DialogBase {
-    int x;
-    int y;
-};
-
-DialogBase dialogBase(const QFont& font) {
-    const QFontMetrics metrics(font);
-    const int letters = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return {(letters / 26 + 1) / 2, metrics.height()};
-}
-
-int toPixels(int units, int base, int divisor) {
-    return (units * base + divisor / 2) / divisor;
-}
-
-QRect toPixels(const DialogRect& r, DialogBase base) {
-    return QRect(toPixels(r.x, base.x, 4), toPixels(r.y, base.y, 8), toPixels(r.width, base.x, 4),
-                 toPixels(r.height, base.y, 8));
-}
 
 // A file dialog's pattern in Qt's terms: "*.*" means every file here, while
 // Qt would take it for names that contain a dot; ";" separates patterns.
@@ -72,10 +41,7 @@ class EditorWindow::Host : public EditorHost {
   public:
     explicit Host(EditorWindow& window) : w_(window) {}
 
-    void showMessage(const std::string& caption, const std::string& text,
-                     MessageIcon icon) override {
-        showMessageBox(&w_, caption, text, boxIcon(icon));
-    }
+    void showMessage(const MessageBoxRequest& request) override { showMessageBox(&w_, request); }
     std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& settings) override {
         return w_.runOpenFileDialog(settings);
     }
@@ -83,15 +49,15 @@ class EditorWindow::Host : public EditorHost {
     void endBusy() override { endBusyPointer(); }
     void setWindowTitle(const std::string& title) override { w_.setWindowTitle(toQt(title)); }
     void setWindowIcon(int) override { w_.setWindowIcon(applicationIcon()); }
-    void attachPictures(int controlId, const PictureNames& pictures) override {
-        if (auto* button = qobject_cast<PictureButton*>(w_.control(controlId)))
-            button->setPictures(pictures, pictureFolder());
+    void attachPictures(int controlId) override {
+        const ControlSpec* spec = editorDialog().find(controlId);
+        if (auto* button = qobject_cast<PictureButton*>(w_.control(controlId)); button && spec)
+            button->setPictures(spec->pictures, pictureFolder());
     }
-    bool hasWindowMenu() override { return true; }
-    void appendWindowMenu(const std::vector<shell::MenuEntry>& entries) override {
-        w_.addAboutEntries(entries);
+    void addMenuEntries(const std::vector<MenuEntry>& entries) override {
+        w_.addMenuEntries(entries);
     }
-    void runAboutBox() override { w_.runAboutBox(); }
+    void runAboutBox(const std::string& messageCaption) override { w_.runAboutBox(messageCaption); }
     void setFocus(int controlId) override {
         if (QWidget* widget = w_.control(controlId))
             widget->setFocus(Qt::OtherFocusReason);
@@ -109,10 +75,14 @@ class EditorWindow::Host : public EditorHost {
 };
 
 EditorWindow::EditorWindow(std::string programFolder, std::string applicationName, QWidget* parent)
-    : QDialog(parent), host_(std::make_unique<Host>(*this)),
-      applicationName_(std::move(applicationName)) {
-    build();
-    editor_ = std::make_unique<SaveGameEditor>(*host_, std::move(programFolder), applicationName_);
+    : QDialog(parent), host_(std::make_unique<Host>(*this)) {
+    const DialogSpec& dialog = editorDialog();
+    built_ = buildDialog(*this, dialog);
+    for (const ControlSpec& spec : dialog.controls)
+        if (spec.id != noControlId)
+            connectControl(spec, control(spec.id));
+    editor_ = std::make_unique<SaveGameEditor>(*host_, std::move(programFolder),
+                                               std::move(applicationName));
     editor_->initialise();
     setAcceptDrops(true);
     qApp->installEventFilter(this);
@@ -120,133 +90,8 @@ EditorWindow::EditorWindow(std::string programFolder, std::string applicationNam
 
 EditorWindow::~EditorWindow() = default;
 
-QWidget* EditorWindow::control(int id) const {
-    const auto it = byId_.find(id);
-    return it == byId_.end() ? nullptr : it->second;
-}
-
-void EditorWindow::build() {
-    const DialogSpec& dialog = editorDialog();
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setWindowTitle(toQt(dialog.caption));
-    DialogBase base = dialogBase(font());
-
-    QButtonGroup* radioGroup = nullptr;
-    QWidget* previousTabStop = nullptr;
-    std::vector<QLabel*> labelsWaitingForBuddy;
-    for (const ControlSpec& spec : dialog.controls) {
-        QWidget* widget = nullptr;
-        const QString caption = toQt(spec.caption);
-        if (spec.groupStart || spec.kind != ControlKind::RadioButton)
-            radioGroup = nullptr;
-        switch (spec.kind) {
-        case ControlKind::Label: {
-            auto* label = new QLabel(this);
-            label->setTextFormat(Qt::PlainText);
-            if (spec.noPrefix || !mnemonicOf(spec.caption))
-                label->setText(
-                    toQt(spec.noPrefix ? std::string(spec.caption) : displayCaption(spec.caption)));
-            else {
-                label->setText(caption);
-                labelsWaitingForBuddy.push_back(label);
-            }
-            widget = label;
-            break;
-        }
-        case ControlKind::GroupBox:
-            widget = new QGroupBox(caption, this);
-            break;
-        case ControlKind::TextBox: {
-            auto* box = new QLineEdit(this);
-            box->setReadOnly(spec.readOnly);
-            if (spec.rightAligned)
-                box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (spec.digitsOnly)
-                box->setValidator(new QRegularExpressionValidator(
-                    QRegularExpression(QStringLiteral("[0-9]*")), box));
-            widget = box;
-            break;
-        }
-        case ControlKind::PictureButton:
-            widget = new PictureButton(this);
-            break;
-        case ControlKind::PushButton: {
-            auto* button = new QPushButton(caption, this);
-            button->setAutoDefault(false);
-            button->setDefault(spec.defaultButton);
-            widget = button;
-            break;
-        }
-        case ControlKind::CheckBox:
-            widget = new QCheckBox(caption, this);
-            break;
-        case ControlKind::RadioButton: {
-            auto* radio = new QRadioButton(caption, this);
-            if (!radioGroup)
-                radioGroup = new QButtonGroup(this);
-            radioGroup->addButton(radio);
-            radioGroups_[spec.id] = radioGroup;
-            widget = radio;
-            break;
-        }
-        case ControlKind::DropDownList:
-            widget = new QComboBox(this);
-            break;
-        case ControlKind::Spin:
-            widget = new SpinArrows(this);
-            break;
-        }
-
-        if (spec.tabStop) {
-            widget->setFocusPolicy(Qt::StrongFocus);
-            for (QLabel* label : labelsWaitingForBuddy)
-                label->setBuddy(widget);
-            labelsWaitingForBuddy.clear();
-            if (previousTabStop)
-                setTabOrder(previousTabStop, widget);
-            previousTabStop = widget;
-        } else if (spec.kind == ControlKind::TextBox) {
-            widget->setFocusPolicy(Qt::ClickFocus);
-        } else if (spec.kind != ControlKind::Label && spec.kind != ControlKind::GroupBox) {
-            widget->setFocusPolicy(Qt::NoFocus);
-        }
-        widgets_.push_back(widget);
-        if (spec.id != noControlId)
-            byId_[spec.id] = widget;
-    }
-
-    // The layout was drawn for a font whose words are narrower, against its
-    // letters' average, than most fonts here: where a caption would be cut,
-    // the whole window widens evenly until every caption fits.
-    double widen = 1.0;
-    for (std::size_t i = 0; i < widgets_.size(); ++i) {
-        const ControlSpec& spec = dialog.controls[i];
-        int needed = 0;
-        if (auto* label = qobject_cast<QLabel*>(widgets_[i]); label && !spec.noPrefix)
-            needed = label->sizeHint().width();
-        else if (qobject_cast<QCheckBox*>(widgets_[i]) || qobject_cast<QRadioButton*>(widgets_[i]))
-            needed = widgets_[i]->sizeHint().width();
-        const int available = toPixels(spec.rect.width, base.x, 4);
-        if (needed > available && available > 0)
-            widen = std::max(widen, double(needed) / available);
-    }
-    base.x = int(std::ceil(base.x * widen));
-    setFixedSize(toPixels(dialog.width, base.x, 4), toPixels(dialog.height, base.y, 8));
-    for (std::size_t i = 0; i < widgets_.size(); ++i) {
-        const ControlSpec& spec = dialog.controls[i];
-        QRect rect = toPixels(spec.rect, base);
-        if (spec.kind == ControlKind::DropDownList) // the table holds the opened height
-            rect.setHeight(widgets_[i]->sizeHint().height());
-        if (spec.kind == ControlKind::PictureButton)
-            widgets_[i]->move(rect.topLeft()); // takes its pictures' size
-        else
-            widgets_[i]->setGeometry(rect);
-    }
-
-    for (const ControlSpec& spec : dialog.controls)
-        if (spec.id != noControlId)
-            connectControl(spec, byId_.at(spec.id));
+void EditorWindow::openSaveGame(const QString& path) {
+    editor_->openSaveGame(fromQt(path));
 }
 
 void EditorWindow::connectControl(const ControlSpec& spec, QWidget* widget) {
@@ -267,8 +112,6 @@ void EditorWindow::connectControl(const ControlSpec& spec, QWidget* widget) {
             mirror(id);
         });
     } else if (auto* arrows = qobject_cast<SpinArrows*>(widget)) {
-        if (QWidget* buddy = control(spec.buddyId))
-            arrows->setBuddy(buddy);
         connect(arrows, &SpinArrows::stepRequested, this,
                 [this, id, buddy = spec.buddyId](int step) {
                     editor_->userSpin(id, step);
@@ -284,7 +127,7 @@ void EditorWindow::mirror(int id) {
         return;
     const ControlState& state = editor_->control(id);
     if (auto* label = qobject_cast<QLabel*>(widget)) {
-        const ControlSpec* spec = findControl(id);
+        const ControlSpec* spec = editorDialog().find(id);
         const QString text = toQt(
             spec && !spec->noPrefix && !label->buddy() ? displayCaption(state.text) : state.text);
         if (label->text() != text)
@@ -300,7 +143,7 @@ void EditorWindow::mirror(int id) {
         if (radio->isChecked() != state.checked) {
             // An exclusive group refuses to untick its ticked button; the model
             // decides the ticks, so the group steps aside for the change.
-            QButtonGroup* group = radioGroups_.at(id);
+            QButtonGroup* group = built_.radioGroups.at(id);
             group->setExclusive(false);
             radio->setChecked(state.checked);
             group->setExclusive(true);
@@ -327,16 +170,16 @@ void EditorWindow::mirror(int id) {
 }
 
 void EditorWindow::mirrorAll() {
-    for (const auto& [id, widget] : byId_)
+    for (const auto& [id, widget] : built_.byId)
         mirror(id);
 }
 
-void EditorWindow::addAboutEntries(const std::vector<shell::MenuEntry>& entries) {
+void EditorWindow::addMenuEntries(const std::vector<MenuEntry>& entries) {
     // A dialog here has no window menu: the entries go to the window's context
     // menu, and the About command also answers F1 (on macOS: the application
     // menu's About item).
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    for (const shell::MenuEntry& entry : entries) {
+    for (const MenuEntry& entry : entries) {
         auto* action = new QAction(this);
         if (entry.separator) {
             action->setSeparator(true);
@@ -345,7 +188,7 @@ void EditorWindow::addAboutEntries(const std::vector<shell::MenuEntry>& entries)
             const unsigned command = entry.commandId;
             connect(action, &QAction::triggered, this,
                     [this, command] { editor_->OnAboutCommand(command); });
-            if (shell::isAboutCommand(command)) {
+            if (isAboutCommand(command)) {
                 action->setShortcut(QKeySequence(Qt::Key_F1));
                 action->setShortcutContext(Qt::WindowShortcut);
                 action->setMenuRole(QAction::AboutRole);
@@ -378,9 +221,10 @@ std::optional<std::string> EditorWindow::runOpenFileDialog(const OpenFileDialogS
     return fromQt(dialog.selectedFiles().constFirst());
 }
 
-void EditorWindow::runAboutBox() {
-    // The About box is built from the shell's template once the window model
-    // describes it in the same format as this window.
+void EditorWindow::runAboutBox(const std::string& messageCaption) {
+    BusyPointerLifted lifted;
+    AboutDialog about(messageCaption, this);
+    about.exec();
 }
 
 void EditorWindow::keyPressEvent(QKeyEvent* event) {
@@ -408,6 +252,7 @@ void EditorWindow::dropEvent(QDropEvent* event) {
     if (urls.size() != 1 || !urls.constFirst().isLocalFile())
         return;
     event->acceptProposedAction();
+    openSaveGame(urls.constFirst().toLocalFile());
 }
 
 bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -4,15 +4,14 @@
 // user does to the model's user* operations. It holds no rule of its own.
 
 #include "editor/SaveGameEditor.h"
+#include "qt/DialogBuilder.h"
 
 #include <QDialog>
 
-#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
-
-class QButtonGroup;
 
 namespace varnholt::qt {
 
@@ -26,7 +25,11 @@ class EditorWindow : public QDialog {
 
     SaveGameEditor& editor() { return *editor_; }
     // The widget of the control with identifier `id`, or nullptr.
-    QWidget* control(int id) const;
+    QWidget* control(int id) const { return built_.control(id); }
+
+    // Loads a saved game as if its path were typed and refreshed: the
+    // program's argument and a dropped file.
+    void openSaveGame(const QString& path);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -38,19 +41,15 @@ class EditorWindow : public QDialog {
   private:
     class Host;
 
-    void build();
     void connectControl(const ControlSpec& spec, QWidget* widget);
     void mirror(int id);
     void mirrorAll();
-    void addAboutEntries(const std::vector<shell::MenuEntry>& entries);
+    void addMenuEntries(const std::vector<MenuEntry>& entries);
     std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& settings);
-    void runAboutBox();
+    void runAboutBox(const std::string& messageCaption);
 
     std::unique_ptr<Host> host_;
-    std::string applicationName_;
-    std::vector<QWidget*> widgets_; // parallel to the layout table
-    std::map<int, QWidget*> byId_;
-    std::map<int, QButtonGroup*> radioGroups_; // by the identifier of each radio button
+    BuiltDialog built_;
     std::unique_ptr<SaveGameEditor> editor_;
 };
 

@@ -13,10 +13,11 @@ QIcon applicationIcon() {
     return icon;
 }
 
-void showMessageBox(QWidget* owner, const std::string& caption, const std::string& text,
-                    QMessageBox::Icon icon) {
+void showMessageBox(QWidget* owner, const MessageBoxRequest& request) {
     BusyPointerLifted lifted;
-    QMessageBox box(icon, toQt(caption), toQt(text), QMessageBox::Ok, owner);
+    const QMessageBox::Icon icon =
+        request.icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Critical;
+    QMessageBox box(icon, toQt(request.caption), toQt(request.text), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -2,6 +2,8 @@
 // What every Qt host does the same way: the program's icon, text conversion,
 // modal message boxes in plain text, and the busy pointer.
 
+#include "window/MessageBox.h"
+
 #include <QIcon>
 #include <QMessageBox>
 #include <QString>
@@ -31,8 +33,7 @@ inline QString pictureFolder() {
 
 // A modal box with one OK button, the text shown exactly as written (never as
 // rich text or with mnemonics). The busy pointer is lifted while it is up.
-void showMessageBox(QWidget* owner, const std::string& caption, const std::string& text,
-                    QMessageBox::Icon icon);
+void showMessageBox(QWidget* owner, const MessageBoxRequest& request);
 
 // The busy pointer, an application-wide override cursor; they nest.
 void beginBusyPointer();

@@ -4,6 +4,7 @@
 #include "qt/HostSupport.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 namespace varnholt::qt {
 
@@ -21,25 +22,24 @@ void QtAppHost::setSettingsKey(std::string_view keyName) {
     QCoreApplication::setOrganizationName(toQt(keyName));
 }
 
-void QtAppHost::runMainDialog() {
-    const std::string name = app_ ? app_->applicationName() : std::string("varnholt");
-    QCoreApplication::setApplicationName(toQt(name));
-    EditorWindow window(app_ ? app_->programFolder() : std::string(), name);
+void QtAppHost::runMainDialog(const shell::MainDialogArgs& args) {
+    QCoreApplication::setApplicationName(toQt(args.applicationName));
+    EditorWindow window(args.programFolder, args.applicationName);
+    if (!saveToOpen_.isEmpty()) // once the window is up, so it owns any error box
+        QTimer::singleShot(0, &window, [&window, this] { window.openSaveGame(saveToOpen_); });
     window.exec();
 }
 
-void QtAppHost::showMessage(const shell::MessageBoxRequest& request) {
-    showMessageBox(nullptr, request.caption, request.text,
-                   request.icon == shell::MessageIcon::Stop ? QMessageBox::Critical
-                                                            : QMessageBox::Warning);
+void QtAppHost::showMessage(const MessageBoxRequest& request) {
+    showMessageBox(nullptr, request);
 }
 
-void QtAppHost::beginBusyPointer() {
-    qt::beginBusyPointer();
+void QtAppHost::beginBusy() {
+    beginBusyPointer();
 }
 
-void QtAppHost::endBusyPointer() {
-    qt::endBusyPointer();
+void QtAppHost::endBusy() {
+    endBusyPointer();
 }
 
 } // namespace varnholt::qt

@@ -14,23 +14,19 @@ class QtAppHost : public shell::EditorAppHost {
     // argument), or empty.
     explicit QtAppHost(QString saveToOpen = {});
 
-    // Start-up needs the application's own answers (its folder and name).
-    void setApplication(const shell::EditorApp* app) { app_ = app; }
-
     void initCommonControls() override {}
     void baseStartUp() override {}
     std::optional<std::string> queryModulePath() override;
     void setSettingsKey(std::string_view keyName) override;
-    void runMainDialog() override;
-    void showMessage(const shell::MessageBoxRequest& request) override;
-    void beginBusyPointer() override;
-    void endBusyPointer() override;
+    void runMainDialog(const shell::MainDialogArgs& args) override;
+    void showMessage(const MessageBoxRequest& request) override;
+    void beginBusy() override;
+    void endBusy() override;
     int baseExit() override { return 0; }
     void defaultHelp() override {}
 
   private:
     QString saveToOpen_;
-    const shell::EditorApp* app_ = nullptr;
 };
 
 } // namespace varnholt::qt

@@ -25,7 +25,6 @@ int main(int argc, char* argv[]) {
 
     varnholt::qt::QtAppHost host(arguments.positionalArguments().value(0));
     varnholt::shell::EditorApp app(host);
-    host.setApplication(&app);
     app.startUp();
     return app.exit();
 }

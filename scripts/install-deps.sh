@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Varnholt builds and tests with, if any is missing.
-# Usage: scripts/install-deps.sh [--fuzz]   (--fuzz adds clang and its fuzzing runtime)
+# Usage: scripts/install-deps.sh [--fuzz] [--windows]
+#   --fuzz     adds clang and its fuzzing runtime
+#   --windows  adds the mingw-w64 cross compiler, and Wine, Xvfb and the X tools the
+#              Windows build's tests and screenshots run with
 set -euo pipefail
 
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
@@ -9,9 +12,15 @@ packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libcl
 # draw text with), and its Debian package and the check of it.
 packages+=(qt6-base-dev fonts-dejavu-core dpkg-dev file desktop-file-utils appstream
            shared-mime-info)
-if [[ "${1:-}" == "--fuzz" ]]; then
-    packages+=(clang libclang-rt-dev)
-fi
+for option in "$@"; do
+    case "$option" in
+    --fuzz) packages+=(clang libclang-rt-dev) ;;
+    --windows)
+        packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool
+                   x11-utils imagemagick fonts-dejavu-core)
+        ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

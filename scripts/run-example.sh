@@ -10,8 +10,9 @@ cmake --preset default >/dev/null
 cmake --build --preset default -j"$(nproc)" --target varnholt-cli varnholt
 
 cli=build/default/cli/varnholt-cli
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+work=build/example
+rm -rf "$work"
+mkdir -p "$work"
 cp examples/early-base-1.2.sav "$work/quick.sav"
 
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
@@ -25,12 +26,15 @@ echo "No display here (DISPLAY and WAYLAND_DISPLAY are unset), so the window can
 echo "varnholt-cli edits the copy instead."
 echo
 
-echo "== varnholt-cli info quick.sav"
+echo "== varnholt-cli info $work/quick.sav"
 "$cli" info "$work/quick.sav"
 echo
-echo "== varnholt-cli apply quick.sav --campaign-difficulty Medium --unit-scale 80 --year 50 --era AD"
+echo "== varnholt-cli apply $work/quick.sav --campaign-difficulty Medium --unit-scale 80 --year 50 --era AD"
 output=$("$cli" apply "$work/quick.sav" --campaign-difficulty Medium --unit-scale 80 --year 50 --era AD)
 echo "$output"
 echo
-echo "== varnholt-cli info $(basename "$output")"
+echo "== varnholt-cli info $output"
 "$cli" info "$output"
+echo
+echo "The edited copy is $(realpath "$output"); the save it was made from, unchanged,"
+echo "is $(realpath "$work/quick.sav"). varnholt-cli itself is $(realpath "$cli")."

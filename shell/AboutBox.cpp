@@ -20,48 +20,68 @@ std::string_view legalNotice() {
     return VARNHOLT_LEGAL_NOTICE;
 }
 
-const DialogTemplate& aboutBoxTemplate() {
-    static const DialogTemplate dialog = [] {
-        DialogTemplate t;
-        t.id = aboutBoxTemplateId;
-        t.width = 235;
-        t.height = 66;
-        t.title = "About Varnholt";
-        t.fontName = "MS Shell Dlg";
-        t.fontPointSize = 8;
-        t.popup = t.caption = t.windowMenu = t.modalFrame = true;
+namespace {
 
-        using enum DialogItemKind;
-        t.items = {
-            {-1, Icon, 11, 17, 20, 20, {}, applicationIconId, 0},
-            {-1, StaticText, 40, 10, 119, 8, "Varnholt Version 1.0", 0,
-             itemGroupStart | itemNoPrefix},
-            {-1, StaticText, 40, 25, 119, 8, std::string(legalNotice()), 0, itemGroupStart},
-            {okButtonId, PushButton, 178, 7, 50, 16, "OK", 0,
-             itemDefaultButton | itemTabStop | itemGroupStart},
-            {-1, StaticText, 12, 48, 20, 8, "Email:", 0, itemGroupStart},
-            {contactControlId, StaticText, 36, 48, 132, 8, std::string(contactEmail()), 0,
-             itemGroupStart | itemLeftAligned},
-        };
-        return t;
+using K = ControlKind;
+
+// Static texts start a group each, so that a mnemonic in one never reaches
+// into the next; the version line shows "&" as it is.
+constexpr ControlSpec text(int id, std::string_view caption, DialogRect r, bool noPrefix = false) {
+    ControlSpec c;
+    c.id = id;
+    c.kind = K::Label;
+    c.caption = caption;
+    c.rect = r;
+    c.groupStart = true;
+    c.noPrefix = noPrefix;
+    return c;
+}
+
+constexpr ControlSpec icon() {
+    ControlSpec c;
+    c.kind = K::Icon;
+    c.rect = {11, 17, 20, 20};
+    c.iconId = applicationIconId;
+    return c;
+}
+
+constexpr ControlSpec okButton() {
+    ControlSpec c;
+    c.id = idOk;
+    c.kind = K::PushButton;
+    c.caption = "OK";
+    c.rect = {178, 7, 50, 16};
+    c.tabStop = true;
+    c.groupStart = true;
+    c.defaultButton = true;
+    return c;
+}
+
+} // namespace
+
+const DialogSpec& aboutBoxDialog() {
+    static const ControlSpec controls[] = {
+        icon(),
+        text(noControlId, "Varnholt Version 1.0", {40, 10, 119, 8}, true),
+        text(noControlId, legalNotice(), {40, 25, 119, 8}),
+        okButton(),
+        text(noControlId, "Email:", {12, 48, 20, 8}),
+        text(idContactAddress, contactEmail(), {36, 48, 132, 8}),
+    };
+    static const DialogSpec dialog = [] {
+        DialogSpec d;
+        d.templateId = 100;
+        d.caption = "About Varnholt";
+        d.rect = {0, 0, 235, 66};
+        d.windowMenu = true;
+        d.controls = controls;
+        return d;
     }();
     return dialog;
 }
 
-std::vector<MenuEntry> aboutMenuEntries(bool hasWindowMenu, std::string_view menuText) {
-    if (!hasWindowMenu || menuText.empty()) {
-        return {};
-    }
-    return {MenuEntry{true, 0, {}}, MenuEntry{false, aboutCommandId, std::string(menuText)}};
-}
-
-bool isAboutCommand(unsigned commandId) {
-    return (commandId & ~0xFu) == aboutCommandId;
-}
-
-AboutBox::AboutBox(HyperLinkHost& labelHost, std::string messageCaption,
-                   LeadBytePredicate isLeadByte)
-    : label_(labelHost, std::move(messageCaption), std::move(isLeadByte)) {}
+AboutBox::AboutBox(HyperLinkHost& labelHost, std::string messageCaption)
+    : label_(labelHost, std::move(messageCaption)) {}
 
 void AboutBox::exchangeData() {
     label_.attach(); // binding happens once; a later exchange finds it attached
@@ -71,10 +91,10 @@ int AboutBox::initDialog() {
     exchangeData();
     label_.setUrl("mailto:" + std::string(contactEmail()));
 
-    const auto& items = aboutBoxTemplate().items;
-    const auto first = std::find_if(items.begin(), items.end(),
-                                    [](const DialogItem& i) { return i.has(itemTabStop); });
-    return first == items.end() ? -1 : first->id;
+    const auto controls = aboutBoxDialog().controls;
+    const auto first = std::find_if(controls.begin(), controls.end(),
+                                    [](const ControlSpec& c) { return c.tabStop; });
+    return first == controls.end() ? noControlId : first->id;
 }
 
 void AboutBox::close(CloseRequest) {

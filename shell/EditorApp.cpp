@@ -1,5 +1,7 @@
 #include "shell/EditorApp.h"
 
+#include "window/BusyCursor.h"
+
 #include <utility>
 
 namespace varnholt::shell {
@@ -10,35 +12,20 @@ char separatorOf(PathStyle style) {
     return style == PathStyle::Windows ? '\\' : '/';
 }
 
-// Keeps the busy pointer balanced even when the framework's exit throws.
-class BusyPointer {
-  public:
-    explicit BusyPointer(EditorAppHost& host) : host_(host) { host_.beginBusyPointer(); }
-    ~BusyPointer() { host_.endBusyPointer(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-
-  private:
-    EditorAppHost& host_;
-};
-
 } // namespace
 
-std::string applicationNameFromPath(std::string_view modulePath, PathStyle style,
-                                    const LeadBytePredicate& isLeadByte) {
+std::string applicationNameFromPath(std::string_view modulePath, PathStyle style) {
     std::string_view name = modulePath;
-    if (const auto slash = findLastChar(name, separatorOf(style), isLeadByte);
-        slash != std::string_view::npos) {
+    if (const auto slash = name.rfind(separatorOf(style)); slash != std::string_view::npos) {
         name.remove_prefix(slash + 1);
     }
-    if (const auto dot = findLastChar(name, '.', isLeadByte); dot != std::string_view::npos) {
+    if (const auto dot = name.rfind('.'); dot != std::string_view::npos) {
         name = name.substr(0, dot);
     }
     return name.empty() ? std::string(fallbackApplicationName) : std::string(name);
 }
 
-EditorApp::EditorApp(EditorAppHost& host, PathStyle style, LeadBytePredicate isLeadByte)
-    : host_(host), style_(style), isLeadByte_(std::move(isLeadByte)) {}
+EditorApp::EditorApp(EditorAppHost& host, PathStyle style) : host_(host), style_(style) {}
 
 bool EditorApp::startUp() {
     host_.initCommonControls();
@@ -47,12 +34,12 @@ bool EditorApp::startUp() {
     // starts without a folder, so the outcome is deliberately not checked.
     static_cast<void>(derivePaths());
     host_.setSettingsKey(settingsKeyName);
-    host_.runMainDialog();
+    host_.runMainDialog({programFolder_, applicationName()});
     return false;
 }
 
 int EditorApp::exit() {
-    const BusyPointer busy(host_);
+    const BusyCursor busy(host_);
     return host_.baseExit();
 }
 
@@ -67,7 +54,7 @@ bool EditorApp::onCommand(unsigned commandId) {
 bool EditorApp::derivePaths() {
     const auto fail = [this] {
         host_.showMessage(
-            {applicationName(), std::string(fatalInitialisationText), MessageIcon::Stop});
+            {applicationName(), std::string(fatalInitialisationText), MessageIcon::Error});
         return false;
     };
 
@@ -80,7 +67,7 @@ bool EditorApp::derivePaths() {
     modulePath_ = std::move(*path);
 
     const char separator = separatorOf(style_);
-    const auto slash = findLastChar(modulePath_, separator, isLeadByte_);
+    const auto slash = modulePath_.rfind(separator);
     if (slash == std::string::npos) {
         return fail();
     }
@@ -93,15 +80,14 @@ bool EditorApp::derivePaths() {
     if (fileName.empty()) {
         return fail();
     }
-    if (style_ == PathStyle::Windows &&
-        findFirstChar(fileName, '.', isLeadByte_) == std::string_view::npos) {
+    if (style_ == PathStyle::Windows && fileName.find('.') == std::string_view::npos) {
         return fail();
     }
     return true;
 }
 
 std::string EditorApp::applicationName() const {
-    return applicationNameFromPath(modulePath_, style_, isLeadByte_);
+    return applicationNameFromPath(modulePath_, style_);
 }
 
 } // namespace varnholt::shell

@@ -3,8 +3,7 @@
 // editor dialog and every platform call are reached through EditorAppHost.
 
 #include "core/PathStyle.h"
-#include "shell/MessageBox.h"
-#include "shell/MultiByteText.h"
+#include "window/MessageBox.h"
 
 #include <cstddef>
 #include <optional>
@@ -32,8 +31,16 @@ inline constexpr unsigned helpCommandId = 57670;
 // Used as caption when the executable's name cannot be worked out.
 inline constexpr std::string_view fallbackApplicationName = "Varnholt";
 
-// What start-up and exit need of the platform. A Win32 front end implements it
-// with the framework's application object; tests script it.
+// What the main dialog needs from start-up: where Browse opens while no saved
+// game is named (empty when unknown) and the caption of every message box.
+struct MainDialogArgs {
+    std::string programFolder;
+    std::string applicationName;
+    bool operator==(const MainDialogArgs&) const = default;
+};
+
+// What start-up and exit need of the platform. A front end implements it with
+// its application object; tests script it.
 class EditorAppHost {
   public:
     virtual ~EditorAppHost() = default;
@@ -50,10 +57,11 @@ class EditorAppHost {
     virtual void setSettingsKey(std::string_view keyName) = 0;
     // Construct the editor dialog without a parent, make it the main window,
     // run it modally and destroy it when it closes.
-    virtual void runMainDialog() = 0;
+    virtual void runMainDialog(const MainDialogArgs& args) = 0;
     virtual void showMessage(const MessageBoxRequest& request) = 0;
-    virtual void beginBusyPointer() = 0;
-    virtual void endBusyPointer() = 0;
+    // The busy (wait) pointer; paired by BusyCursor.
+    virtual void beginBusy() = 0;
+    virtual void endBusy() = 0;
     // The framework's own exit processing; returns the program's exit code.
     virtual int baseExit() = 0;
     // The framework's default handler for the Help command.
@@ -62,20 +70,19 @@ class EditorAppHost {
 
 // The executable's file name without its extension (from the last dot of the
 // name on), or fallbackApplicationName when that leaves nothing.
-std::string applicationNameFromPath(std::string_view modulePath, PathStyle style,
-                                    const LeadBytePredicate& isLeadByte = {});
+std::string applicationNameFromPath(std::string_view modulePath, PathStyle style);
 
 class EditorApp {
   public:
-    // `isLeadByte` describes the code page of the module path (empty: none is
-    // a lead byte, right for UTF-8). The host must outlive the application.
-    explicit EditorApp(EditorAppHost& host, PathStyle style = nativePathStyle,
-                       LeadBytePredicate isLeadByte = {});
+    // The module path is UTF-8, where no byte of a multibyte character is a
+    // separator or a dot. The host must outlive the application.
+    explicit EditorApp(EditorAppHost& host, PathStyle style = nativePathStyle);
 
     // Start-up, once: common controls, the framework's start-up, derivePaths
     // (its outcome is ignored), the settings key, then the editor dialog runs
-    // modally. Returns whether the framework should run a message loop
-    // afterwards: never, so the program ends when the dialog has closed.
+    // modally with the program folder and the application name. Returns whether
+    // the framework should run a message loop afterwards: never, so the program
+    // ends when the dialog has closed.
     bool startUp();
 
     // Exit, once after start-up: the framework's exit processing under the
@@ -105,7 +112,6 @@ class EditorApp {
   private:
     EditorAppHost& host_;
     PathStyle style_;
-    LeadBytePredicate isLeadByte_;
     std::string modulePath_;
     std::string programFolder_;
 };

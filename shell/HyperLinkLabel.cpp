@@ -4,120 +4,17 @@
 
 namespace varnholt::shell {
 
-namespace {
-
-// Shell and command-line results above this count as success.
-constexpr OpenResult lastErrorCode = 32;
-
-std::string_view openErrorExplanation(OpenResult code) {
-    switch (code) {
-    case 0:
-        return "The operating system is out\nof memory or resources.";
-    case 2:
-        return "The specified file was not found.";
-    case 3:
-        return "The specified path was not found.";
-    case 5:
-        return "The operating system denied\naccess to the specified file.";
-    case 8:
-        return "There was not enough memory to complete the operation.";
-    case 11:
-        return "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
-    case 26:
-        return "A sharing violation occurred. ";
-    case 27:
-        return "The filename association is\nincomplete or invalid.";
-    case 28:
-        return "The DDE transaction could not\nbe completed because the request timed out.";
-    case 29:
-        return "The DDE transaction failed.";
-    case 30:
-        return "The DDE transaction could not\nbe completed because other DDE "
-               "transactions\nwere being processed.";
-    case 31:
-        return "There is no application associated\nwith the given filename extension.";
-    case 32:
-        return "The specified dynamic-link library was not found.";
-    default:
-        return {};
-    }
+std::string openErrorText(std::string_view explanation) {
+    return "Unable to open hyperlink:\n\n" + std::string(explanation);
 }
 
-} // namespace
-
-std::optional<std::string> readClassesRootDefault(UrlOpenHost& host, std::string_view subKey) {
-    std::optional<std::string> value = host.queryClassesRootDefault(subKey);
-    if (value && value->size() >= registryValueBufferSize) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<std::string> webPageCommandLine(std::string_view registeredCommand,
-                                              std::string_view url,
-                                              const LeadBytePredicate& isLeadByte) {
-    // A quoted placeholder is cut at its opening quote, so that the URL is not
-    // left inside an unclosed quote.
-    std::size_t cut = findFirstText(registeredCommand, "\"%1\"", isLeadByte);
-    if (cut == std::string_view::npos) {
-        cut = findFirstText(registeredCommand, "%1", isLeadByte);
-    }
-    if (cut == std::string_view::npos) {
-        cut = registeredCommand.size();
-    }
-    const std::size_t length = cut + 1 + url.size();
-    if (length >= commandLineBufferSize) {
-        return std::nullopt;
-    }
-    std::string line;
-    line.reserve(length);
-    line.append(registeredCommand.substr(0, cut));
-    line.push_back(' ');
-    line.append(url);
-    return line;
-}
-
-OpenResult openUrl(UrlOpenHost& host, std::string_view url, int showCommand,
-                   const LeadBytePredicate& isLeadByte) {
-    const OpenResult shellResult = host.shellOpen(url, showCommand);
-    // The shell's result is a handle-sized value, judged unsigned.
-    if (static_cast<std::uint64_t>(shellResult) > static_cast<std::uint64_t>(lastErrorCode)) {
-        return shellResult;
-    }
-    const std::optional<std::string> fileType = readClassesRootDefault(host, ".htm");
-    if (!fileType) {
-        return shellResult;
-    }
-    const std::optional<std::string> command =
-        readClassesRootDefault(host, *fileType + "\\shell\\open\\command");
-    if (!command) {
-        return shellResult;
-    }
-    const std::optional<std::string> line = webPageCommandLine(*command, url, isLeadByte);
-    if (!line) {
-        return shellResult;
-    }
-    return host.runCommandLine(*line, showCommand);
-}
-
-std::string openErrorText(OpenResult code) {
-    std::string text = "Unable to open hyperlink:\n\n";
-    const std::string_view explanation = openErrorExplanation(code);
-    if (explanation.empty()) {
-        text += "Unknown Error (" + std::to_string(code) + ") occurred.";
-    } else {
-        text += explanation;
-    }
-    return text;
-}
-
-Rect fitRectToText(const Rect& window, const Rect& client, Size textSize, unsigned long style) {
+Rect fitRectToText(const Rect& window, const Rect& client, Size textSize, TextAlignment alignment) {
     const int newWidth = textSize.width + (window.width() - client.width());
     const int newHeight = textSize.height + (window.height() - client.height());
     Rect fitted = window;
 
     // Integer division truncates toward zero, as the sizing rule wants.
-    if ((style & styleCenterImage) != 0) {
+    if (alignment.centredVertically) {
         const int d = (window.height() - newHeight) / 2;
         fitted.top += d;
         fitted.bottom -= d;
@@ -125,11 +22,11 @@ Rect fitRectToText(const Rect& window, const Rect& client, Size textSize, unsign
         fitted.bottom = fitted.top + newHeight;
     }
 
-    if ((style & styleCenter) != 0) {
+    if (alignment.horizontal == HorizontalAlignment::Centre) {
         const int d = (window.width() - newWidth) / 2;
         fitted.left += d;
         fitted.right -= d;
-    } else if ((style & styleRight) != 0) {
+    } else if (alignment.horizontal == HorizontalAlignment::Right) {
         fitted.left = fitted.right - newWidth;
     } else {
         fitted.right = fitted.left + newWidth;
@@ -137,9 +34,8 @@ Rect fitRectToText(const Rect& window, const Rect& client, Size textSize, unsign
     return fitted;
 }
 
-HyperLinkLabel::HyperLinkLabel(HyperLinkHost& host, std::string messageCaption,
-                               LeadBytePredicate isLeadByte)
-    : host_(host), messageCaption_(std::move(messageCaption)), isLeadByte_(std::move(isLeadByte)) {}
+HyperLinkLabel::HyperLinkLabel(HyperLinkHost& host, std::string messageCaption)
+    : host_(host), messageCaption_(std::move(messageCaption)) {}
 
 HyperLinkLabel::~HyperLinkLabel() {
     if (underlineFont_ != FontHandle::None) {
@@ -159,7 +55,7 @@ void HyperLinkLabel::attach() {
     }
     isAttached_ = true;
 
-    host_.setStyle(host_.style() | styleNotify);
+    host_.reportClicks();
     const std::string text = host_.windowText();
     if (url_.empty()) {
         url_ = text;
@@ -210,7 +106,7 @@ void HyperLinkLabel::fitToText() {
     // Measured underlined because hovering must not make the text outgrow the control.
     const FontHandle font = underlineFont_ != FontHandle::None ? underlineFont_ : standardFont_;
     const Size textSize = host_.measureText(host_.windowText(), font);
-    host_.moveWindow(fitRectToText(window, client, textSize, host_.style()));
+    host_.moveWindow(fitRectToText(window, client, textSize, host_.alignment()));
 }
 
 void HyperLinkLabel::loadLinkCursor() {
@@ -260,18 +156,18 @@ void HyperLinkLabel::onTimer() {
 
 void HyperLinkLabel::onClicked() {
     isHovering_ = false;
-    const OpenResult result = openUrl(host_, url_, showCommandShow, isLeadByte_);
-    isVisited_ = result > lastErrorCode;
+    const OpenUrlOutcome outcome = host_.openUrl(url_);
+    isVisited_ = outcome.opened;
     if (isVisited_) {
         host_.invalidate();
         return;
     }
-    host_.beep(MessageIcon::Exclamation);
-    reportOpenError(result);
+    host_.beep(MessageIcon::Warning);
+    reportOpenError(outcome.explanation);
 }
 
-void HyperLinkLabel::reportOpenError(OpenResult code) {
-    host_.showMessage({messageCaption_, openErrorText(code), MessageIcon::Exclamation});
+void HyperLinkLabel::reportOpenError(std::string_view explanation) {
+    host_.showMessage({messageCaption_, openErrorText(explanation), MessageIcon::Warning});
 }
 
 Colour HyperLinkLabel::textColour() const {

@@ -3,6 +3,8 @@
 // colours, underlines it while the pointer is over it, shows a hand pointer and
 // a tooltip with the link target, and opens the target when clicked. Drawing
 // and the platform's messages stay in the front end; every decision is here.
+// How a link is opened is the platform's business: the host offers one "open
+// this URL" call (on Windows, shell/OpenUrlWin32.h decides the details).
 //
 // Front-end duties that need no decision: fill the background with the
 // button-face colour, draw the text transparently in textColour(), hand every
@@ -10,12 +12,9 @@
 // move, timer (any identifier) and click events to the on... operations.
 
 #include "shell/Geometry.h"
-#include "shell/MessageBox.h"
-#include "shell/MultiByteText.h"
+#include "window/MessageBox.h"
 
-#include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,82 +36,48 @@ constexpr Colour rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
 enum class FontHandle : std::uintptr_t { None = 0 };
 enum class CursorHandle : std::uintptr_t { None = 0 };
 
-// The result of opening a URL: greater than 32 is success, anything else is the
-// platform's error code (see openErrorText).
-using OpenResult = std::int64_t;
-
-// The show command the label opens its target with (show the window normally).
-inline constexpr int showCommandShow = 5;
-
-// Static-control style bits the label reads or sets.
-inline constexpr unsigned long styleCenter = 0x1;
-inline constexpr unsigned long styleRight = 0x2;
-inline constexpr unsigned long styleNotify = 0x100;
-inline constexpr unsigned long styleCenterImage = 0x200;
-
-// The buffers the platform calls are made with, terminator included. Longer
-// texts are refused, never cut.
-inline constexpr std::size_t registryValueBufferSize = 260;
-inline constexpr std::size_t commandLineBufferSize = 520;
-
-// What openUrl needs of the platform.
-class UrlOpenHost {
-  public:
-    virtual ~UrlOpenHost() = default;
-
-    // The shell's "open" verb on `url`, with no owner, parameters or working
-    // folder. Returns the shell's result (greater than 32 on success).
-    virtual OpenResult shellOpen(std::string_view url, int showCommand) = 0;
-    // The default (unnamed) value of a key under the classes root, complete,
-    // or nothing when the key cannot be opened for querying or the value
-    // cannot be read. The length limit is applied by readClassesRootDefault.
-    virtual std::optional<std::string> queryClassesRootDefault(std::string_view subKey) = 0;
-    // Starts a command line; returns the platform's result (greater than 31
-    // on success; 0, 2, 3, 11 and others on failure).
-    virtual OpenResult runCommandLine(std::string_view commandLine, int showCommand) = 0;
+// What came of opening a link: opened, or why not, in words for the user
+// (the explanation that follows "Unable to open hyperlink:").
+struct OpenUrlOutcome {
+    bool opened = false;
+    std::string explanation;
+    bool operator==(const OpenUrlOutcome&) const = default;
 };
 
-// The default value of a key under the classes root, or nothing when it cannot
-// be read or would not fit registryValueBufferSize (terminator included).
-std::optional<std::string> readClassesRootDefault(UrlOpenHost& host, std::string_view subKey);
+// The text the label shows in its error box after a failed open.
+std::string openErrorText(std::string_view explanation);
 
-// The command line that opens `url` with the program registered for web pages,
-// from that program's registered open command: the command is cut at the first
-// "\"%1\"" (at its opening quote), else at the first "%1", else kept whole;
-// whatever followed the placeholder is dropped; then one blank and the URL,
-// unquoted. Nothing when the result would not fit commandLineBufferSize.
-std::optional<std::string> webPageCommandLine(std::string_view registeredCommand,
-                                              std::string_view url,
-                                              const LeadBytePredicate& isLeadByte = {});
-
-// Opens `url`: the shell's "open" verb first; if that fails, the command
-// registered for ".htm" files (type name from ".htm", then
-// "<type>\shell\open\command"), run through webPageCommandLine. When that
-// fallback cannot be built (a look-up fails, a value or the command line is too
-// long) the shell's own result is returned, so the user hears why the shell
-// failed. Otherwise the result of starting the command line.
-OpenResult openUrl(UrlOpenHost& host, std::string_view url, int showCommand,
-                   const LeadBytePredicate& isLeadByte = {});
-
-// The whole text of the box that reports a failed open:
-// "Unable to open hyperlink:\n\n" followed by the explanation of `code`.
-std::string openErrorText(OpenResult code);
+// How the control places its text, which decides which edges stay put when
+// it is fitted to its text.
+enum class HorizontalAlignment { Left, Centre, Right };
+struct TextAlignment {
+    HorizontalAlignment horizontal = HorizontalAlignment::Left;
+    bool centredVertically = false;
+    bool operator==(const TextAlignment&) const = default;
+};
 
 // The rectangle a control takes to fit a text of `textSize`, given its window
-// rectangle and its client rectangle (only the client's size matters) and its
-// style. Width and height become the text's plus the control's frame. With
-// styleCenterImage the top and bottom move toward each other by half the
-// height difference, otherwise the top stays. Horizontally styleCenter moves
-// both edges by half the width difference, styleRight keeps the right edge,
-// anything else keeps the left edge. Halves are truncated toward zero.
-Rect fitRectToText(const Rect& window, const Rect& client, Size textSize, unsigned long style);
+// rectangle and its client rectangle (only the client's size matters) and how
+// it aligns its text. Width and height become the text's plus the control's
+// frame. Centred vertically, the top and bottom move toward each other by half
+// the height difference, otherwise the top stays. Horizontally, centred moves
+// both edges by half the width difference, right-aligned keeps the right edge,
+// left-aligned the left edge. Halves are truncated toward zero.
+Rect fitRectToText(const Rect& window, const Rect& client, Size textSize, TextAlignment alignment);
 
 // What the label needs of its window and the platform.
-class HyperLinkHost : public UrlOpenHost {
+class HyperLinkHost {
   public:
+    virtual ~HyperLinkHost() = default;
+
+    // Opens `url` with the program the platform has for it (the mail program
+    // for a "mailto:" URL), showing its window normally.
+    virtual OpenUrlOutcome openUrl(std::string_view url) = 0;
+
     // The control's window.
-    virtual unsigned long style() = 0;
-    virtual void setStyle(unsigned long style) = 0;
+    // Makes the control report clicks to the label (Win32: the notify style).
+    virtual void reportClicks() = 0;
+    virtual TextAlignment alignment() = 0;
     virtual std::string windowText() = 0;
     virtual void setWindowText(std::string_view text) = 0;
     // The window rectangle in the parent's client coordinates.
@@ -135,7 +100,7 @@ class HyperLinkHost : public UrlOpenHost {
 
     // A hand-shaped pointer owned by the caller, or None when the platform has
     // none (Win32: a copy of pointer 106 of <Windows folder>\winhlp32.exe, the
-    // module released in every case).
+    // module released in every case, else the system's hand).
     virtual CursorHandle loadHandCursor() = 0;
     virtual void destroyCursor(CursorHandle cursor) = 0;
     virtual void setCursor(CursorHandle cursor) = 0;
@@ -153,6 +118,7 @@ class HyperLinkHost : public UrlOpenHost {
     virtual void destroyToolTip() = 0;
 
     virtual void beep(MessageIcon sound) = 0;
+    // A modal message box owned by the label's dialog.
     virtual void showMessage(const MessageBoxRequest& request) = 0;
 };
 
@@ -166,17 +132,15 @@ class HyperLinkLabel {
     static constexpr int toolId = 1;
 
     // No window is involved yet. `messageCaption` is the caption of the error
-    // box (the application's name); `isLeadByte` describes the code page of
-    // the registered command lines. The host must outlive the label, and its
+    // box (the application's name). The host must outlive the label, and its
     // release operations (deleteFont, destroyCursor, destroyToolTip) must not
     // throw: the destructor calls them.
-    HyperLinkLabel(HyperLinkHost& host, std::string messageCaption,
-                   LeadBytePredicate isLeadByte = {});
+    HyperLinkLabel(HyperLinkHost& host, std::string messageCaption);
     ~HyperLinkLabel();
     HyperLinkLabel(const HyperLinkLabel&) = delete;
     HyperLinkLabel& operator=(const HyperLinkLabel&) = delete;
 
-    // Takes over the existing static control: adds styleNotify; an empty url
+    // Takes over the existing static control: makes it report clicks; an empty url
     // takes the window text and an empty window text takes the url; keeps the
     // control's font as standardFont and makes its underlined copy; fits the
     // control to its text; loads the hand pointer; creates the tooltip with one
@@ -208,13 +172,13 @@ class HyperLinkLabel {
     // Leave check on each timer tick: with the pointer outside the client
     // rectangle hovering ends (timer stopped, standard font, repaint).
     void onTimer();
-    // Click: hovering ends (timer and font stay as they are), url is opened
-    // with showCommandShow; success marks the label visited and repaints it,
-    // failure clears visited, beeps and reports the error.
+    // Click: hovering ends (timer and font stay as they are), url is opened;
+    // success marks the label visited and repaints it, failure clears visited,
+    // beeps and reports the error.
     void onClicked();
 
-    // Shows openErrorText(code) with the exclamation icon.
-    void reportOpenError(OpenResult code);
+    // Shows openErrorText(explanation) with the exclamation (warning) icon.
+    void reportOpenError(std::string_view explanation);
 
     // The colour to draw the text in now: hover wins over visited, visited
     // over the plain link colour.
@@ -236,7 +200,6 @@ class HyperLinkLabel {
   private:
     HyperLinkHost& host_;
     std::string messageCaption_;
-    LeadBytePredicate isLeadByte_;
 
     Colour linkColour_ = initialLinkColour;
     Colour visitedColour_ = initialVisitedColour;

@@ -82,13 +82,33 @@ TEST_F(Cli, InfoAsJsonHasEveryFieldOfTheLoad) {
     };
     EXPECT_EQ(json, expected);
 
+    // The plain form is for people, in the words apply takes.
     const CliRun human = run({"info", path});
     ASSERT_EQ(human.code, 0);
-    EXPECT_NE(human.out.find("releaseLabel: 1.6\n"), std::string::npos);
-    EXPECT_NE(human.out.find("factionName: Eastern Roman Empire\n"), std::string::npos);
-    EXPECT_NE(human.out.find("difficultyNames: Easy; Medium; Hard; Very Hard\n"),
-              std::string::npos);
-    EXPECT_NE(human.out.find("isWinter: true\n"), std::string::npos);
+    EXPECT_EQ(human.out, "Release:              1.6 (with the expansion)\n"
+                         "Campaign:             Roma \xc3\xa9\xef\xbf\xbd\n"
+                         "Faction:              Eastern Roman Empire\n"
+                         "Campaign difficulty:  Very Hard\n"
+                         "Battle difficulty:    Easy\n"
+                         "Battle time limit:    on\n"
+                         "Campaign length:      none (expansion saves have no long or short "
+                         "campaign)\n"
+                         "Unit scale:           40 (Normal)\n"
+                         "Year:                 410 AD, winter\n"
+                         "Warning:              Unit scale not recognised - will use default of 40 "
+                         "(Normal).\n");
+}
+
+TEST_F(Cli, TheReleaseSaysWhenTheFolderMadeIt) {
+    std::filesystem::create_directories(folder.path() / "game" / "saves");
+    std::filesystem::create_directories(folder.path() / "game" / "bi");
+    const std::string path = save("game/saves/q.sav", gen::specForRelease("1.2"));
+    const CliRun result = run({"info", path});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.out.substr(0, result.out.find('\n')),
+              "Release:              1.3 (a 1.2 header, read as 1.3 because " +
+                  testfiles::utf8Of(folder.path() / "game" / "bi") +
+                  " stands beside the saves folder)");
 }
 
 TEST_F(Cli, AFailedLoadPrintsTheLoadersTextsOnly) {
@@ -161,11 +181,20 @@ TEST_F(Cli, RefusedCommandLinesWriteNothing) {
         {"apply", base, "--unit-scale", "4O"},
         {"apply", base, "--year", "12x"},
         {"apply", base, "--year", "99999999999"},
+        {"apply", base, "--year=-50", "--era", "BC"},
+        {"apply", base, "--year", "0"},
+        {"apply", base, "--year", "2147483648", "--era", "AD"},
+        {"apply", base, "--year", "--unit-scale", "80"},
+        {"apply", base, "--year", "5", "--year", "6"},
+        {"apply", base, "-o"},
+        {"info", base, "--year", "5"},
+        {"apply", base, base},
         {"apply", base, "--era", "CE"},
         {"apply", base, "--season", "spring"},
         {"apply", expansion, "--campaign-length", "long"},
         {"info"},
         {"frobnicate", base},
+        {"--json", "info", base},
         {},
     };
     for (const auto& args : refused) {
@@ -175,9 +204,51 @@ TEST_F(Cli, RefusedCommandLinesWriteNothing) {
             line += arg + " ";
         EXPECT_EQ(result.code, 2) << line;
         EXPECT_EQ(result.out, "") << line;
-        EXPECT_FALSE(result.err.empty()) << line;
+        // One line in the program's own style.
+        EXPECT_EQ(result.err.rfind("varnholt-cli: ", 0), 0u) << line << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     }
     EXPECT_EQ(folder.entries(), before);
+}
+
+TEST_F(Cli, RefusalsNameWhatWasNotUnderstood) {
+    const std::string path = save("q.sav", gen::specForRelease("1.5"));
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"inf", path},
+         "varnholt-cli: unknown command 'inf'. Did you mean 'info'? The commands are info and "
+         "apply. See 'varnholt-cli --help'.\n"},
+        {{"apply", path, "--campaign-dificulty", "1"},
+         "varnholt-cli: unknown option '--campaign-dificulty'. Did you mean "
+         "'--campaign-difficulty'? See 'varnholt-cli apply --help'.\n"},
+        {{"apply", path, "--year", "--unit-scale", "80"},
+         "varnholt-cli: --year needs a value (the year's number, 1 or more), but --unit-scale "
+         "follows it. See 'varnholt-cli apply --help'.\n"},
+        {{"apply", path, "--year", "-50", "--era", "BC"},
+         "varnholt-cli: invalid --year '-50': the year is its number, 1 or more; the era is --era "
+         "BC or --era AD.\n"},
+        {{"apply", path, "--year", "2147483648", "--era", "AD"},
+         "varnholt-cli: the year 2147483648 AD does not fit in a saved game (2147483647 AD at "
+         "most; 2147483648 fits only as BC).\n"},
+    };
+    for (const auto& [args, text] : cases)
+        EXPECT_EQ(run(args).err, text);
+}
+
+TEST_F(Cli, HelpAndVersion) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"help"}, {"apply", "--bogus", "-h"}, {"help", "info"}}) {
+        const CliRun result = run(args);
+        EXPECT_EQ(result.code, 0) << args[0];
+        EXPECT_EQ(result.err, "");
+        EXPECT_NE(result.out.find("Exit codes:"), std::string::npos);
+        EXPECT_NE(result.out.find("Examples:"), std::string::npos);
+    }
+    EXPECT_NE(run({"help"}).out.find("Small 20, Normal 25-40, Large 45-85, Huge 90-160"),
+              std::string::npos);
+    EXPECT_EQ(run({"help", "info"}).out.find("--unit-scale"), std::string::npos);
+    const CliRun version = run({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out.rfind("varnholt-cli ", 0), 0u);
 }
 
 TEST_F(Cli, WriteFailuresNameTheOutput) {
@@ -186,7 +257,8 @@ TEST_F(Cli, WriteFailuresNameTheOutput) {
     CliRun result = run({"apply", path, "--output", output});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "Error writing " + output + ": " + output + " was not found..\n");
+    EXPECT_EQ(result.err,
+              "Error writing " + output + ": " + output + testfiles::missingFolderText + ".\n");
     result = run({"apply", path, "--output", path});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.err, "Error writing " + path +
@@ -195,22 +267,46 @@ TEST_F(Cli, WriteFailuresNameTheOutput) {
 
 TEST_F(Cli, PlainFormKeepsOneLinePerFieldAndYearsKeepTheirMagnitude) {
     gen::SaveSpec spec = gen::specForRelease("1.5");
-    spec.campaignName = u"ab\ncd\x1b[31m\t";
+    spec.campaignName = u"ab\ncd\x1b[31m\t\x7f\x9b";
     spec.yearValue = INT32_MIN;  // the one year whose magnitude needs 32 bits unsigned
     spec.turnCounterValue = 540; // 2 x (270 + 2^31), low 16 bits: what the year gives in summer
     const std::string path = save("q.sav", spec);
     const CliRun plain = run({"info", path});
     ASSERT_EQ(plain.code, 0) << plain.err;
-    EXPECT_NE(plain.out.find("campaignName: ab\\ncd\\x1b[31m\\t\n"), std::string::npos);
-    EXPECT_EQ(std::count(plain.out.begin(), plain.out.end(), '\n'), 22);
-    EXPECT_NE(plain.out.find("year: 2147483648\nisAD: false\n"), std::string::npos);
+    EXPECT_NE(plain.out.find("Campaign:             ab\\ncd\\x1b[31m\\t\\x7f\\u009b\n"),
+              std::string::npos);
+    EXPECT_EQ(std::count(plain.out.begin(), plain.out.end(), '\n'), 9);
+    EXPECT_NE(plain.out.find("Year:                 2147483648 BC, summer\n"), std::string::npos);
     const auto json = nlohmann::json::parse(run({"info", path, "--json"}).out);
     EXPECT_EQ(json["year"], 2147483648LL);
-    EXPECT_EQ(json["campaignName"], "ab\ncd\x1b[31m\t");
+    EXPECT_EQ(json["campaignName"], "ab\ncd\x1b[31m\t\x7f\xc2\x9b");
     // Keeping the year writes back the same bytes.
     const CliRun kept = run({"apply", path, "--season", "summer"});
     ASSERT_EQ(kept.code, 0) << kept.err;
     EXPECT_EQ(readBytes(folder.file("Varnholt000.sav")), readBytes(path));
+    // The largest year of each era is written as asked.
+    ASSERT_EQ(
+        run({"apply", path, "--year", "2147483647", "--era", "AD", "-o", folder.file("a.sav")})
+            .code,
+        0);
+    // The kept year 2147483648 fits only as BC.
+    ASSERT_EQ(run({"apply", path, "--era", "AD", "-o" + folder.file("b.sav")}).code, 2);
+    gen::SaveSpec expected = spec;
+    gen::setYearAndSeason(expected, INT32_MAX, true, false);
+    EXPECT_EQ(readBytes(folder.file("a.sav")), gen::buildSave(expected));
+}
+
+TEST_F(Cli, ADanglingLinkTakesItsName) {
+    const std::string path = save("q.sav", gen::specForRelease("1.2"));
+    std::error_code error;
+    std::filesystem::create_symlink(folder.path() / "nowhere", folder.path() / "Varnholt000.sav",
+                                    error);
+    if (error)
+        GTEST_SKIP() << "this system cannot make a symbolic link: " << error.message();
+    const CliRun result = run({"apply", path});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.out, folder.file("Varnholt001.sav") + "\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("nowhere")));
 }
 
 TEST_F(Cli, EmptyValuesAreRefusedAndNeverTakeTheNextArgument) {
@@ -235,6 +331,7 @@ TEST_F(Cli, LosingStandardOutputIsAFailure) {
     const std::string path = save("q.sav", gen::specForRelease("1.2"));
     std::ostringstream err;
     std::ostream broken(nullptr); // every write fails, as on a full disk
+    EXPECT_EQ(cli::run({"--help"}, broken, err), 1);
     EXPECT_EQ(cli::run({"info", path, "--json"}, broken, err), 1);
     EXPECT_NE(err.str().find("standard output"), std::string::npos);
     err.str("");

@@ -87,29 +87,26 @@ TEST(ReleaseDetection, ExpansionFolderBesideSavesMakesOneTwoIntoOneThree) {
 
 TEST(ResolvePosition, BandsFollowNameShiftAndAnchor) {
     // A 20-unit name at 64 ends at 104: shift 6.
-    const LayoutPositions shifted{2, 64, 6, 0};
-    EXPECT_EQ(resolvePosition(shifted, 64), 64);
-    EXPECT_EQ(resolvePosition(shifted, 65), 71);
-    EXPECT_EQ(resolvePosition(shifted, 109), 115);
-    EXPECT_EQ(resolvePosition(shifted, 3024), 3030);
-    EXPECT_EQ(resolvePosition(shifted, 3025), 3043);
+    const LayoutPositions shifted{64, 6, 0};
+    EXPECT_EQ(resolvePosition(2, shifted, 64), 64);
+    EXPECT_EQ(resolvePosition(2, shifted, 65), 71);
+    EXPECT_EQ(resolvePosition(2, shifted, 109), 115);
+    EXPECT_EQ(resolvePosition(2, shifted, 3024), 3030);
+    EXPECT_EQ(resolvePosition(2, shifted, 3025), 3043);
     // The anchor's own nominal position is still band 2; one above is band 1.
-    const LayoutPositions anchored{2, 70, -4, 39};
-    EXPECT_EQ(resolvePosition(anchored, 3661), 3661 - 12);
-    EXPECT_EQ(resolvePosition(anchored, 3662), 3662 + 39);
-    EXPECT_EQ(resolvePosition(anchored, 70), 70);
-    EXPECT_EQ(resolvePosition(anchored, 71), 67);
+    const LayoutPositions anchored{70, -4, 39};
+    EXPECT_EQ(resolvePosition(2, anchored, 3661), 3661 - 12);
+    EXPECT_EQ(resolvePosition(2, anchored, 3662), 3662 + 39);
+    EXPECT_EQ(resolvePosition(2, anchored, 70), 70);
+    EXPECT_EQ(resolvePosition(2, anchored, 71), 67);
     // The same byte after an anchor at 3700 for release 1 and for later releases.
-    EXPECT_EQ(resolvePosition({2, 64, 0, 3700 - 3661}, 3705), 3744);
-    EXPECT_EQ(resolvePosition({1, 64, 0, 3700 - 3399}, 3443), 3744);
-    EXPECT_EQ(resolvePosition({1, 64, 0, 301}, 3399), 3399);
+    EXPECT_EQ(resolvePosition(2, {64, 0, 3700 - 3661}, 3705), 3744);
+    EXPECT_EQ(resolvePosition(1, {64, 0, 3700 - 3399}, 3443), 3744);
+    EXPECT_EQ(resolvePosition(1, {64, 0, 301}, 3399), 3399);
 }
 
 TEST(SettingsTable, PlacesOfEachLayoutFamily) {
-    ResolvedLayout late;
-    late.positions = {3, 64, 0, 100};
-    late.family = layoutFamilyOf(3, false, true);
-    late.factionCode = 19;
+    const ResolvedLayout late = resolveLayout({3, "1.3", false, true}, {64, 0, 100}, 19);
     // The band of a faction entry is chosen by its base alone.
     EXPECT_EQ(writeOffsets(late, Field::BattleDifficulty),
               (std::vector<std::int64_t>{109, 151, 164 + 19 * 53, 3530 + 152}));
@@ -123,10 +120,7 @@ TEST(SettingsTable, PlacesOfEachLayoutFamily) {
     EXPECT_EQ(writeOffsets(late, Field::TurnCounter), (std::vector<std::int64_t>{3797}));
     EXPECT_EQ(readOffset(late, Field::PlayerFaction), 1273);
 
-    ResolvedLayout first;
-    first.positions = {1, 64, 2, 10};
-    first.family = layoutFamilyOf(1, false, false);
-    first.factionCode = 3;
+    const ResolvedLayout first = resolveLayout({1, "1.0", false, false}, {64, 2, 10}, 3);
     EXPECT_EQ(writeOffsets(first, Field::CampaignDifficulty),
               (std::vector<std::int64_t>{162 + 3 * 43, 3136 + 24}));
     EXPECT_EQ(writeOffsets(first, Field::BattleDifficulty),
@@ -146,6 +140,33 @@ TEST(SettingsTable, PlacesOfEachLayoutFamily) {
     early.factionCode = 0;
     EXPECT_EQ(writeOffsets(early, Field::CampaignDifficulty).back(), 3392);
     EXPECT_EQ(writeOffsets(early, Field::BattleDifficulty).back(), 3396);
+}
+
+TEST(StoredCodes, OneByteSettingsRoundTripAndReadAnyByte) {
+    EXPECT_EQ(encodeNoBattleTimeLimit(false), 28);
+    EXPECT_EQ(encodeNoBattleTimeLimit(true), 30);
+    EXPECT_EQ(encodeCampaignLengthFlag(false), 0);
+    EXPECT_EQ(encodeCampaignLengthFlag(true), 4);
+    EXPECT_EQ(encodeCampaignLengthValue(false), 50);
+    EXPECT_EQ(encodeCampaignLengthValue(true), 20);
+    EXPECT_EQ(encodeSeason(false), 2);
+    EXPECT_EQ(encodeSeason(true), 0);
+    for (const bool value : {false, true}) {
+        EXPECT_EQ(decodeNoBattleTimeLimit(encodeNoBattleTimeLimit(value)), value);
+        EXPECT_EQ(decodeCampaignLengthFlag(encodeCampaignLengthFlag(value)), value);
+        EXPECT_EQ(decodeSeason(encodeSeason(value)), value);
+    }
+    // Only the one code means a time limit, a short campaign, winter.
+    int limits = 0, shorts = 0, winters = 0;
+    for (int byte = 0; byte < 256; ++byte) {
+        const auto b = static_cast<std::uint8_t>(byte);
+        limits += decodeNoBattleTimeLimit(b) ? 0 : 1;
+        shorts += decodeCampaignLengthFlag(b) ? 1 : 0;
+        winters += decodeSeason(b) ? 1 : 0;
+    }
+    EXPECT_EQ(limits, 1);
+    EXPECT_EQ(shorts, 1);
+    EXPECT_EQ(winters, 1);
 }
 
 TEST(YearEncoding, TurnCounterCountsHalfYearsFrom270BC) {

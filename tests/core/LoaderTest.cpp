@@ -74,7 +74,8 @@ TEST(Loader, DecodesRandomSavesOfEveryFamily) {
         spec.fillerSeed = static_cast<std::uint32_t>(round);
         if (pick(0, 3) == 0)
             spec.anchorOffset = gen::layoutOf(spec).anchorOffset + pick(0, 1); // odd offsets too
-        const std::string path = folder.file("r" + std::to_string(round) + ".sav");
+        const std::string path =
+            folder.file(std::string("r").append(std::to_string(round)) + ".sav");
         gen::writeSave(path, spec);
         const gen::BuiltLayout built = gen::layoutOf(spec);
 
@@ -83,13 +84,13 @@ TEST(Loader, DecodesRandomSavesOfEveryFamily) {
         const Loaded loaded = load(path, info);
         ASSERT_TRUE(loaded.ok);
         EXPECT_TRUE(loaded.messages.empty());
-        EXPECT_EQ(info.releaseLabel, label);
-        EXPECT_EQ(info.releaseCode, built.releaseCode);
-        EXPECT_EQ(info.isExpansion, built.isExpansion);
-        EXPECT_EQ(info.isLateBaseGame, built.isLateBaseGame);
-        EXPECT_EQ(info.campaignNameOffset, built.campaignNameOffset);
-        EXPECT_EQ(info.campaignShift, built.campaignShift);
-        EXPECT_EQ(info.anchorShift, built.anchorShift);
+        EXPECT_EQ(info.version.releaseLabel, label);
+        EXPECT_EQ(info.version.releaseCode, built.releaseCode);
+        EXPECT_EQ(info.version.isExpansion, built.isExpansion);
+        EXPECT_EQ(info.version.isLateBaseGame, built.isLateBaseGame);
+        EXPECT_EQ(info.positions.campaignNameOffset, built.campaignNameOffset);
+        EXPECT_EQ(info.positions.campaignShift, built.campaignShift);
+        EXPECT_EQ(info.positions.anchorShift, built.anchorShift);
         EXPECT_EQ(info.factionCode, spec.factionByte);
         EXPECT_EQ(info.campaignDifficulty, spec.campaignDifficulty);
         EXPECT_EQ(info.battleDifficulty, spec.battleDifficulty);
@@ -134,7 +135,7 @@ TEST(Loader, NamesFollowTheCampaignAndTheRelease) {
     ASSERT_TRUE(load(path, info).ok);
     EXPECT_EQ(info.factionName, "Unknown");
     EXPECT_EQ(info.difficultyNames[0], "Easy");
-    EXPECT_EQ(info.campaignNameOffset, 70);
+    EXPECT_EQ(info.positions.campaignNameOffset, 70);
 
     // After an expansion save the next base-game save is read with its name at 64.
     gen::SaveSpec base = gen::specForRelease("1.2");
@@ -143,10 +144,10 @@ TEST(Loader, NamesFollowTheCampaignAndTheRelease) {
     gen::writeSave(path, base);
     ASSERT_TRUE(load(path, info).ok);
     EXPECT_FALSE(info.isModCampaign);
-    EXPECT_EQ(info.campaignNameOffset, 64);
-    EXPECT_EQ(info.campaignShift, 64 + 48 - 98);
+    EXPECT_EQ(info.positions.campaignNameOffset, 64);
+    EXPECT_EQ(info.positions.campaignShift, 64 + 48 - 98);
     EXPECT_EQ(info.factionName, "Seleucids");
-    EXPECT_FALSE(info.isExpansion);
+    EXPECT_FALSE(info.version.isExpansion);
 }
 
 TEST(Loader, OutOfRangeStoredValuesKeepTheEarlierValues) {
@@ -163,9 +164,10 @@ TEST(Loader, OutOfRangeStoredValuesKeepTheEarlierValues) {
     ASSERT_TRUE(load(path, info).ok);
     ASSERT_EQ(info.factionCode, 7);
 
-    // Faction 25: the earlier faction stays and its record gives the campaign difficulty.
+    // Faction 20, the first code past the table: the earlier faction stays and its
+    // record gives the campaign difficulty.
     gen::SaveSpec odd = spec;
-    odd.factionByte = 25;
+    odd.factionByte = 20;
     odd.battleDifficulty = 7;
     odd.unitScaleBits = 0x3F866666; // 1.05
     odd.timeLimitByte = 0;
@@ -173,14 +175,14 @@ TEST(Loader, OutOfRangeStoredValuesKeepTheEarlierValues) {
     odd.seasonByte = 1;
     odd.yearValue = -1;
     auto bytes = gen::buildSave(odd);
-    // The generator writes no faction entry for faction 25; put a difficulty into
+    // The generator writes no faction entry for faction 20; put a difficulty into
     // faction 7's record by hand: base 160 (no shift) + 7 * 53.
     bytes[160 + 7 * 53] = 2;
     varnholt::testfiles::writeBytes(path, bytes);
     const Loaded loaded = load(path, info);
     ASSERT_TRUE(loaded.ok);
     EXPECT_EQ(info.factionCode, 7);
-    EXPECT_EQ(info.storedFactionByte, 25);
+    EXPECT_EQ(info.storedFactionByte, 20);
     EXPECT_EQ(info.factionName, "Carthaginians");
     EXPECT_EQ(info.campaignDifficulty, 2);
     EXPECT_EQ(info.battleDifficulty, 3);
@@ -252,8 +254,8 @@ TEST(Loader, FailuresReportOneMessageAndKeepWhatTheyMust) {
     empty.campaignName = u"";
     gen::writeSave(noName, empty);
     failWith(noName, expectedText(noCampaignText, noName));
-    EXPECT_EQ(info.releaseLabel, "1.4");
-    EXPECT_EQ(info.campaignNameOffset, 70);
+    EXPECT_EQ(info.version.releaseLabel, "1.4");
+    EXPECT_EQ(info.positions.campaignNameOffset, 70);
     EXPECT_EQ(info.campaignName, before.campaignName);
 
     // No anchor: names and shift are new, the faction and settings are the earlier ones.
@@ -267,8 +269,8 @@ TEST(Loader, FailuresReportOneMessageAndKeepWhatTheyMust) {
     failWith(noAnchor, expectedText(noAnchorText, noAnchor));
     EXPECT_EQ(info.difficultyNames[0], "General");
     EXPECT_EQ(info.factionNames.slots[1], "");
-    EXPECT_EQ(info.campaignShift, 2);
-    EXPECT_EQ(info.anchorShift, before.anchorShift);
+    EXPECT_EQ(info.positions.campaignShift, 2);
+    EXPECT_EQ(info.positions.anchorShift, before.positions.anchorShift);
     EXPECT_EQ(info.factionCode, 4);
     EXPECT_EQ(info.factionName, before.factionName);
     EXPECT_EQ(info.year, 100);
@@ -288,6 +290,17 @@ TEST(Loader, NothingIsReadBeyondTheData) {
     EXPECT_FALSE(loaded.ok);
     ASSERT_EQ(loaded.messages.size(), 1u);
     EXPECT_EQ(loaded.messages[0].text, pastEnd(path));
+
+    // A file cut between the header and the end of the campaign name's first unit.
+    for (std::uint64_t size : {8u, 40u, 64u, 65u}) {
+        gen::SaveSpec early = gen::specForRelease("1.5");
+        early.size = size;
+        gen::writeSave(path, early);
+        loaded = load(path, info);
+        EXPECT_FALSE(loaded.ok) << size;
+        ASSERT_EQ(loaded.messages.size(), 1u);
+        EXPECT_EQ(loaded.messages[0].text, pastEnd(path)) << size;
+    }
 
     // The anchor is the last thing in the file: the year and season after it are cut off.
     // The anchor then lies at 3661; the places read (up to 1276 + 4) are all inside.
@@ -328,7 +341,7 @@ TEST(Loader, FindsTheAnchorAcrossEveryPieceOfALargeSave) {
         SaveGameInfo info;
         const Loaded loaded = load(path, info);
         ASSERT_TRUE(loaded.ok) << anchor;
-        EXPECT_EQ(info.anchorShift, anchor - 3399) << anchor;
+        EXPECT_EQ(info.positions.anchorShift, anchor - 3399) << anchor;
     }
     gen::SaveSpec none = gen::specForRelease("1.6");
     none.omitAnchor = true;
@@ -350,8 +363,9 @@ TEST(Loader, TellsWhenItHasReplacedTheNames) {
         int calls = 0;
         loadSaveGame(path, info, nullptr, [&] {
             ++calls;
-            EXPECT_EQ(info.difficultyNames,
-                      chooseVocabularies(info.isModCampaign, info.isExpansion).difficultyNames);
+            EXPECT_EQ(
+                info.difficultyNames,
+                chooseVocabularies(info.isModCampaign, info.version.isExpansion).difficultyNames);
         });
         return calls;
     };
@@ -380,8 +394,8 @@ TEST(Loader, FolderTestUsesTheFullPathOfARelativePath) {
     loadSaveGame("none.sav", info, [&](const LoadMessage& m) { messages.push_back(m); });
     std::filesystem::current_path(previous);
     EXPECT_TRUE(ok);
-    EXPECT_EQ(info.releaseLabel, "1.3");
-    EXPECT_EQ(info.releaseCode, 3);
+    EXPECT_EQ(info.version.releaseLabel, "1.3");
+    EXPECT_EQ(info.version.releaseCode, 3);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Error reading none.sav: none.sav was not found..");
 }

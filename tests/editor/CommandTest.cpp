@@ -3,6 +3,8 @@
 
 #include "FakeHost.h"
 
+#include "core/UnitScaleTable.h"
+
 namespace varnholt::test {
 namespace {
 
@@ -13,10 +15,13 @@ class CommandTest : public EditorFixture {
         editor.userSetText(idSourcePath, "x");
         editor.userClick(idSetUnitScale);
     }
-    // Steps the unit-scale spin until the box shows `number`.
+    // Steps the unit-scale spin until the box shows `number`; a spin that stops
+    // moving fails the test instead of looping for ever.
     void spinTo(int number) {
-        while (std::stoi(ctl(idUnitScale).text) != number)
+        for (int steps = 0; std::stoi(ctl(idUnitScale).text) != number; ++steps) {
+            ASSERT_LT(steps, unitScaleCount) << "the spin does not reach " << number;
             editor.userSpin(idUnitScaleSpin, std::stoi(ctl(idUnitScale).text) < number ? 1 : -1);
+        }
     }
 };
 
@@ -51,6 +56,11 @@ TEST_F(CommandTest, SpinStepsByFiveAndFollowsTheSizeClass) {
             << c.from;
         EXPECT_EQ(ctl(idUnitScaleSpin).spinPosition, std::stoi(c.shown));
     }
+    // The top of the table is a number like any other: stepping from 155 makes
+    // the class Huge, whatever it showed before.
+    editor.userSelect(idUnitScaleClass, 0);
+    EXPECT_EQ(editor.OnUnitScaleSpin(155, 1), 5);
+    EXPECT_EQ(ctl(idUnitScaleClass).selection, 3);
 }
 
 TEST_F(CommandTest, PickAfterSpinReadsTheSpunNumberFirst) {
@@ -125,22 +135,28 @@ TEST_F(CommandTest, EnterClosesWithOneEscapeWithTwoAndThenNothingReacts) {
     EXPECT_EQ(other.modalResults, std::vector<int>{2});
 }
 
-TEST_F(CommandTest, WindowMenuCommandsOpenTheAboutBoxOnlyForItsCommand) {
+TEST_F(CommandTest, WindowMenuCommandsOpenTheAboutBoxOnlyForItsCommandWhileOpen) {
     // The low four bits of a window-menu command are the platform's own.
     for (unsigned command : {16u, 17u, 31u})
         EXPECT_TRUE(editor.OnAboutCommand(command)) << command;
-    EXPECT_EQ(host.aboutBoxRuns, 3);
+    EXPECT_EQ(host.aboutBoxCaptions, std::vector<std::string>(3, "Varnholt"));
     for (unsigned command : {0u, 15u, 32u, 0xF060u /* close */, 0xF010u /* move */})
         EXPECT_FALSE(editor.OnAboutCommand(command)) << command;
-    EXPECT_EQ(host.aboutBoxRuns, 3);
+    EXPECT_EQ(host.aboutBoxCaptions.size(), 3u);
 
-    // A window without a window menu gets neither the separator nor the command.
-    FakeHost bare;
-    bare.windowMenu = false;
-    SaveGameEditor plain(bare, "", "Varnholt");
-    plain.initialise();
-    for (const std::string& call : bare.calls)
-        EXPECT_EQ(call.rfind("menu", 0), std::string::npos) << call;
+    // Like every user entry point: not while a command runs (a message box of a
+    // load is up), nor before the window is open or after it closed.
+    host.onControlChanged = [&](int) { EXPECT_TRUE(editor.OnAboutCommand(16)); };
+    typeAndRefresh(temp.file("missing.sav"));
+    host.onControlChanged = nullptr;
+    EXPECT_EQ(host.aboutBoxCaptions.size(), 3u);
+    FakeHost other;
+    SaveGameEditor second(other, "", "Varnholt");
+    EXPECT_TRUE(second.OnAboutCommand(16)) << "the About command is never the platform's";
+    second.initialise();
+    second.userPressEscape();
+    EXPECT_TRUE(second.OnAboutCommand(16));
+    EXPECT_TRUE(other.aboutBoxCaptions.empty());
 }
 
 TEST_F(CommandTest, MnemonicsClickTheirControlOrFocusAfterTheirLabel) {

@@ -29,7 +29,7 @@ TEST_F(ControlStateTest, AtStartOnlyThePathBrowseAndCloseAreEnabled) {
     for (const ControlSpec& c : editorDialog().controls) {
         if (c.id == noControlId)
             continue;
-        const bool alwaysOn = c.id == idSourcePath || c.id == idBrowse || c.id == idClose ||
+        const bool alwaysOn = c.id == idSourcePath || c.id == idBrowse || c.id == idOk ||
                               c.id == idOutputPath || c.kind == ControlKind::Label;
         const bool expected = alwaysOn && c.id != idYearLabel;
         EXPECT_EQ(ctl(c.id).enabled, expected) << c.id;

@@ -3,6 +3,8 @@
 
 #include "FakeHost.h"
 
+#include <algorithm>
+
 namespace varnholt::test {
 namespace {
 
@@ -77,7 +79,7 @@ TEST_F(ExchangeTest, EmptyYearBoxStopsEveryReadWithThePrompt) {
         [&] { editor.userSetText(idSourcePath, "xy"); },
         [&] { editor.userClick(idRefresh); },
         [&] { editor.OnApply(); },
-        [&] { editor.userClick(idClose); },
+        [&] { editor.userClick(idOk); },
         [&] { editor.userPressEnter(); },
     };
     for (std::size_t i = 0; i < actions.size(); ++i) {
@@ -119,6 +121,41 @@ TEST_F(ExchangeTest, OwnWritesComingBackAsWidgetEventsAreIgnored) {
     EXPECT_EQ(ctl(idSourcePath).text, path);
     EXPECT_EQ(ctl(idYear).text, "100");
     EXPECT_EQ(ctl(idStatusLine).text, "Successfully loaded saved game file.");
+}
+
+// The mirroring contract: what the user typed is not set again (the widget
+// would lose its caret); what the model kept against the user's action is.
+TEST_F(ExchangeTest, TypingIsNotReportedBackButWhatTheModelKeptIs) {
+    std::vector<int> reported;
+    host.onControlChanged = [&](int id) { reported.push_back(id); };
+    std::string typed;
+    for (const char c : std::string("/saves/q.sav")) {
+        typed += c;
+        editor.userSetText(idSourcePath, typed);
+    }
+    EXPECT_EQ(ctl(idSourcePath).text, typed);
+    EXPECT_TRUE(ctl(idRefresh).enabled) << "the rules followed the typing";
+    EXPECT_EQ(std::count(reported.begin(), reported.end(), idSourcePath), 0);
+
+    editor.userClick(idSetYearAndSeason);
+    reported.clear();
+    editor.userSetText(idYear, "12345"); // one digit more than the box keeps
+    EXPECT_EQ(ctl(idYear).text, "1234");
+    editor.userSetText(idYear, "1234"); // the widget, set again, echoes the kept text
+    EXPECT_EQ(std::count(reported.begin(), reported.end(), idYear), 1);
+    EXPECT_EQ(ctl(idYearSpin).spinPosition, 1234) << "the spin follows its box";
+
+    reported.clear();
+    editor.userClick(idBC);                     // the ticked radio button
+    editor.userClick(idNoBattleTimeLimit);      // disabled: its Set box is not ticked
+    editor.userSelect(idCampaignDifficulty, 3); // disabled list
+    editor.userSetText(idOutputPath, "x");      // read-only box
+    EXPECT_EQ(reported,
+              (std::vector<int>{idBC, idNoBattleTimeLimit, idCampaignDifficulty, idOutputPath}));
+    EXPECT_TRUE(ctl(idBC).checked);
+    EXPECT_TRUE(ctl(idNoBattleTimeLimit).checked);
+    EXPECT_EQ(ctl(idCampaignDifficulty).selection, 1);
+    EXPECT_EQ(ctl(idOutputPath).text, "");
 }
 
 // The window's own operations called directly, as a front end's event table

@@ -23,12 +23,7 @@
 
 namespace varnholt::test {
 
-struct ShownMessage {
-    std::string caption;
-    std::string text;
-    MessageIcon icon;
-    bool operator==(const ShownMessage&) const = default;
-};
+using ShownMessage = MessageBoxRequest;
 
 class FakeHost : public EditorHost {
   public:
@@ -40,15 +35,11 @@ class FakeHost : public EditorHost {
     std::function<bool(const std::string&)> pathTaken; // overrides both when set
     std::function<void(int)> onControlChanged;
     std::vector<int> modalResults;
-    bool windowMenu = true;
-    int aboutBoxRuns = 0;
+    std::vector<std::string> aboutBoxCaptions; // one per About box run
     int busyDepth = 0;
     int busyCount = 0;
 
-    void showMessage(const std::string& caption, const std::string& text,
-                     MessageIcon icon) override {
-        messages.push_back({caption, text, icon});
-    }
+    void showMessage(const MessageBoxRequest& request) override { messages.push_back(request); }
     std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& s) override {
         dialogs.push_back(s);
         if (dialogAnswers.empty()) {
@@ -65,18 +56,18 @@ class FakeHost : public EditorHost {
     }
     void endBusy() override { --busyDepth; }
     void setWindowTitle(const std::string& title) override { calls.push_back("title " + title); }
-    void setWindowIcon(int group) override { calls.push_back("icon " + std::to_string(group)); }
-    void attachPictures(int id, const PictureNames& p) override {
-        calls.push_back("pictures " + std::to_string(id) + " " + std::string(p.normal));
+    void setWindowIcon(int id) override { calls.push_back("icon " + std::to_string(id)); }
+    void attachPictures(int id) override {
+        calls.push_back("pictures " + std::to_string(id) + " " +
+                        std::string(editorDialog().find(id)->pictures.normal));
     }
-    bool hasWindowMenu() override { return windowMenu; }
-    void appendWindowMenu(const std::vector<shell::MenuEntry>& entries) override {
+    void addMenuEntries(const std::vector<MenuEntry>& entries) override {
         for (const auto& entry : entries)
             calls.push_back(entry.separator
                                 ? "menu separator"
                                 : "menu " + std::to_string(entry.commandId) + " " + entry.text);
     }
-    void runAboutBox() override { ++aboutBoxRuns; }
+    void runAboutBox(const std::string& caption) override { aboutBoxCaptions.push_back(caption); }
     void setFocus(int id) override { calls.push_back("focus " + std::to_string(id)); }
     void selectAllText(int id) override { calls.push_back("select " + std::to_string(id)); }
     bool pathExists(const std::string& path) override {

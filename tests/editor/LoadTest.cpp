@@ -100,17 +100,66 @@ TEST_F(LoadTest, OnlyTheLastCounterFreeAndNoneFree) {
     EXPECT_EQ(ctl(idOutputPath).text, "");
     EXPECT_FALSE(ctl(idApply).enabled);
     EXPECT_EQ(editor.windowTitle(), title);
-    EXPECT_EQ(ctl(idStatusLine).text, status);
+    ASSERT_EQ(status, "Successfully loaded saved game file.");
+    EXPECT_EQ(ctl(idStatusLine).text, "") << "an earlier success must not stay on show";
 }
 
-TEST_F(LoadTest, PathWithoutExtensionLoadsButGetsNoNameAndNoMessage) {
+TEST_F(LoadTest, PathWithoutExtensionSaysWhyNoNameIsFormed) {
     const std::string path = writeSave("quicksave", savegen::specForRelease("1.2"));
     typeAndRefresh(path);
-    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.messages,
+              (std::vector<ShownMessage>{
+                  {"Varnholt", "Cannot name a new file after " + path + ": it has no extension.",
+                   MessageIcon::Error}}));
     EXPECT_EQ(editor.values().outputPath, "");
     EXPECT_FALSE(ctl(idApply).enabled);
     EXPECT_EQ(editor.windowTitle(), "Varnholt");
     EXPECT_EQ(ctl(idReleaseLabel).text, ""); // the window was not refreshed
+    EXPECT_EQ(ctl(idStatusLine).text, "") << "no success claimed";
+}
+
+TEST_F(LoadTest, TypedRelativePathStandsForItsFullPath) {
+    const std::string path = writeSave("quick.sav", savegen::specForRelease("1.2"));
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(temp.path());
+    typeAndRefresh("quick.sav");
+    std::filesystem::current_path(previous);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(ctl(idSourcePath).text, path) << "the box shows what was loaded";
+    EXPECT_EQ(editor.values().outputPath, temp.file("Varnholt000.sav"));
+    EXPECT_EQ(ctl(idStatusLine).text, "Successfully loaded saved game file.");
+}
+
+TEST_F(LoadTest, OpenSaveGameLoadsAsIfTypedAndRefreshed) {
+    const std::string good = writeSave("good.sav", savegen::specForRelease("1.4"));
+    EXPECT_TRUE(editor.openSaveGame(good));
+    EXPECT_EQ(ctl(idSourcePath).text, good);
+    EXPECT_EQ(ctl(idReleaseLabel).text, "1.4");
+    EXPECT_TRUE(ctl(idApply).enabled);
+    EXPECT_FALSE(ctl(idSetCampaignLength).enabled) << "the rules ran for the expansion save";
+
+    // A missing file and a folder: the load's own box, the path stays in the box
+    // for the user to correct, Refresh and the Set boxes follow it.
+    const std::string missing = temp.file("missing.sav");
+    const std::string folder = temp.folder();
+    for (const std::string& path : {missing, folder}) {
+        SCOPED_TRACE(path);
+        host.messages.clear();
+        EXPECT_FALSE(editor.openSaveGame(path));
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].icon, MessageIcon::Error);
+        EXPECT_EQ(host.messages[0].text.rfind("Error reading " + path + ": ", 0), 0u)
+            << host.messages[0].text;
+        EXPECT_EQ(ctl(idSourcePath).text, path);
+        EXPECT_TRUE(ctl(idRefresh).enabled);
+        EXPECT_FALSE(ctl(idApply).enabled);
+    }
+    EXPECT_EQ(host.busyDepth, 0);
+
+    // Not while the window is closed.
+    editor.userPressEscape();
+    EXPECT_FALSE(editor.openSaveGame(good));
+    EXPECT_EQ(ctl(idSourcePath).text, folder);
 }
 
 TEST_F(LoadTest, LoaderMessagesAreShownWithTheirIcons) {
@@ -192,7 +241,7 @@ TEST_F(LoadTest, BrowseOpensInTheRightFolderAndLoadsThePick) {
     EXPECT_EQ(editor.values().outputPath, temp.file("Varnholt000.sav"));
 }
 
-TEST_F(LoadTest, BrowsedFileThatFailsLeavesTheBoxTextForTheNextRead) {
+TEST_F(LoadTest, BrowsedFileThatFailsStaysInTheBox) {
     const std::string good = writeSave("good.sav", savegen::specForRelease("1.2"));
     typeAndRefresh(good);
     const std::string bad = temp.file("bad.sav");
@@ -201,13 +250,12 @@ TEST_F(LoadTest, BrowsedFileThatFailsLeavesTheBoxTextForTheNextRead) {
 
     editor.userClick(idBrowse);
 
+    // The box shows the picked path, so the next read keeps it.
     EXPECT_EQ(editor.values().sourcePath, bad);
-    EXPECT_EQ(ctl(idSourcePath).text, good);
+    EXPECT_EQ(ctl(idSourcePath).text, bad);
     editor.userClick(idSetUnitScale); // reads the controls again
-    EXPECT_EQ(editor.values().sourcePath, good);
-    // Refresh now loads the box's file again, under the first free name.
-    editor.userClick(idRefresh);
-    EXPECT_EQ(editor.values().outputPath, temp.file("Varnholt000.sav"));
+    EXPECT_EQ(editor.values().sourcePath, bad);
+    EXPECT_FALSE(ctl(idApply).enabled);
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "qt/EditorWindow.h"
 #include "TestFiles.h"
 #include "editor/SaveGameEditor.h"
+#include "qt/AboutDialog.h"
+#include "qt/LinkLabel.h"
 #include "qt/QtAppHost.h"
 #include "qt/SpinArrows.h"
 #include "tools/savegen/SaveGen.h"
@@ -14,12 +16,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -91,6 +96,50 @@ template <class T> std::shared_ptr<bool> whenModal(std::function<void(T*)> answe
     });
     timer->start(10);
     return came;
+}
+
+// Calls `answer` with the next popup menu (polled as whenModal is).
+std::shared_ptr<bool> whenMenu(std::function<void(QMenu*)> answer) {
+    auto came = std::make_shared<bool>(false);
+    auto* timer = new QTimer;
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if ((menu && menu->isVisible()) || clock->elapsed() > 5000) {
+            timer->stop();
+            timer->deleteLater();
+        }
+        if (menu && menu->isVisible()) {
+            *came = true;
+            answer(menu);
+        }
+    });
+    timer->start(10);
+    return came;
+}
+
+// Stands in for the desktop's mail program.
+class MailHandler : public QObject {
+    Q_OBJECT
+  public:
+    QList<QUrl> opened;
+  public Q_SLOTS:
+    void open(const QUrl& url) { opened << url; }
+};
+
+// Whether any pixel of the widget is drawn in about that colour.
+bool showsColour(QWidget* widget, QColor colour) {
+    const QImage image = widget->grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) < 40 &&
+                std::abs(c.green() - colour.green()) < 40 &&
+                std::abs(c.blue() - colour.blue()) < 40)
+                return true;
+        }
+    return false;
 }
 
 savegen::SaveSpec releaseSpec(const char* label) {
@@ -195,7 +244,7 @@ class EditorWindowTest : public QObject {
                        idSetBattleTimeLimit, idSetCampaignLength, idSetUnitScale,
                        idSetYearAndSeason, idCampaignDifficulty, idUnitScaleSpin, idYear, idBC})
             QVERIFY2(!w.control(id)->isEnabled(), qPrintable(QString::number(id)));
-        for (int id : {idSourcePath, idBrowse, idClose})
+        for (int id : {idSourcePath, idBrowse, idOk})
             QVERIFY(w.control(id)->isEnabled());
     }
 
@@ -421,26 +470,133 @@ class EditorWindowTest : public QObject {
         QVERIFY(std::filesystem::exists(odd / "Varnholt000.sav"));
     }
 
-    // 13. Through the application object: Enter closes the program, which ends
-    // with exit code 0; nothing is written anywhere.
-    void enterEndsTheProgram() {
+    // 11. About from the context menu and from F1: the label fitted to its
+    // text, hover colour and its revert, the URL handed to the mail program,
+    // and a failing opener's box.
+    void aboutBox() {
+        EditorWindow& w = open();
+        const QString url = QStringLiteral("mailto:") + q(std::string(shell::contactEmail()));
+        MailHandler mail;
+        QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &mail, "open");
+        QString menuText;
+        QStringList seen;
+        auto sawAbout = whenModal<qt::AboutDialog>([&](qt::AboutDialog* about) {
+            seen << about->windowTitle();
+            qt::LinkLabel* link = about->link();
+            const QFont underlined = [&] {
+                QFont f = link->font();
+                f.setUnderline(true);
+                return f;
+            }();
+            if (link->width() != QFontMetrics(underlined).horizontalAdvance(link->text()))
+                seen << QStringLiteral("label not fitted");
+            seen << link->toolTip();
+            const QPoint inside = link->rect().center();
+            QEnterEvent enter(inside, link->mapTo(about, inside), link->mapToGlobal(inside));
+            QApplication::sendEvent(link, &enter);
+            QMouseEvent move(QEvent::MouseMove, inside, link->mapToGlobal(inside), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(link, &move);
+            if (!link->font().underline() || !showsColour(link, Qt::red) ||
+                link->cursor().shape() != Qt::PointingHandCursor)
+                seen << QStringLiteral("no hover");
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(link, &leave);
+            QTest::qWait(250); // the leave check runs every 100 ms
+            if (link->font().underline() || showsColour(link, Qt::red) ||
+                !showsColour(link, QColor(0, 0, 238)))
+                seen << QStringLiteral("hover stuck");
+            QTest::mouseClick(link, Qt::LeftButton);
+            QTest::mouseClick(about->control(idOk), Qt::LeftButton);
+        });
+        auto sawMenu = whenMenu([&](QMenu* menu) {
+            QAction* about = menu->actions().constLast();
+            menuText = about->text();
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(about).center());
+        });
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                     w.mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(&w, &rightClick);
+        QVERIFY(*sawMenu);
+        QVERIFY(*sawAbout);
+        QCOMPARE(menuText, QStringLiteral("&About Varnholt..."));
+        QCOMPARE(seen, (QStringList{QStringLiteral("About Varnholt"), url}));
+        QCOMPARE(mail.opened, QList<QUrl>{QUrl(url)});
+
+        // F1, with no mail program: the error box.
+        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+        BoxAnswerer boxes;
+        sawAbout = whenModal<qt::AboutDialog>([&](qt::AboutDialog* about) {
+            QTest::mouseClick(about->link(), Qt::LeftButton);
+            QTest::keyClick(about, Qt::Key_Escape);
+        });
+        QApplication::setActiveWindow(&w);
+        QTest::keyClick(&w, Qt::Key_F1);
+        QVERIFY(*sawAbout);
+        QCOMPARE(int(boxes.boxes.size()), 1);
+        QCOMPARE(boxes.boxes[0].caption, appName);
+        QCOMPARE(boxes.boxes[0].icon, QMessageBox::Warning);
+        QVERIFY(boxes.boxes[0].text.startsWith(QStringLiteral("Unable to open hyperlink:\n\n")));
+    }
+
+    // 12 and 13. Through the application object: a save given as argument is
+    // loaded; Enter closes the program, which ends with exit code 0, and
+    // nothing is written anywhere. A missing save as argument gives the load's
+    // box. A save dropped on the window is loaded.
+    void argumentDropAndExit() {
         const std::string save = writeSave("keep.sav", releaseSpec("1.2"));
         const auto entries = folder->entries();
         TempFolder home;
         qputenv("HOME", QByteArray::fromStdString(home.path().string()));
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.file(".config")));
-        qt::QtAppHost host;
-        shell::EditorApp app(host);
-        host.setApplication(&app);
-        auto came = whenModal<EditorWindow>([&](EditorWindow* running) {
-            QTest::keyClick(running->control(idSourcePath), Qt::Key_Return);
-        });
-        QCOMPARE(app.startUp(), false);
-        QVERIFY(*came);
-        QCOMPARE(app.exit(), 0);
+        QString shown, status;
+        {
+            qt::QtAppHost host(q(save));
+            shell::EditorApp app(host);
+            auto came = whenModal<EditorWindow>([&](EditorWindow* running) {
+                QTRY_VERIFY(
+                    !qobject_cast<QLabel*>(running->control(idStatusLine))->text().isEmpty());
+                shown = qobject_cast<QLineEdit*>(running->control(idSourcePath))->text();
+                status = qobject_cast<QLabel*>(running->control(idStatusLine))->text();
+                QTest::keyClick(running->control(idSourcePath), Qt::Key_Return);
+            });
+            QCOMPARE(app.startUp(), false);
+            QVERIFY(*came);
+            QCOMPARE(app.exit(), 0);
+        }
+        QCOMPARE(shown, q(save));
+        QCOMPARE(status, QStringLiteral("Successfully loaded saved game file."));
         QCOMPARE(folder->entries(), entries);
         QVERIFY(home.entries().empty());
-        QVERIFY(std::filesystem::exists(save));
+
+        const std::string missing = folder->file("missing.sav");
+        {
+            qt::QtAppHost host(q(missing));
+            shell::EditorApp app(host);
+            BoxAnswerer boxes;
+            auto came = whenModal<EditorWindow>([&](EditorWindow* running) {
+                QTRY_COMPARE(int(boxes.boxes.size()), 1);
+                // Once the load that showed the box has returned.
+                QTimer::singleShot(0, running,
+                                   [running] { QTest::keyClick(running, Qt::Key_Escape); });
+            });
+            app.startUp();
+            QVERIFY(*came);
+            QCOMPARE(boxes.boxes[0].text,
+                     q("Error reading " + missing + ": " + missing + " was not found.."));
+        }
+
+        EditorWindow& w = open();
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(q(save))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&w, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &drop);
+        QCOMPARE(box(idSourcePath)->text(), q(save));
+        QCOMPARE(labelText(idStatusLine), QStringLiteral("Successfully loaded saved game file."));
     }
 };
 

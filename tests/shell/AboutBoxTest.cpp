@@ -1,5 +1,4 @@
-// The About box as the editor reaches it: the window-menu entry, the command
-// test, and modal runs with the link.
+// The About box: its dialog description and modal runs with the link.
 
 #include "shell/AboutBox.h"
 #include "FakeLabelHost.h"
@@ -9,36 +8,17 @@
 namespace varnholt::shell::test {
 namespace {
 
-TEST(AboutMenu, EntryOnlyWithAMenuAndAText) {
-    const std::vector<MenuEntry> full{{true, 0, ""}, {false, 16, "&About Varnholt..."}};
-    EXPECT_EQ(aboutMenuEntries(true, aboutMenuText), full);
-    EXPECT_TRUE(aboutMenuEntries(false, aboutMenuText).empty());
-    EXPECT_TRUE(aboutMenuEntries(true, "").empty());
-}
-
-TEST(AboutMenu, CommandIgnoresTheLowFourBits) {
-    for (unsigned id = 0; id < 64; ++id) {
-        EXPECT_EQ(isAboutCommand(id), id >= 16 && id <= 31) << id;
-    }
-    // The platform's own window-menu commands, and bits above the low word.
-    for (const unsigned id : {0xF000u, 0xF060u, 0x10010u, 0xFFFF0010u}) {
-        EXPECT_FALSE(isAboutCommand(id)) << id;
-    }
-}
-
 TEST(AboutBox, RunShowsTheAddressAndLinksTheMailtoUrl) {
     const std::string address = VARNHOLT_CONTACT_EMAIL;
-    const DialogTemplate& dialog = aboutBoxTemplate();
-    const auto contact = std::find_if(dialog.items.begin(), dialog.items.end(),
-                                      [](const DialogItem& i) { return i.id == contactControlId; });
-    ASSERT_NE(contact, dialog.items.end());
-    EXPECT_EQ(contact->text, address);
+    const ControlSpec* contact = aboutBoxDialog().find(idContactAddress);
+    ASSERT_NE(contact, nullptr);
+    EXPECT_EQ(contact->caption, address);
     EXPECT_EQ(legalNotice(), VARNHOLT_LEGAL_NOTICE);
 
     FakeLabelHost host;
-    host.text = contact->text;
+    host.text = contact->caption;
     AboutBox box(host, "Varnholt");
-    EXPECT_EQ(box.initDialog(), okButtonId) << "focus on the first tab stop";
+    EXPECT_EQ(box.initDialog(), idOk) << "focus on the first tab stop";
     EXPECT_EQ(box.label().url(), "mailto:" + address);
     EXPECT_EQ(host.text, address) << "the window keeps showing the bare address";
     EXPECT_EQ(host.log.back(), "setToolText 1 mailto:" + address);
@@ -47,7 +27,7 @@ TEST(AboutBox, RunShowsTheAddressAndLinksTheMailtoUrl) {
     box.exchangeData();
     EXPECT_TRUE(host.log.empty()) << "the label is bound once";
     box.label().onClicked();
-    EXPECT_TRUE(host.logged("shellOpen mailto:" + address + " 5"));
+    EXPECT_TRUE(host.logged("open mailto:" + address));
 }
 
 TEST(AboutBox, EachRunStartsUnvisitedAndAnyCloseEndsIt) {

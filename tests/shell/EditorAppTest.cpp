@@ -18,29 +18,28 @@ class FakeAppHost : public EditorAppHost {
     bool exitThrows = false;
     std::vector<std::string> log;
     std::vector<MessageBoxRequest> messages;
+    std::vector<MainDialogArgs> dialogRuns;
 
     void initCommonControls() override { log.push_back("initCommonControls"); }
     void baseStartUp() override { log.push_back("baseStartUp"); }
     std::optional<std::string> queryModulePath() override { return path; }
     void setSettingsKey(std::string_view key) override { log.push_back(std::string(key)); }
-    void runMainDialog() override { log.push_back("runMainDialog"); }
+    void runMainDialog(const MainDialogArgs& args) override {
+        log.push_back("runMainDialog");
+        dialogRuns.push_back(args);
+    }
     void showMessage(const MessageBoxRequest& request) override {
         log.push_back("message");
         messages.push_back(request);
     }
-    void beginBusyPointer() override { log.push_back("beginBusyPointer"); }
-    void endBusyPointer() override { log.push_back("endBusyPointer"); }
+    void beginBusy() override { log.push_back("beginBusy"); }
+    void endBusy() override { log.push_back("endBusy"); }
     int baseExit() override {
         log.push_back("baseExit");
         return exitThrows ? throw std::runtime_error("framework exit failed") : 3;
     }
     void defaultHelp() override { log.push_back("defaultHelp"); }
 };
-
-// Shift-JIS: the double-byte code page whose second bytes include 92 ('\').
-bool isShiftJisLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 
 TEST(EditorApp, DerivesTheProgramFolder) {
     const std::string longFolder = "C:\\" + std::string(250, 'd');
@@ -50,44 +49,36 @@ TEST(EditorApp, DerivesTheProgramFolder) {
         const char* name;
         std::optional<std::string> path;
         PathStyle style;
-        bool sjis;
         bool ok;
         std::string folder;
         std::string appName;
     };
     const Case cases[] = {
-        {"tools folder", "C:\\Tools\\Varnholt.exe", PathStyle::Windows, false, true, "C:\\Tools",
+        {"tools folder", "C:\\Tools\\Varnholt.exe", PathStyle::Windows, true, "C:\\Tools",
          "Varnholt"},
-        {"drive root", "C:\\Varnholt.exe", PathStyle::Windows, false, true, "C:", "Varnholt"},
-        {"no dot", "C:\\Tools\\Varnholt", PathStyle::Windows, false, false, "C:\\Tools",
-         "Varnholt"},
-        {"empty file name", "C:\\Tools\\", PathStyle::Windows, false, false, "C:\\Tools",
-         "Varnholt"},
-        {"no separator", "Varnholt.exe", PathStyle::Windows, false, false, "", "Varnholt"},
-        {"no path", std::nullopt, PathStyle::Windows, false, false, "", "Varnholt"},
-        {"several dots", "C:\\a.b\\Var.nholt.exe", PathStyle::Windows, false, true, "C:\\a.b",
+        {"drive root", "C:\\Varnholt.exe", PathStyle::Windows, true, "C:", "Varnholt"},
+        {"no dot", "C:\\Tools\\Varnholt", PathStyle::Windows, false, "C:\\Tools", "Varnholt"},
+        {"empty file name", "C:\\Tools\\", PathStyle::Windows, false, "C:\\Tools", "Varnholt"},
+        {"no separator", "Varnholt.exe", PathStyle::Windows, false, "", "Varnholt"},
+        {"no path", std::nullopt, PathStyle::Windows, false, "", "Varnholt"},
+        {"several dots", "C:\\a.b\\Var.nholt.exe", PathStyle::Windows, true, "C:\\a.b",
          "Var.nholt"},
-        // 0x95 0x5C is one character; its second byte is not a separator.
-        {"double-byte folder name", "C:\\\x95\x5C\\Varnholt.exe", PathStyle::Windows, true, true,
-         "C:\\\x95\x5C", "Varnholt"},
-        {"double-byte file name", "C:\\Tools\\\x95\x5C.exe", PathStyle::Windows, true, true,
-         "C:\\Tools", "\x95\x5C"},
-        // 0x95 is the second byte here, so the backslash after it is real.
-        {"trail byte that looks like a lead byte", "C:\\\x81\x95\\V.exe", PathStyle::Windows, true,
-         true, "C:\\\x81\x95", "V"},
-        {"longest path", longest, PathStyle::Windows, false, true, longFolder, "V"},
-        {"path the platform would cut", tooLong, PathStyle::Windows, false, false, "", "Varnholt"},
-        {"posix", "/opt/varnholt/bin/varnholt", PathStyle::Posix, false, true, "/opt/varnholt/bin",
+        // UTF-8: no byte of a multibyte character is a separator or a dot.
+        {"non-ASCII folder and name", "C:\\Spiele\xC3\x9C\\\xE6\x97\xA5.exe", PathStyle::Windows,
+         true, "C:\\Spiele\xC3\x9C", "\xE6\x97\xA5"},
+        {"longest path", longest, PathStyle::Windows, true, longFolder, "V"},
+        {"path the platform would cut", tooLong, PathStyle::Windows, false, "", "Varnholt"},
+        {"posix", "/opt/varnholt/bin/varnholt", PathStyle::Posix, true, "/opt/varnholt/bin",
          "varnholt"},
-        {"posix root", "/varnholt", PathStyle::Posix, false, true, "/", "varnholt"},
-        {"posix ignores backslashes", "C:\\Tools\\Varnholt.exe", PathStyle::Posix, false, false, "",
+        {"posix root", "/varnholt", PathStyle::Posix, true, "/", "varnholt"},
+        {"posix ignores backslashes", "C:\\Tools\\Varnholt.exe", PathStyle::Posix, false, "",
          "C:\\Tools\\Varnholt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FakeAppHost host;
         host.path = c.path;
-        EditorApp app(host, c.style, c.sjis ? LeadBytePredicate(isShiftJisLeadByte) : nullptr);
+        EditorApp app(host, c.style);
         EXPECT_EQ(app.derivePaths(), c.ok);
         EXPECT_EQ(app.programFolder(), c.folder);
         EXPECT_EQ(app.applicationName(), c.appName);
@@ -97,7 +88,7 @@ TEST(EditorApp, DerivesTheProgramFolder) {
         } else {
             ASSERT_EQ(host.messages.size(), 1u);
             EXPECT_EQ(host.messages[0], (MessageBoxRequest{c.appName, "Fatal initialisation error.",
-                                                           MessageIcon::Stop}));
+                                                           MessageIcon::Error}));
         }
         EXPECT_LE(app.modulePath().size(), 259u);
     }
@@ -119,6 +110,9 @@ TEST(EditorApp, StartUpRunsTheEditorEvenAfterAFatalMessage) {
         expected.push_back("Local AppWizard-Generated Applications");
         expected.push_back("runMainDialog");
         EXPECT_EQ(host.log, expected);
+        // The dialog gets what it needs without reaching back to the application.
+        ASSERT_EQ(host.dialogRuns.size(), 1u);
+        EXPECT_EQ(host.dialogRuns[0], (MainDialogArgs{pathKnown ? "C:\\Tools" : "", "Varnholt"}));
     }
 }
 
@@ -126,13 +120,12 @@ TEST(EditorApp, ExitShowsTheBusyPointerOnEveryWayOut) {
     FakeAppHost host;
     EditorApp app(host, PathStyle::Windows);
     EXPECT_EQ(app.exit(), 3);
-    EXPECT_EQ(host.log,
-              (std::vector<std::string>{"beginBusyPointer", "baseExit", "endBusyPointer"}));
+    EXPECT_EQ(host.log, (std::vector<std::string>{"beginBusy", "baseExit", "endBusy"}));
 
     host.log.clear();
     host.exitThrows = true;
     EXPECT_THROW(static_cast<void>(app.exit()), std::runtime_error);
-    EXPECT_EQ(host.log.back(), "endBusyPointer");
+    EXPECT_EQ(host.log.back(), "endBusy");
 }
 
 TEST(EditorApp, HandlesOnlyTheHelpCommand) {

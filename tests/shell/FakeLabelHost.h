@@ -5,7 +5,6 @@
 #include "shell/HyperLinkLabel.h"
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -15,15 +14,14 @@ namespace varnholt::shell::test {
 class FakeLabelHost : public HyperLinkHost {
   public:
     // Script. The frame is 2 x 2 pixels around a 98 x 14 client area.
-    unsigned long styleBits = 0;
+    TextAlignment textAlignment;
     std::string text;
     Rect window{10, 20, 110, 36};
     Rect client{0, 0, 98, 14};
     FontHandle controlFont = FontHandle{7};
     CursorHandle hand = CursorHandle{9};
     Point pointer{5, 5};
-    OpenResult shellResult = 42;
-    std::map<std::string, std::string, std::less<>> classesRoot;
+    OpenUrlOutcome openOutcome{true, {}};
 
     // Record.
     std::vector<std::string> log;
@@ -34,21 +32,13 @@ class FakeLabelHost : public HyperLinkHost {
         return std::find(log.begin(), log.end(), entry) != log.end();
     }
 
-    OpenResult shellOpen(std::string_view url, int show) override {
-        note("shellOpen", url, show);
-        return shellResult;
-    }
-    std::optional<std::string> queryClassesRootDefault(std::string_view key) override {
-        const auto found = classesRoot.find(key);
-        return found == classesRoot.end() ? std::nullopt : std::optional(found->second);
-    }
-    OpenResult runCommandLine(std::string_view line, int show) override {
-        note("run", line, show);
-        return 33;
+    OpenUrlOutcome openUrl(std::string_view url) override {
+        note("open", url);
+        return openOutcome;
     }
 
-    unsigned long style() override { return styleBits; }
-    void setStyle(unsigned long bits) override { styleBits = bits; }
+    void reportClicks() override { note("reportClicks"); }
+    TextAlignment alignment() override { return textAlignment; }
     std::string windowText() override { return text; }
     void setWindowText(std::string_view t) override { note("setWindowText", text = t); }
     Rect windowRect() override { return window; }
@@ -100,7 +90,7 @@ class FakeLabelHost : public HyperLinkHost {
     }
     // One log entry: the action and its arguments, separated by blanks.
     template <typename... Args> void note(std::string action, const Args&... args) {
-        ((action += " " + word(args)), ...);
+        ((action.append(" ").append(word(args))), ...);
         log.push_back(action);
     }
 };

@@ -8,6 +8,10 @@
 
 namespace varnholt::testfiles {
 
+// Paths are UTF-8 text in the program on every platform.
+std::filesystem::path pathOf(const std::string& utf8);
+std::string utf8Of(const std::filesystem::path& path);
+
 class TempFolder {
   public:
     TempFolder();
@@ -15,15 +19,23 @@ class TempFolder {
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string file(const std::string& name) const { return utf8Of(path_ / pathOf(name)); }
     // The folder's path with a separator at its end.
-    std::string folder() const { return (path_ / "").string(); }
+    std::string folder() const { return utf8Of(path_ / ""); }
     // Names of the entries in the folder, sorted.
     std::vector<std::string> entries() const;
 
   private:
     std::filesystem::path path_;
 };
+
+// How the system describes a path in a folder that does not exist: Windows
+// reports a bad path where POSIX reports a file not found.
+#ifdef _WIN32
+inline constexpr const char* missingFolderText = " contains an invalid path.";
+#else
+inline constexpr const char* missingFolderText = " was not found.";
+#endif
 
 std::vector<std::uint8_t> readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

@@ -1,0 +1,132 @@
+#include "win32/DialogTemplate.h"
+
+#include "win32/WideText.h"
+
+#include <commctrl.h>
+
+namespace varnholt::win32 {
+
+namespace {
+
+constexpr WORD buttonAtom = 0x0080;
+constexpr WORD editAtom = 0x0081;
+constexpr WORD staticAtom = 0x0082;
+constexpr WORD comboBoxAtom = 0x0085;
+
+} // namespace
+
+ControlStyle controlStyle(const ControlSpec& c) {
+    ControlStyle s;
+    s.style = WS_CHILD | WS_VISIBLE | (c.tabStop ? WS_TABSTOP : 0) | (c.groupStart ? WS_GROUP : 0);
+    switch (c.kind) {
+    case ControlKind::Label:
+        s.classAtom = staticAtom;
+        s.style |= SS_LEFT | (c.noPrefix ? SS_NOPREFIX : 0);
+        break;
+    case ControlKind::GroupBox:
+        s.classAtom = buttonAtom;
+        s.style |= BS_GROUPBOX;
+        break;
+    case ControlKind::Icon:
+        s.classAtom = staticAtom;
+        s.style |= SS_ICON;
+        break;
+    case ControlKind::TextBox:
+        s.classAtom = editAtom;
+        s.style |= WS_BORDER | (c.rightAligned ? ES_RIGHT : ES_LEFT) |
+                   (c.autoScroll ? ES_AUTOHSCROLL : 0) | (c.readOnly ? ES_READONLY : 0) |
+                   (c.digitsOnly ? ES_NUMBER : 0);
+        break;
+    case ControlKind::PictureButton:
+        s.classAtom = buttonAtom;
+        s.style |= BS_OWNERDRAW;
+        break;
+    case ControlKind::PushButton:
+        s.classAtom = buttonAtom;
+        s.style |= c.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        break;
+    // The model decides every tick: the buttons never tick themselves.
+    case ControlKind::CheckBox:
+        s.classAtom = buttonAtom;
+        s.style |= BS_CHECKBOX;
+        break;
+    case ControlKind::RadioButton:
+        s.classAtom = buttonAtom;
+        s.style |= BS_RADIOBUTTON;
+        break;
+    case ControlKind::DropDownList:
+        s.classAtom = comboBoxAtom;
+        s.style |= CBS_DROPDOWNLIST | WS_VSCROLL;
+        break;
+    // No buddy integer and no automatic buddy: the model writes the box.
+    case ControlKind::Spin:
+        s.className = UPDOWN_CLASSW;
+        s.style |= UDS_NOTHOUSANDS | (c.spinArrowKeys ? UDS_ARROWKEYS : 0);
+        break;
+    }
+    return s;
+}
+
+void DialogTemplate::dword(DWORD value) {
+    word(LOWORD(value));
+    word(HIWORD(value));
+}
+
+void DialogTemplate::text(std::string_view utf8) {
+    for (wchar_t c : wide(utf8))
+        word(static_cast<WORD>(c));
+    word(0);
+}
+
+void DialogTemplate::alignToDword() {
+    if (words_.size() % 2 != 0)
+        word(0);
+}
+
+DialogTemplate::DialogTemplate(const DialogSpec& d) {
+    word(1);      // dlgVer
+    word(0xFFFF); // signature: extended template
+    dword(0);     // helpID
+    dword(d.showInTaskBar ? WS_EX_APPWINDOW : 0);
+    dword(WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SHELLFONT | DS_CENTER |
+          (d.windowMenu ? WS_SYSMENU : 0) | (d.minimiseBox ? WS_MINIMIZEBOX : 0) |
+          (d.maximiseBox ? WS_MAXIMIZEBOX : 0) | (d.visible ? WS_VISIBLE : 0));
+    word(static_cast<WORD>(d.controls.size()));
+    for (int value : {d.rect.x, d.rect.y, d.rect.width, d.rect.height})
+        word(static_cast<WORD>(value));
+    word(0); // no menu
+    word(0); // the dialog class
+    text(d.caption);
+    word(static_cast<WORD>(d.fontPointSize));
+    word(FW_NORMAL);
+    word(MAKEWORD(FALSE, DEFAULT_CHARSET)); // italic, charset
+    text(d.fontName);
+
+    for (const ControlSpec& c : d.controls) {
+        alignToDword();
+        const ControlStyle s = controlStyle(c);
+        dword(0); // helpID
+        dword(s.exStyle);
+        dword(s.style);
+        for (int value : {c.rect.x, c.rect.y, c.rect.width, c.rect.height})
+            word(static_cast<WORD>(value));
+        dword(static_cast<DWORD>(c.id));
+        if (s.classAtom != 0) {
+            word(0xFFFF);
+            word(s.classAtom);
+        } else {
+            for (const wchar_t* p = s.className; *p; ++p)
+                word(static_cast<WORD>(*p));
+            word(0);
+        }
+        if (c.kind == ControlKind::Icon) {
+            word(0xFFFF);
+            word(static_cast<WORD>(c.iconId));
+        } else {
+            text(c.caption);
+        }
+        word(0); // no creation data
+    }
+}
+
+} // namespace varnholt::win32

@@ -1,0 +1,20 @@
+#pragma once
+// A modal message box as the models ask for one: one OK button, an icon, a
+// caption (always the application's name) and plain text, shown as written.
+
+#include <string>
+
+namespace varnholt {
+
+// Error: the error (stop) icon and sound. Warning: the exclamation icon and
+// sound, also used for prompts.
+enum class MessageIcon { Error, Warning };
+
+struct MessageBoxRequest {
+    std::string caption;
+    std::string text;
+    MessageIcon icon = MessageIcon::Error;
+    bool operator==(const MessageBoxRequest&) const = default;
+};
+
+} // namespace varnholt

@@ -1,0 +1,15 @@
+#include "window/WindowMenu.h"
+
+namespace varnholt {
+
+std::vector<MenuEntry> aboutMenuEntries(std::string_view menuText) {
+    if (menuText.empty())
+        return {};
+    return {MenuEntry{true, 0, {}}, MenuEntry{false, aboutCommandId, std::string(menuText)}};
+}
+
+bool isAboutCommand(unsigned commandId) {
+    return (commandId & ~0xFu) == aboutCommandId;
+}
+
+} // namespace varnholt
