@@ -90,6 +90,25 @@ int captionWidth(const ControlSpec& spec, QWidget* widget) {
     return 0;
 }
 
+// The dialog-unit x up to which control `index` could grow without reaching a
+// control beside it (or leaving its group box, or the dialog), less a margin.
+int freeRightEdge(const DialogSpec& spec, std::size_t index) {
+    constexpr int margin = 4;
+    const DialogRect& r = spec.controls[index].rect;
+    int edge = spec.rect.width;
+    for (std::size_t j = 0; j < spec.controls.size(); ++j) {
+        const DialogRect& o = spec.controls[j].rect;
+        const bool besideVertically = o.y < r.y + r.height && r.y < o.y + o.height;
+        if (j == index || !besideVertically)
+            continue;
+        if (spec.controls[j].kind == ControlKind::GroupBox && o.x <= r.x && r.x < o.x + o.width)
+            edge = std::min(edge, o.x + o.width); // the frame around it
+        else if (o.x >= r.x + r.width)
+            edge = std::min(edge, o.x);
+    }
+    return edge - margin;
+}
+
 } // namespace
 
 BuiltDialog buildDialog(QDialog& dialog, const DialogSpec& spec, const WidgetMaker& make) {
@@ -122,18 +141,20 @@ BuiltDialog buildDialog(QDialog& dialog, const DialogSpec& spec, const WidgetMak
     }
 
     // The metrics of the dialog font. The layout was drawn for a font whose
-    // words run narrower, against its letters' average, than most fonts here:
-    // where a caption would be cut, the whole window widens evenly (the
-    // average width grows) until every caption fits.
+    // words run narrower, against its letters' average, than most fonts here.
+    // A caption that would be cut takes the free room to its right; where
+    // that is not enough, the whole window widens evenly (the average width
+    // grows) until every caption fits.
     const QFontMetrics metrics(dialog.font());
     built.base = dialogBaseUnits(metrics.horizontalAdvance(toQt(baseUnitSample)), metrics.height());
+    std::vector<int> needed(built.widgets.size(), 0); // pixels a caption takes
     for (std::size_t i = 0; i < built.widgets.size(); ++i) {
-        const int needed = captionWidth(spec.controls[i], built.widgets[i]);
-        const int available = horizontalPixels(spec.controls[i].rect.width, built.base);
-        if (needed > available && available > 0)
+        needed[i] = captionWidth(spec.controls[i], built.widgets[i]);
+        const DialogRect& r = spec.controls[i].rect;
+        const int room = std::max(r.width, freeRightEdge(spec, i) - r.x); // dialog units
+        if (needed[i] > horizontalPixels(room, built.base) && room > 0)
             built.base.averageCharWidth =
-                std::max(built.base.averageCharWidth,
-                         int(std::ceil(double(built.base.averageCharWidth) * needed / available)));
+                std::max(built.base.averageCharWidth, int(std::ceil(4.0 * needed[i] / room)));
     }
     dialog.setFixedSize(horizontalPixels(spec.rect.width, built.base),
                         verticalPixels(spec.rect.height, built.base));
@@ -144,6 +165,7 @@ BuiltDialog buildDialog(QDialog& dialog, const DialogSpec& spec, const WidgetMak
         const ControlSpec& control = spec.controls[i];
         QWidget* widget = built.widgets[i];
         QRect rect = qRect(toPixels(control.rect, built.base));
+        rect.setWidth(std::max(rect.width(), needed[i]));
         if (control.kind == ControlKind::DropDownList && control.closedHeight > 0)
             rect.setHeight(verticalPixels(control.closedHeight, built.base));
         if (control.kind == ControlKind::PictureButton)

@@ -2,6 +2,7 @@
 // bundled example save loaded and a few settings ticked, and the About box.
 // Offscreen, so no display is needed. Usage: varnholt_screenshots EXAMPLE OUTDIR
 
+#include "qt/AboutDialog.h"
 #include "qt/EditorWindow.h"
 
 #include <QApplication>
@@ -40,8 +41,7 @@ int main(int argc, char* argv[]) {
     qt::EditorWindow window(QDir::currentPath().toStdString(), "Varnholt");
     window.show();
     SaveGameEditor& editor = window.editor();
-    editor.userSetText(idSourcePath, save.toStdString());
-    editor.OnRefresh();
+    window.openSaveGame(save);
     editor.userClick(idSetCampaignDifficulty);
     editor.userSelect(idCampaignDifficulty, 3);
     editor.userClick(idSetUnitScale);
@@ -51,6 +51,13 @@ int main(int argc, char* argv[]) {
     const QString out = QString::fromLocal8Bit(argv[2]);
     if (!window.grab().save(out + QStringLiteral("/linux-editor.png"))) {
         std::fprintf(stderr, "cannot write %s/linux-editor.png\n", argv[2]);
+        return 1;
+    }
+    qt::AboutDialog about("Varnholt", &window);
+    about.show();
+    QApplication::processEvents();
+    if (!about.grab().save(out + QStringLiteral("/linux-about.png"))) {
+        std::fprintf(stderr, "cannot write %s/linux-about.png\n", argv[2]);
         return 1;
     }
     return 0;
