@@ -17,6 +17,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#ifdef Q_OS_MACOS
+#include <QMenuBar>
+#endif
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -192,6 +195,12 @@ void EditorWindow::addMenuEntries(const std::vector<MenuEntry>& entries) {
                 action->setShortcut(QKeySequence(Qt::Key_F1));
                 action->setShortcutContext(Qt::WindowShortcut);
                 action->setMenuRole(QAction::AboutRole);
+#ifdef Q_OS_MACOS
+                // A menu bar without a parent is the application's; Qt moves
+                // an AboutRole action into its application menu.
+                static QMenu* help = (new QMenuBar(nullptr))->addMenu(QStringLiteral("Help"));
+                help->addAction(action);
+#endif
             }
         }
         addAction(action);
