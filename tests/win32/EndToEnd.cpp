@@ -67,13 +67,13 @@ bool makeSave(const std::wstring& path, const gen::SaveSpec& spec) {
     return writeFile(path, gen::buildSave(spec));
 }
 
-Files makeFiles() {
+// The saves, in `folder` (with a trailing backslash; made with its parents).
+Files makeFiles(const std::wstring& folder) {
     Files files;
-    wchar_t temp[MAX_PATH] = L"";
-    GetTempPathW(MAX_PATH, temp);
-    files.folder =
-        std::wstring(temp) + L"varnholt-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    CreateDirectoryW(files.folder.c_str(), nullptr);
+    files.folder = folder;
+    for (std::size_t end = folder.find(L'\\', 3); end != std::wstring::npos;
+         end = folder.find(L'\\', end + 1))
+        CreateDirectoryW(folder.substr(0, end).c_str(), nullptr);
 
     gen::SaveSpec base = gen::specForRelease("1.2");
     base.factionByte = 3;
@@ -109,7 +109,10 @@ class Scenarios {
 
     int runAll() {
         const ULONGLONG started = GetTickCount64();
-        files_ = makeFiles();
+        wchar_t temp[MAX_PATH] = L"";
+        GetTempPathW(MAX_PATH, temp);
+        files_ = makeFiles(std::wstring(temp) + L"varnholt-e2e-" +
+                           std::to_wstring(GetCurrentProcessId()) + L"\\");
         if (!c_.check(process_.start(app_, L""), "Varnholt.exe starts") ||
             !c_.check((window_ = process_.waitForMainWindow()) != nullptr, "its window shows")) {
             report(started);
@@ -492,10 +495,10 @@ class Scenarios {
         // Every line of text fits its control in the dialog's font; the address
         // is exactly as wide as its text.
         HDC dc = GetDC(nullptr);
-        HFONT font = CreateFontW(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
-                                 FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                                 L"MS Shell Dlg 2");
+        HFONT font =
+            CreateFontW(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE,
+                        FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                        DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Shell Dlg 2");
         HGDIOBJ previous = SelectObject(dc, font);
         for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             if (classOf(child) != L"Static" ||
@@ -659,19 +662,24 @@ int measure(const std::wstring& app, int times) {
 
 // The editor with a loaded save, and the About box, as bitmaps.
 int screenshots(const std::wstring& app, const std::wstring& folder) {
-    const Files files = makeFiles();
+    const Files files = makeFiles(L"C:\\Games\\Iron Dominion\\saves\\");
     Process process;
     if (!process.start(app, quoted(files.base)))
         return 1;
     HWND window = process.waitForMainWindow();
-    if (!window || !waitUntil([&] {
-            return textOf(GetDlgItem(window, idStatusLine)) == wide(loadedStatusText);
-        }))
+    const auto loadedShown = [&] {
+        return waitUntil(
+            [&] { return textOf(GetDlgItem(window, idStatusLine)) == wide(loadedStatusText); });
+    };
+    if (!window || !loadedShown())
         return 1;
+    // Some groups ticked, then loaded again, so that the status line says so.
     for (int id : {idSetCampaignDifficulty, idSetUnitScale, idSetYearAndSeason})
         click(GetDlgItem(window, id));
     Sleep(300);
-    pick(window, idCampaignDifficulty, 3);
+    click(GetDlgItem(window, idRefresh));
+    if (!loadedShown())
+        return 1;
     bringToFront(window);
     moveMouse({0, 0});
     Sleep(500);
@@ -686,7 +694,7 @@ int screenshots(const std::wstring& app, const std::wstring& folder) {
     Sleep(300);
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     process.waitForExit();
-    removeTree(files.folder.substr(0, files.folder.size() - 1));
+    removeTree(L"C:\\Games");
     return ok ? 0 : 1;
 }
 
