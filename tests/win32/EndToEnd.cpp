@@ -404,6 +404,18 @@ class Scenarios {
         for (int id : expected)
             want += std::to_string(id) + " ";
         c_.check(visited == expected, "Tab order", "got " + got + "expected " + want);
+        // The arrow keys in a spin's box step the spin, through the model.
+        tick(idSetYearAndSeason, true);
+        const RECT year = screenRect(item(idYear));
+        clickMouse({(year.left + year.right) / 2, (year.top + year.bottom) / 2});
+        c_.check(waitUntil([&] { return focusOf(window_) == item(idYear); }), "in the year box");
+        const std::wstring before = text(idYear);
+        const std::wstring after = std::to_wstring(std::stoi(before) + 1);
+        pressKey(VK_UP);
+        c_.check(waitUntil([&] { return text(idYear) == after; }), "Up steps the year",
+                 utf8(before + L" -> " + text(idYear)));
+        pressKey(VK_DOWN);
+        c_.check(waitUntil([&] { return text(idYear) == before; }), "Down steps it back");
     }
 
     // 8. Apply with several groups ticked: the same bytes as varnholt-cli; then a

@@ -498,12 +498,23 @@ Process::~Process() {
     CloseHandle(info.hThread);
 }
 
-bool Process::start(const std::wstring& exe, const std::wstring& arguments) {
+bool Process::start(const std::wstring& exe, const std::wstring& arguments, bool quiet) {
     std::wstring line = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    return CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info) != 0;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE nul = INVALID_HANDLE_VALUE;
+    if (quiet) {
+        nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          &inherit, OPEN_EXISTING, 0, nullptr);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+    }
+    const bool started = CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, quiet, 0,
+                                        nullptr, nullptr, &startup, &info) != 0;
+    if (nul != INVALID_HANDLE_VALUE)
+        CloseHandle(nul);
+    return started;
 }
 
 std::optional<DWORD> Process::waitForExit(DWORD ms) {
@@ -542,7 +553,7 @@ HWND Process::waitForMainWindow(DWORD ms) {
 
 std::optional<DWORD> run(const std::wstring& exe, const std::wstring& arguments) {
     Process process;
-    if (!process.start(exe, arguments))
+    if (!process.start(exe, arguments, true))
         return std::nullopt;
     return process.waitForExit(30000);
 }

@@ -108,7 +108,8 @@ struct Process {
     Process& operator=(const Process&) = delete;
     ~Process(); // ends it if it still runs
 
-    bool start(const std::wstring& exe, const std::wstring& arguments);
+    // `quiet`: its standard input and output are NUL.
+    bool start(const std::wstring& exe, const std::wstring& arguments, bool quiet = false);
     // Its exit code once it has ended within `ms`, else nothing.
     std::optional<DWORD> waitForExit(DWORD ms = 5000);
     // Its first visible top-level dialog.
@@ -117,7 +118,7 @@ struct Process {
     PROCESS_INFORMATION info{};
 };
 
-// Runs a command line to its end; its exit code, or nothing.
+// Runs a program quietly to its end; its exit code, or nothing.
 std::optional<DWORD> run(const std::wstring& exe, const std::wstring& arguments);
 
 // The text of a tooltip's tool, read through memory of the tooltip's process.
