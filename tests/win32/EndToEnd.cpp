@@ -644,7 +644,7 @@ int measure(const std::wstring& app, int times) {
     std::vector<double> ms;
     LARGE_INTEGER frequency{};
     QueryPerformanceFrequency(&frequency);
-    for (int i = 0; i < times; ++i) {
+    for (int i = -1; i < times; ++i) { // the first start warms up and is not counted
         LARGE_INTEGER start{}, painted{};
         QueryPerformanceCounter(&start);
         Process process;
@@ -659,9 +659,11 @@ int measure(const std::wstring& app, int times) {
             },
             20000);
         QueryPerformanceCounter(&painted);
-        ms.push_back(1000.0 * static_cast<double>(painted.QuadPart - start.QuadPart) /
-                     static_cast<double>(frequency.QuadPart));
-        std::printf("start %d: %.0f ms\n", i + 1, ms.back());
+        const double elapsed = 1000.0 * static_cast<double>(painted.QuadPart - start.QuadPart) /
+                               static_cast<double>(frequency.QuadPart);
+        if (i >= 0)
+            ms.push_back(elapsed);
+        std::printf("start %d: %.0f ms%s\n", i + 1, elapsed, i < 0 ? " (warm-up)" : "");
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         process.waitForExit();
     }
