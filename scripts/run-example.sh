@@ -1,19 +1,30 @@
 #!/usr/bin/env bash
-# Builds varnholt-cli and runs it on a copy of a bundled example save in
-# build/example/: shows the save, writes an edited copy beside it, shows the
-# copy, and leaves both there to look at.
+# Builds the programs and opens the window varnholt on a copy of a bundled
+# example save. Without a display it says so and uses varnholt-cli instead:
+# shows the save, writes an edited copy beside it, and shows the copy.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j"$(nproc)" --target varnholt-cli
+cmake --build --preset default -j"$(nproc)" --target varnholt-cli varnholt
 
 cli=build/default/cli/varnholt-cli
 work=build/example
 rm -rf "$work"
 mkdir -p "$work"
 cp examples/early-base-1.2.sav "$work/quick.sav"
+
+if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
+    echo "== varnholt quick.sav (a copy in $work; close the window to end)"
+    build/default/qt/varnholt "$work/quick.sav"
+    echo "== $work now holds:"
+    ls -l "$work"
+    exit 0
+fi
+echo "No display here (DISPLAY and WAYLAND_DISPLAY are unset), so the window cannot open;"
+echo "varnholt-cli edits the copy instead."
+echo
 
 echo "== varnholt-cli info $work/quick.sav"
 "$cli" info "$work/quick.sav"

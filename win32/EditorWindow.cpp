@@ -78,9 +78,11 @@ INT_PTR CALLBACK EditorWindow::dialogProc(HWND window, UINT message, WPARAM wPar
     return self ? self->handle(message, wParam, lParam) : FALSE;
 }
 
-// A dialog procedure's answer for messages whose result is not its return value.
-#define DIALOG_RESULT(value)                                                                       \
-    (SetWindowLongPtrW(window_, DWLP_MSGRESULT, static_cast<LONG_PTR>(value)), TRUE)
+// Answers a message whose result a dialog procedure cannot return itself.
+INT_PTR EditorWindow::answer(LONG_PTR result) {
+    SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
+    return TRUE;
+}
 
 INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -100,10 +102,10 @@ INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         mirror(id);
         if (const ControlSpec* spec = editorDialog().find(id))
             mirror(spec->buddyId);
-        return DIALOG_RESULT(TRUE);
+        return answer(TRUE);
     }
     case WM_SYSCOMMAND:
-        return editor_.OnAboutCommand(static_cast<unsigned>(wParam)) ? DIALOG_RESULT(0) : FALSE;
+        return editor_.OnAboutCommand(static_cast<unsigned>(wParam)) ? answer(0) : FALSE;
     case WM_DROPFILES: {
         const auto drop = reinterpret_cast<HDROP>(wParam);
         std::wstring path(static_cast<std::size_t>(DragQueryFileW(drop, 0, nullptr, 0)) + 1, L'\0');
@@ -124,7 +126,7 @@ INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (busy_ == 0)
             return FALSE;
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        return DIALOG_RESULT(TRUE);
+        return answer(TRUE);
     case WM_PAINT:
         return onPaint();
     case WM_QUERYDRAGICON:
@@ -158,25 +160,17 @@ void EditorWindow::onCommand(int id, int code, HWND control) {
     const ControlSpec* spec = editorDialog().find(id);
     if (!spec)
         return;
-    switch (spec->kind) {
-    case ControlKind::TextBox:
-        if (code == EN_CHANGE)
-            editor_.userSetText(id, utf8(windowText(control)));
-        break;
-    case ControlKind::DropDownList:
-        if (code == CBN_SELCHANGE)
-            editor_.userSelect(id, static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0)));
-        break;
-    case ControlKind::PushButton:
-    case ControlKind::PictureButton:
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-        if (code == BN_CLICKED)
-            editor_.userClick(id);
-        break;
-    default:
+    // Only a user's action is forwarded; other notifications (EN_UPDATE, focus...) are not.
+    if (spec->kind == ControlKind::TextBox && code == EN_CHANGE)
+        editor_.userSetText(id, utf8(windowText(control)));
+    else if (spec->kind == ControlKind::DropDownList && code == CBN_SELCHANGE)
+        editor_.userSelect(id, static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0)));
+    else if ((spec->kind == ControlKind::PushButton || spec->kind == ControlKind::PictureButton ||
+              spec->kind == ControlKind::CheckBox || spec->kind == ControlKind::RadioButton) &&
+             code == BN_CLICKED)
+        editor_.userClick(id);
+    else
         return;
-    }
     // The model may have kept the control's state against the action.
     if (IsWindow(window_))
         mirror(id);
@@ -274,7 +268,7 @@ void EditorWindow::drawPicture(const DRAWITEMSTRUCT& draw) {
         pictureFor(spec->pictures, (draw.itemState & ODS_SELECTED) != 0,
                    (draw.itemState & ODS_FOCUS) != 0, (draw.itemState & ODS_DISABLED) == 0);
     const auto picture = pictures_.find(name);
-    if (picture == pictures_.end())
+    if (picture == pictures_.end() || !picture->second)
         return;
     HDC source = CreateCompatibleDC(draw.hDC);
     HGDIOBJ previous = SelectObject(source, picture->second);

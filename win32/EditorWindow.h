@@ -45,6 +45,7 @@ class EditorWindow : public EditorHost {
   private:
     static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR answer(LONG_PTR result);
     void onCommand(int id, int code, HWND control);
     void onInitDialog();
     bool onPaint();

@@ -1,0 +1,41 @@
+#pragma once
+// The one builder of real windows from the model's dialog descriptions (the
+// editor and the About box): a widget per control, placed by the model's
+// dialog-unit conversion from the dialog font's metrics, in Tab order, with
+// mnemonic labels bound to the control they lead to.
+
+#include "window/DialogSpec.h"
+#include "window/DialogUnits.h"
+
+#include <QPointer>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+class QButtonGroup;
+class QDialog;
+class QWidget;
+
+namespace varnholt::qt {
+
+struct BuiltDialog {
+    std::vector<QWidget*> widgets; // parallel to the description's controls
+    std::map<int, QWidget*> byId;
+    std::map<int, QButtonGroup*> radioGroups; // by the identifier of each radio button
+    DialogBaseUnits base;
+
+    QWidget* control(int id) const {
+        const auto it = byId.find(id);
+        return it == byId.end() ? nullptr : it->second;
+    }
+};
+
+// Makes the widget for one control instead of the builder, or returns nullptr.
+using WidgetMaker = std::function<QWidget*(const ControlSpec& spec, QWidget* parent)>;
+
+// Builds `spec` on `dialog`: caption, fixed size, frame without minimise or
+// maximise boxes, and every control.
+BuiltDialog buildDialog(QDialog& dialog, const DialogSpec& spec, const WidgetMaker& make = {});
+
+} // namespace varnholt::qt

@@ -1,0 +1,289 @@
+#include "qt/EditorWindow.h"
+
+#include "core/FileAccess.h"
+#include "qt/AboutDialog.h"
+#include "qt/HostSupport.h"
+#include "qt/PictureButton.h"
+#include "qt/SpinArrows.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#ifdef Q_OS_MACOS
+#include <QMenuBar>
+#endif
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace varnholt::qt {
+
+namespace {
+
+// A file dialog's pattern in Qt's terms: "*.*" means every file here, while
+// Qt would take it for names that contain a dot; ";" separates patterns.
+QString qtPatterns(const std::string& pattern) {
+    QStringList patterns = toQt(pattern).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& p : patterns)
+        if (p == QStringLiteral("*.*"))
+            p = QStringLiteral("*");
+    return patterns.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+// The editor model's window system: each call lands on the window.
+class EditorWindow::Host : public EditorHost {
+  public:
+    explicit Host(EditorWindow& window) : w_(window) {}
+
+    void showMessage(const MessageBoxRequest& request) override { showMessageBox(&w_, request); }
+    std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& settings) override {
+        return w_.runOpenFileDialog(settings);
+    }
+    void beginBusy() override { beginBusyPointer(); }
+    void endBusy() override { endBusyPointer(); }
+    void setWindowTitle(const std::string& title) override { w_.setWindowTitle(toQt(title)); }
+    void setWindowIcon(int) override { w_.setWindowIcon(applicationIcon()); }
+    void attachPictures(int controlId) override {
+        const ControlSpec* spec = editorDialog().find(controlId);
+        if (auto* button = qobject_cast<PictureButton*>(w_.control(controlId)); button && spec)
+            button->setPictures(spec->pictures, pictureFolder());
+    }
+    void addMenuEntries(const std::vector<MenuEntry>& entries) override {
+        w_.addMenuEntries(entries);
+    }
+    void runAboutBox(const std::string& messageCaption) override { w_.runAboutBox(messageCaption); }
+    void setFocus(int controlId) override {
+        if (QWidget* widget = w_.control(controlId))
+            widget->setFocus(Qt::OtherFocusReason);
+    }
+    void selectAllText(int controlId) override {
+        if (auto* box = qobject_cast<QLineEdit*>(w_.control(controlId)))
+            box->selectAll();
+    }
+    bool pathExists(const std::string& path) override { return varnholt::pathExists(path); }
+    void controlChanged(int controlId) override { w_.mirror(controlId); }
+    void endModal(int result) override { w_.done(result); }
+
+  private:
+    EditorWindow& w_;
+};
+
+EditorWindow::EditorWindow(std::string programFolder, std::string applicationName, QWidget* parent)
+    : QDialog(parent), host_(std::make_unique<Host>(*this)) {
+    const DialogSpec& dialog = editorDialog();
+    built_ = buildDialog(*this, dialog);
+    for (const ControlSpec& spec : dialog.controls)
+        if (spec.id != noControlId)
+            connectControl(spec, control(spec.id));
+    editor_ = std::make_unique<SaveGameEditor>(*host_, std::move(programFolder),
+                                               std::move(applicationName));
+    editor_->initialise();
+    setAcceptDrops(true);
+    qApp->installEventFilter(this);
+}
+
+EditorWindow::~EditorWindow() = default;
+
+void EditorWindow::openSaveGame(const QString& path) {
+    editor_->openSaveGame(fromQt(path));
+}
+
+void EditorWindow::connectControl(const ControlSpec& spec, QWidget* widget) {
+    const int id = spec.id;
+    if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+        connect(box, &QLineEdit::textEdited, this, [this, id](const QString& text) {
+            editor_->userSetText(id, fromQt(text));
+            mirror(id);
+        });
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        connect(button, &QAbstractButton::clicked, this, [this, id] {
+            editor_->userClick(id);
+            mirror(id);
+        });
+    } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+        connect(list, &QComboBox::activated, this, [this, id](int index) {
+            editor_->userSelect(id, index);
+            mirror(id);
+        });
+    } else if (auto* arrows = qobject_cast<SpinArrows*>(widget)) {
+        connect(arrows, &SpinArrows::stepRequested, this,
+                [this, id, buddy = spec.buddyId](int step) {
+                    editor_->userSpin(id, step);
+                    mirror(id);
+                    mirror(buddy);
+                });
+    }
+}
+
+void EditorWindow::mirror(int id) {
+    QWidget* widget = control(id);
+    if (!widget || !editor_)
+        return;
+    const ControlState& state = editor_->control(id);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        const ControlSpec* spec = editorDialog().find(id);
+        const QString text = toQt(
+            spec && !spec->noPrefix && !label->buddy() ? displayCaption(state.text) : state.text);
+        if (label->text() != text)
+            label->setText(text);
+    } else if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+        const int limit = state.lengthLimit > 0 ? state.lengthLimit : 32767;
+        if (box->maxLength() != limit)
+            box->setMaxLength(limit);
+        const QString text = toQt(state.text);
+        if (box->text() != text)
+            box->setText(text);
+    } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+        if (radio->isChecked() != state.checked) {
+            // An exclusive group refuses to untick its ticked button; the model
+            // decides the ticks, so the group steps aside for the change.
+            QButtonGroup* group = built_.radioGroups.at(id);
+            group->setExclusive(false);
+            radio->setChecked(state.checked);
+            group->setExclusive(true);
+        }
+    } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
+        if (check->isChecked() != state.checked)
+            check->setChecked(state.checked);
+    } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+        QStringList items;
+        for (const std::string& item : state.items)
+            items << toQt(item);
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->itemText(i);
+        if (shown != items) {
+            list->clear();
+            list->addItems(items);
+        }
+        if (list->currentIndex() != state.selection)
+            list->setCurrentIndex(state.selection);
+    }
+    if (widget->isEnabled() != state.enabled)
+        widget->setEnabled(state.enabled);
+}
+
+void EditorWindow::mirrorAll() {
+    for (const auto& [id, widget] : built_.byId)
+        mirror(id);
+}
+
+void EditorWindow::addMenuEntries(const std::vector<MenuEntry>& entries) {
+    // A dialog here has no window menu: the entries go to the window's context
+    // menu, and the About command also answers F1 (on macOS: the application
+    // menu's About item).
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (const MenuEntry& entry : entries) {
+        auto* action = new QAction(this);
+        if (entry.separator) {
+            action->setSeparator(true);
+        } else {
+            action->setText(toQt(entry.text));
+            const unsigned command = entry.commandId;
+            connect(action, &QAction::triggered, this,
+                    [this, command] { editor_->OnAboutCommand(command); });
+            if (isAboutCommand(command)) {
+                action->setShortcut(QKeySequence(Qt::Key_F1));
+                action->setShortcutContext(Qt::WindowShortcut);
+                action->setMenuRole(QAction::AboutRole);
+#ifdef Q_OS_MACOS
+                // A menu bar without a parent is the application's; Qt moves
+                // an AboutRole action into its application menu.
+                static QMenu* help = (new QMenuBar(nullptr))->addMenu(QStringLiteral("Help"));
+                help->addAction(action);
+#endif
+            }
+        }
+        addAction(action);
+    }
+}
+
+std::optional<std::string> EditorWindow::runOpenFileDialog(const OpenFileDialogSettings& settings) {
+    BusyPointerLifted lifted;
+    QFileDialog dialog(this, toQt(settings.title));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(settings.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // The names are shown as the model gives them; the patterns behind them
+    // are Qt's.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    QStringList filters;
+    for (const FileFilter& filter : settings.filters)
+        filters << toQt(filter.name) + QStringLiteral(" (") + qtPatterns(filter.pattern) +
+                       QLatin1Char(')');
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(toQt(settings.defaultExtension));
+    if (!settings.initialFolder.empty())
+        dialog.setDirectory(toQt(settings.initialFolder));
+    if (!settings.initialFileName.empty())
+        dialog.selectFile(toQt(settings.initialFileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return fromQt(dialog.selectedFiles().constFirst());
+}
+
+void EditorWindow::runAboutBox(const std::string& messageCaption) {
+    BusyPointerLifted lifted;
+    AboutDialog about(messageCaption, this);
+    about.exec();
+}
+
+void EditorWindow::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        editor_->userPressEnter();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void EditorWindow::reject() {
+    // Escape and the title bar's close box; the model ends the modal run.
+    editor_->userPressEscape();
+}
+
+void EditorWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.constFirst().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void EditorWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.constFirst().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    openSaveGame(urls.constFirst().toLocalFile());
+}
+
+bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Alt with a letter goes to the model, which decides what the mnemonic
+    // does; Qt's own shortcuts for the "&" captions never see it.
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!widget || widget->window() != this || (modal && modal != this))
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool letter = (key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) ||
+                        (key->key() >= Qt::Key_0 && key->key() <= Qt::Key_9);
+    if (!letter || key->modifiers() != Qt::AltModifier)
+        return false;
+    event->accept();
+    if (event->type() == QEvent::KeyPress) {
+        editor_->userPressMnemonic(static_cast<char>(key->key()));
+        mirrorAll();
+    }
+    return true;
+}
+
+} // namespace varnholt::qt

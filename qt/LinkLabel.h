@@ -1,0 +1,43 @@
+#pragma once
+// The hyperlink label's window on Qt: a label that draws its text in the
+// model's colour, routes pointer moves, its leave timer and clicks to the
+// model, and offers the platform's "open this URL" (QDesktopServices, which
+// also reaches handlers set with QDesktopServices::setUrlHandler).
+
+#include "shell/HyperLinkLabel.h"
+
+#include <QLabel>
+#include <QPoint>
+
+#include <memory>
+
+namespace varnholt::qt {
+
+class LinkLabel : public QLabel {
+    Q_OBJECT
+  public:
+    explicit LinkLabel(QWidget* parent = nullptr);
+    ~LinkLabel() override;
+
+    // The window as the label's model sees it.
+    shell::HyperLinkHost& host();
+    // The model of this label, once the About box has made it; nullptr to let go.
+    void setModel(shell::HyperLinkLabel* model) { model_ = model; }
+    const shell::HyperLinkLabel* model() const { return model_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    class Host;
+
+    std::unique_ptr<Host> host_;
+    shell::HyperLinkLabel* model_ = nullptr;
+    QPoint pointer_{-1, -1}; // where the pointer was last seen; outside once it left
+};
+
+} // namespace varnholt::qt

@@ -1,0 +1,610 @@
+// The window program end to end on the offscreen platform: real mouse and key
+// events on the real widgets, on saves made by savegen. The rules are tested in
+// the model; this checks the wiring (widget -> model -> widget) and the modal
+// flows (message boxes, the file dialog).
+
+#include "qt/EditorWindow.h"
+#include "TestFiles.h"
+#include "editor/SaveGameEditor.h"
+#include "qt/AboutDialog.h"
+#include "qt/LinkLabel.h"
+#include "qt/QtAppHost.h"
+#include "qt/SpinArrows.h"
+#include "tools/savegen/SaveGen.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+using namespace varnholt;
+using qt::EditorWindow;
+using testfiles::TempFolder;
+
+namespace {
+
+const QString appName = QStringLiteral("EditorWindowTest");
+
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// One message box as the user saw it.
+struct SeenBox {
+    QString caption;
+    QString text;
+    QMessageBox::Icon icon;
+    Qt::TextFormat format;
+};
+
+// Answers every message box that opens while it lives: records it and clicks OK.
+class BoxAnswerer {
+  public:
+    BoxAnswerer() {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            boxes.push_back({box->windowTitle(), box->text(), box->icon(), box->textFormat()});
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+        timer_.start();
+    }
+    std::vector<SeenBox> boxes;
+
+  private:
+    QTimer timer_;
+};
+
+// Runs `answer` on the next modal window of type T (polled every 10 ms, for at
+// most 5 s); `answer` must close it. Returns whether it came.
+template <class T> std::shared_ptr<bool> whenModal(std::function<void(T*)> answer) {
+    auto came = std::make_shared<bool>(false);
+    auto* timer = new QTimer;
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (modal && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            *came = true;
+            answer(modal);
+        } else if (clock->elapsed() > 5000) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start(10);
+    return came;
+}
+
+// Calls `answer` with the next popup menu (polled as whenModal is).
+std::shared_ptr<bool> whenMenu(std::function<void(QMenu*)> answer) {
+    auto came = std::make_shared<bool>(false);
+    auto* timer = new QTimer;
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if ((menu && menu->isVisible()) || clock->elapsed() > 5000) {
+            timer->stop();
+            timer->deleteLater();
+        }
+        if (menu && menu->isVisible()) {
+            *came = true;
+            answer(menu);
+        }
+    });
+    timer->start(10);
+    return came;
+}
+
+// Stands in for the desktop's mail program.
+class MailHandler : public QObject {
+    Q_OBJECT
+  public:
+    QList<QUrl> opened;
+  public Q_SLOTS:
+    void open(const QUrl& url) { opened << url; }
+};
+
+// Whether any pixel of the widget is drawn in about that colour.
+bool showsColour(QWidget* widget, QColor colour) {
+    const QImage image = widget->grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - colour.red()) < 40 &&
+                std::abs(c.green() - colour.green()) < 40 &&
+                std::abs(c.blue() - colour.blue()) < 40)
+                return true;
+        }
+    return false;
+}
+
+savegen::SaveSpec releaseSpec(const char* label) {
+    return savegen::specForRelease(label);
+}
+
+} // namespace
+
+class EditorWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<EditorWindow> window;
+    std::unique_ptr<TempFolder> folder;
+
+    EditorWindow& open() {
+        window = std::make_unique<EditorWindow>(folder->path().string(), appName.toStdString());
+        window->setWindowModality(Qt::ApplicationModal); // as when it runs modally
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qFatal("the editor window was never shown");
+        return *window;
+    }
+    template <class T> T* widget(int id) {
+        auto* w = qobject_cast<T*>(window->control(id));
+        if (!w)
+            qFatal("control %d is not of the expected kind", id);
+        return w;
+    }
+    QLineEdit* box(int id) { return widget<QLineEdit>(id); }
+    QString labelText(int id) { return widget<QLabel>(id)->text(); }
+    void click(int id) { QTest::mouseClick(window->control(id), Qt::LeftButton); }
+    void typeInto(int id, const QString& text) {
+        QLineEdit* edit = box(id);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        for (QChar c : text) // keyClicks knows only ASCII
+            QTest::sendKeyEvent(QTest::Click, edit,
+                                c.unicode() < 128 ? QTest::asciiToKey(char(c.unicode()))
+                                                  : Qt::Key_unknown,
+                                QString(c), Qt::NoModifier);
+    }
+    std::string writeSave(const std::string& name, const savegen::SaveSpec& spec,
+                          const std::filesystem::path& in = {}) {
+        const std::filesystem::path where = in.empty() ? folder->path() : in;
+        const std::string path = (where / name).string();
+        savegen::writeSave(path, spec);
+        return path;
+    }
+    // Loads a save as a user does who types its path and presses Refresh.
+    void load(const std::string& path) {
+        typeInto(idSourcePath, q(path));
+        BoxAnswerer boxes;
+        click(idRefresh);
+        QCOMPARE(int(boxes.boxes.size()), 0);
+        QCOMPARE(labelText(idStatusLine), QStringLiteral("Successfully loaded saved game file."));
+    }
+    void pickFromPopup(QComboBox* list, int index) {
+        QTest::mouseClick(list, Qt::LeftButton);
+        QAbstractItemView* view = list->view();
+        QTRY_VERIFY(view->isVisible());
+        QTest::qWait(QApplication::doubleClickInterval() + 50); // an early release is ignored
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(index, 0)).center());
+        QTRY_VERIFY(!view->isVisible());
+    }
+    void clickArrow(int spinId, bool up) {
+        auto* arrows = widget<qt::SpinArrows>(spinId);
+        QTest::mouseClick(arrows, Qt::LeftButton, {},
+                          (up ? arrows->upRect() : arrows->downRect()).center());
+    }
+
+  private Q_SLOTS:
+    void init() { folder = std::make_unique<TempFolder>(); }
+    void cleanup() {
+        window.reset();
+        folder.reset();
+    }
+
+    // 1. The window as it starts.
+    void start() {
+        EditorWindow& w = open();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Varnholt"));
+        QVERIFY(!w.windowIcon().isNull());
+        QCOMPARE(w.minimumSize(), w.maximumSize()); // fixed size
+        QCOMPARE(w.size(), w.minimumSize());
+        for (int id : {idCampaignDifficulty, idBattleDifficulty}) {
+            auto* list = widget<QComboBox>(id);
+            QCOMPARE(list->count(), 4);
+            QCOMPARE(list->itemText(0), QStringLiteral("Easy"));
+            QCOMPARE(list->currentText(), QStringLiteral("Medium"));
+        }
+        QCOMPARE(widget<QComboBox>(idUnitScaleClass)->currentText(), QStringLiteral("Normal"));
+        QCOMPARE(box(idUnitScale)->text(), QStringLiteral("40"));
+        QCOMPARE(box(idYear)->text(), QStringLiteral("270"));
+        QVERIFY(widget<QCheckBox>(idNoBattleTimeLimit)->isChecked());
+        QVERIFY(widget<QRadioButton>(idBC)->isChecked());
+        QVERIFY(!widget<QRadioButton>(idAD)->isChecked());
+        QVERIFY(widget<QRadioButton>(idSummer)->isChecked());
+        QCOMPARE(QApplication::focusWidget(), w.control(idSourcePath));
+        for (int id : {idRefresh, idApply, idSetCampaignDifficulty, idSetBattleDifficulty,
+                       idSetBattleTimeLimit, idSetCampaignLength, idSetUnitScale,
+                       idSetYearAndSeason, idCampaignDifficulty, idUnitScaleSpin, idYear, idBC})
+            QVERIFY2(!w.control(id)->isEnabled(), qPrintable(QString::number(id)));
+        for (int id : {idSourcePath, idBrowse, idOk})
+            QVERIFY(w.control(id)->isEnabled());
+    }
+
+    // 2. Typing into 1002 key by key; the Set boxes enable.
+    void typing() {
+        EditorWindow& w = open();
+        QTest::keyClicks(box(idSourcePath), QStringLiteral("ab/c"));
+        QCOMPARE(box(idSourcePath)->text(), QStringLiteral("ab/c"));
+        QCOMPARE(q(w.editor().control(idSourcePath).text), QStringLiteral("ab/c"));
+        QTest::keyClick(box(idSourcePath), Qt::Key_Left);
+        QTest::keyClick(box(idSourcePath), Qt::Key_X); // the caret survived the mirroring
+        QCOMPARE(box(idSourcePath)->text(), QStringLiteral("ab/xc"));
+        for (int id : {idRefresh, idSetCampaignDifficulty, idSetCampaignLength, idSetYearAndSeason})
+            QVERIFY(w.control(id)->isEnabled());
+        QVERIFY(!w.control(idApply)->isEnabled());
+    }
+
+    // 3. Browse: the file dialog's settings; a picked save fills the window.
+    void browse() {
+        EditorWindow& w = open();
+        savegen::SaveSpec spec = releaseSpec("1.2");
+        spec.campaignName = u"Nordmark";
+        const std::string path = writeSave("quick.sav", spec);
+        QString title, suffix, directory;
+        QStringList filters;
+        auto came = whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            title = dialog->windowTitle();
+            filters = dialog->nameFilters();
+            suffix = dialog->defaultSuffix();
+            directory = dialog->directory().absolutePath();
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            name->setText(q(path)); // typed key by key, Qt's completer would add to it
+            auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+            QTest::mouseClick(buttons->button(QDialogButtonBox::Open), Qt::LeftButton);
+        });
+        click(idBrowse);
+        QVERIFY(*came);
+        QCOMPARE(title, QStringLiteral("Select Iron Dominion Save File"));
+        QCOMPARE(filters, (QStringList{QStringLiteral("IRD Save Files (*.sav) (*.sav)"),
+                                       QStringLiteral("All Files (*.*) (*)")}));
+        QCOMPARE(suffix, QStringLiteral("sav"));
+        QCOMPARE(directory, q(folder->path().string())); // the program folder
+        const QString output = q(folder->file("Varnholt000.sav"));
+        QCOMPARE(box(idSourcePath)->text(), q(path));
+        QCOMPARE(box(idOutputPath)->text(), output);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Varnholt - ") + output);
+        QCOMPARE(labelText(idReleaseLabel), QStringLiteral("1.2"));
+        QCOMPARE(labelText(idCampaignName), QStringLiteral("Nordmark"));
+        QVERIFY(!labelText(idFactionName).isEmpty());
+        QCOMPARE(labelText(idStatusLine), QStringLiteral("Successfully loaded saved game file."));
+        QVERIFY(w.control(idApply)->isEnabled());
+    }
+
+    // 4. A missing path and Refresh: one box, exactly as the model words it.
+    void missingPath() {
+        EditorWindow& w = open();
+        const std::string missing = folder->file("gone.sav");
+        typeInto(idSourcePath, q(missing));
+        BoxAnswerer boxes;
+        click(idRefresh);
+        QCOMPARE(int(boxes.boxes.size()), 1);
+        QCOMPARE(boxes.boxes[0].caption, appName);
+        QCOMPARE(boxes.boxes[0].icon, QMessageBox::Critical);
+        QCOMPARE(boxes.boxes[0].format, Qt::PlainText);
+        QCOMPARE(boxes.boxes[0].text,
+                 q("Error reading " + missing + ": " + missing + " was not found.."));
+        QVERIFY(!w.control(idApply)->isEnabled());
+    }
+
+    // 5. An empty year and a click on a Set box: the prompt, then the year box
+    // has the focus with its text selected.
+    void integerPrompt() {
+        EditorWindow& w = open();
+        load(writeSave("y.sav", releaseSpec("1.2")));
+        click(idSetYearAndSeason);
+        typeInto(idYear, QString());
+        BoxAnswerer boxes;
+        click(idSetCampaignDifficulty);
+        QCOMPARE(int(boxes.boxes.size()), 1);
+        QCOMPARE(boxes.boxes[0].text, QStringLiteral("Please enter an integer."));
+        QCOMPARE(boxes.boxes[0].icon, QMessageBox::Warning);
+        QCOMPARE(w.focusWidget(), w.control(idYear));
+        QCOMPARE(widget<QCheckBox>(idSetCampaignDifficulty)->isChecked(),
+                 w.editor().control(idSetCampaignDifficulty).checked);
+
+        QTest::keyClicks(box(idYear), QStringLiteral("x"));
+        click(idSetBattleDifficulty);
+        QCOMPARE(int(boxes.boxes.size()), 2);
+        QCOMPARE(box(idYear)->selectedText(), QStringLiteral("x"));
+    }
+
+    // 6. Unit scale through the arrows and the size-class list.
+    void unitScale() {
+        open();
+        load(writeSave("u.sav", releaseSpec("1.2")));
+        click(idSetUnitScale);
+        auto* sizeClass = widget<QComboBox>(idUnitScaleClass);
+        clickArrow(idUnitScaleSpin, true);
+        QCOMPARE(box(idUnitScale)->text(), QStringLiteral("45"));
+        QCOMPARE(sizeClass->currentText(), QStringLiteral("Large"));
+        clickArrow(idUnitScaleSpin, false);
+        QCOMPARE(box(idUnitScale)->text(), QStringLiteral("40"));
+        QCOMPARE(sizeClass->currentText(), QStringLiteral("Normal"));
+        pickFromPopup(sizeClass, 3);
+        QCOMPARE(box(idUnitScale)->text(), QStringLiteral("160"));
+        clickArrow(idUnitScaleSpin, true);
+        QCOMPARE(box(idUnitScale)->text(), QStringLiteral("160"));
+        QCOMPARE(sizeClass->currentText(), QStringLiteral("Huge"));
+        box(idUnitScale)->setFocus(); // the Down key in the box steps the spin
+        QTest::keyClick(box(idUnitScale), Qt::Key_Down);
+        QCOMPARE(box(idUnitScale)->text(), QStringLiteral("155"));
+    }
+
+    // 7. A mnemonic ticks its box; Tab follows the table.
+    void mnemonicsAndTabOrder() {
+        EditorWindow& w = open();
+        QTest::keyClicks(box(idSourcePath), QStringLiteral("x"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::AltModifier);
+        QVERIFY(widget<QCheckBox>(idSetUnitScale)->isChecked());
+        QVERIFY(w.control(idUnitScaleClass)->isEnabled());
+        QVERIFY(w.control(idUnitScaleSpin)->isEnabled());
+
+        QList<int> expected;
+        for (const ControlSpec& spec : editorDialog().controls) {
+            if (!spec.tabStop)
+                continue;
+            // Of a radio group only the ticked button is a Tab stop.
+            const ControlState& state = w.editor().control(spec.id);
+            if (state.enabled && (spec.kind != ControlKind::RadioButton || state.checked))
+                expected << spec.id;
+        }
+        box(idSourcePath)->setFocus();
+        QList<int> visited{idSourcePath};
+        for (int i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << [&] {
+                for (const ControlSpec& spec : editorDialog().controls)
+                    if (spec.id != noControlId && w.control(spec.id) == QApplication::focusWidget())
+                        return spec.id;
+                return noControlId;
+            }();
+        }
+        QCOMPARE(visited, expected);
+    }
+
+    // 8. Apply with several groups: the same bytes as varnholt-cli apply; a
+    // read-only output is refused with the access-denied text.
+    void applyMatchesTheCommandLine() {
+        EditorWindow& w = open();
+        const std::string source = writeSave("a.sav", releaseSpec("1.2"));
+        const auto original = testfiles::readBytes(source);
+        load(source);
+        click(idSetCampaignDifficulty);
+        QTest::keyClick(w.control(idCampaignDifficulty), Qt::Key_Down); // Medium -> Hard
+        click(idSetBattleTimeLimit);
+        click(idNoBattleTimeLimit); // ticked -> battles get a time limit
+        click(idSetUnitScale);
+        clickArrow(idUnitScaleSpin, true);
+        clickArrow(idUnitScaleSpin, true);
+        click(idSetYearAndSeason);
+        typeInto(idYear, QStringLiteral("1205"));
+        click(idAD);
+        click(idWinter);
+        BoxAnswerer boxes;
+        click(idApply);
+        QCOMPARE(int(boxes.boxes.size()), 0);
+        QCOMPARE(labelText(idStatusLine),
+                 QStringLiteral("Successfully applied changes to new saved game file."));
+
+        const std::string expected = folder->file("expected.sav");
+        QProcess cli;
+        cli.start(QStringLiteral(VARNHOLT_CLI),
+                  {QStringLiteral("apply"), q(source), QStringLiteral("--output"), q(expected),
+                   QStringLiteral("--campaign-difficulty"), QStringLiteral("2"),
+                   QStringLiteral("--time-limit"), QStringLiteral("on"),
+                   QStringLiteral("--unit-scale"), QStringLiteral("50"), QStringLiteral("--year"),
+                   QStringLiteral("1205"), QStringLiteral("--era"), QStringLiteral("AD"),
+                   QStringLiteral("--season"), QStringLiteral("winter")});
+        QVERIFY(cli.waitForFinished());
+        QCOMPARE(cli.exitCode(), 0);
+        QVERIFY(testfiles::readBytes(folder->file("Varnholt000.sav")) ==
+                testfiles::readBytes(expected));
+        QVERIFY(testfiles::readBytes(source) == original);
+
+        // Reload: the next output name is taken read-only before Apply.
+        load(source);
+        const std::string locked = folder->file("Varnholt001.sav");
+        QCOMPARE(box(idOutputPath)->text(), q(locked));
+        testfiles::writeBytes(locked, {1, 2, 3});
+        std::filesystem::permissions(locked, std::filesystem::perms::owner_read);
+        click(idApply);
+        QCOMPARE(int(boxes.boxes.size()), 1);
+        QCOMPARE(boxes.boxes[0].text,
+                 q("Error writing " + locked + ": Access to " + locked + " was denied.."));
+        QVERIFY(testfiles::readBytes(locked) == (std::vector<std::uint8_t>{1, 2, 3}));
+    }
+
+    // 9. An expansion save disables the campaign-length controls.
+    void expansionSave() {
+        EditorWindow& w = open();
+        load(writeSave("e.sav", releaseSpec("1.6")));
+        QCOMPARE(labelText(idReleaseLabel), QStringLiteral("1.6"));
+        QVERIFY(!w.control(idSetCampaignLength)->isEnabled());
+        QVERIFY(!w.control(idShortCampaign)->isEnabled());
+        QVERIFY(w.control(idSetUnitScale)->isEnabled());
+    }
+
+    // 10. Non-ASCII and "&" (and markup) in the campaign name and the folder,
+    // shown as written; the copy is written there.
+    void literalTexts() {
+        EditorWindow& w = open();
+        const std::filesystem::path odd = folder->path() / "Sp\u00e4ter & <i>fr\u00fch";
+        std::filesystem::create_directory(odd);
+        savegen::SaveSpec spec = releaseSpec("1.2");
+        spec.campaignName = u"K\u00f6nig & <b>Ost</b>";
+        const std::string path = writeSave("s.sav", spec, odd);
+        load(path);
+        QCOMPARE(labelText(idCampaignName), QStringLiteral("K\u00f6nig & <b>Ost</b>"));
+        QCOMPARE(widget<QLabel>(idCampaignName)->textFormat(), Qt::PlainText);
+        QCOMPARE(box(idSourcePath)->text(), q(path));
+        QVERIFY(w.windowTitle().endsWith(q((odd / "Varnholt000.sav").string())));
+        click(idApply);
+        QVERIFY(std::filesystem::exists(odd / "Varnholt000.sav"));
+    }
+
+    // 11. About from the context menu and from F1: the label fitted to its
+    // text, hover colour and its revert, the URL handed to the mail program,
+    // and a failing opener's box.
+    void aboutBox() {
+        EditorWindow& w = open();
+        const QString url = QStringLiteral("mailto:") + q(std::string(shell::contactEmail()));
+        MailHandler mail;
+        QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &mail, "open");
+        QString menuText;
+        QStringList seen;
+        auto sawAbout = whenModal<qt::AboutDialog>([&](qt::AboutDialog* about) {
+            seen << about->windowTitle();
+            qt::LinkLabel* link = about->link();
+            const QFont underlined = [&] {
+                QFont f = link->font();
+                f.setUnderline(true);
+                return f;
+            }();
+            if (link->width() != QFontMetrics(underlined).horizontalAdvance(link->text()))
+                seen << QStringLiteral("label not fitted");
+            seen << link->toolTip();
+            const QPoint inside = link->rect().center();
+            QEnterEvent enter(inside, link->mapTo(about, inside), link->mapToGlobal(inside));
+            QApplication::sendEvent(link, &enter);
+            QMouseEvent move(QEvent::MouseMove, inside, link->mapToGlobal(inside), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(link, &move);
+            if (!link->font().underline() || !showsColour(link, Qt::red) ||
+                link->cursor().shape() != Qt::PointingHandCursor)
+                seen << QStringLiteral("no hover");
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(link, &leave);
+            QTest::qWait(250); // the leave check runs every 100 ms
+            if (link->font().underline() || showsColour(link, Qt::red) ||
+                !showsColour(link, QColor(0, 0, 238)))
+                seen << QStringLiteral("hover stuck");
+            QTest::mouseClick(link, Qt::LeftButton);
+            QTest::mouseClick(about->control(idOk), Qt::LeftButton);
+        });
+        auto sawMenu = whenMenu([&](QMenu* menu) {
+            QAction* about = menu->actions().constLast();
+            menuText = about->text();
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(about).center());
+        });
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                     w.mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(&w, &rightClick);
+        QVERIFY(*sawMenu);
+        QVERIFY(*sawAbout);
+        QCOMPARE(menuText, QStringLiteral("&About Varnholt..."));
+        QCOMPARE(seen, (QStringList{QStringLiteral("About Varnholt"), url}));
+        QCOMPARE(mail.opened, QList<QUrl>{QUrl(url)});
+
+        // F1, with no mail program: the error box.
+        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+        BoxAnswerer boxes;
+        sawAbout = whenModal<qt::AboutDialog>([&](qt::AboutDialog* about) {
+            QTest::mouseClick(about->link(), Qt::LeftButton);
+            QTest::keyClick(about, Qt::Key_Escape);
+        });
+        QApplication::setActiveWindow(&w);
+        QTest::keyClick(&w, Qt::Key_F1);
+        QVERIFY(*sawAbout);
+        QCOMPARE(int(boxes.boxes.size()), 1);
+        QCOMPARE(boxes.boxes[0].caption, appName);
+        QCOMPARE(boxes.boxes[0].icon, QMessageBox::Warning);
+        QVERIFY(boxes.boxes[0].text.startsWith(QStringLiteral("Unable to open hyperlink:\n\n")));
+    }
+
+    // 12 and 13. Through the application object: a save given as argument is
+    // loaded; Enter closes the program, which ends with exit code 0, and
+    // nothing is written anywhere. A missing save as argument gives the load's
+    // box. A save dropped on the window is loaded.
+    void argumentDropAndExit() {
+        const std::string save = writeSave("keep.sav", releaseSpec("1.2"));
+        const auto entries = folder->entries();
+        TempFolder home;
+        qputenv("HOME", QByteArray::fromStdString(home.path().string()));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.file(".config")));
+        QString shown, status;
+        {
+            qt::QtAppHost host(q(save));
+            shell::EditorApp app(host);
+            auto came = whenModal<EditorWindow>([&](EditorWindow* running) {
+                QTRY_VERIFY(
+                    !qobject_cast<QLabel*>(running->control(idStatusLine))->text().isEmpty());
+                shown = qobject_cast<QLineEdit*>(running->control(idSourcePath))->text();
+                status = qobject_cast<QLabel*>(running->control(idStatusLine))->text();
+                QTest::keyClick(running->control(idSourcePath), Qt::Key_Return);
+            });
+            QCOMPARE(app.startUp(), false);
+            QVERIFY(*came);
+            QCOMPARE(app.exit(), 0);
+        }
+        QCOMPARE(shown, q(save));
+        QCOMPARE(status, QStringLiteral("Successfully loaded saved game file."));
+        QCOMPARE(folder->entries(), entries);
+        QVERIFY(home.entries().empty());
+
+        const std::string missing = folder->file("missing.sav");
+        {
+            qt::QtAppHost host(q(missing));
+            shell::EditorApp app(host);
+            BoxAnswerer boxes;
+            auto came = whenModal<EditorWindow>([&](EditorWindow* running) {
+                QTRY_COMPARE(int(boxes.boxes.size()), 1);
+                // Once the load that showed the box has returned.
+                QTimer::singleShot(0, running,
+                                   [running] { QTest::keyClick(running, Qt::Key_Escape); });
+            });
+            app.startUp();
+            QVERIFY(*came);
+            QCOMPARE(boxes.boxes[0].text,
+                     q("Error reading " + missing + ": " + missing + " was not found.."));
+        }
+
+        EditorWindow& w = open();
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(q(save))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&w, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &drop);
+        QCOMPARE(box(idSourcePath)->text(), q(save));
+        QCOMPARE(labelText(idStatusLine), QStringLiteral("Successfully loaded saved game file."));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QApplication application(argc, argv);
+    EditorWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "EditorWindowTest.moc"

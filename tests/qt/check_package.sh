@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Makes the Debian package of a built tree, unpacks it into a scratch root and
+# checks what a user's system would get: the files in their standard places,
+# the desktop entry and AppStream metadata valid, the saved-game type
+# registered for *.sav, the Qt libraries among the dependencies, and both
+# programs runnable from the unpacked tree.
+# Usage: check_package.sh BUILD_DIR SAMPLE_SAVE
+set -euo pipefail
+build=$1
+sample=$2
+app_id=org.example.Varnholt
+
+for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli update-mime-database; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)"; exit 1; }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() { # description, then the command that must succeed
+    local what=$1
+    shift
+    if "$@" >"$work/out" 2>&1; then
+        echo "ok: $what"
+    else
+        echo "FAIL: $what"
+        sed 's/^/    /' "$work/out"
+        failures=$((failures + 1))
+    fi
+}
+
+(cd "$build" && cpack -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }
+deb=$(ls "$work"/pkg/varnholt_*.deb)
+echo "package: $(basename "$deb")"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for lib in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6; do
+    check "depends on $lib" grep -q "\b$lib\b" <<<"$depends"
+done
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+for file in usr/bin/varnholt usr/bin/varnholt-cli \
+        usr/share/applications/$app_id.desktop \
+        usr/share/metainfo/$app_id.metainfo.xml \
+        usr/share/mime/packages/$app_id.xml \
+        usr/share/icons/hicolor/scalable/apps/$app_id.svg; do
+    check "installs /$file" test -s "$root/$file"
+done
+for size in 16 22 24 32 48 64 128 256; do
+    check "icon ${size}x${size} is a ${size}x${size} PNG" \
+        grep -q "PNG image data, $size x $size" <(file "$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
+done
+check "programs are executable" test -x "$root/usr/bin/varnholt" -a -x "$root/usr/bin/varnholt-cli"
+check "nothing outside /usr" test "$(ls "$root")" = usr
+
+check "desktop-file-validate" desktop-file-validate "$root/usr/share/applications/$app_id.desktop"
+check "desktop entry opens the saved-game type" \
+    grep -qx 'MimeType=application/x-iron-dominion-save;' "$root/usr/share/applications/$app_id.desktop"
+check "appstreamcli validate" appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$app_id.metainfo.xml"
+mime=$work/mime
+mkdir -p "$mime/packages"
+cp "$root/usr/share/mime/packages/$app_id.xml" "$mime/packages/"
+check "MIME database builds" update-mime-database "$mime"
+check "*.sav maps to the saved-game type" grep -q 'application/x-iron-dominion-save:\*\.sav' "$mime/globs2"
+
+check "unpacked varnholt-cli reads a save" "$root/usr/bin/varnholt-cli" info "$sample"
+check "unpacked varnholt starts (--version)" env QT_QPA_PLATFORM=offscreen "$root/usr/bin/varnholt" --version
+
+echo "package check: $failures failed"
+exit $((failures == 0 ? 0 : 1))

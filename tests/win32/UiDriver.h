@@ -1,0 +1,135 @@
+#pragma once
+// Driving Varnholt.exe from a second process, as a user would and as a user
+// sees it: window texts, ticks, lists, focus, message boxes, pixels on the
+// screen. Win32 only; every call works across processes under Wine and Windows.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varnholt::uidriver {
+
+std::wstring wide(std::string_view utf8);
+std::string utf8(std::wstring_view text);
+
+// --- Checks -------------------------------------------------------------------
+
+// Counts checks, prints each failure with the scenario it belongs to.
+class Checks {
+  public:
+    void scenario(std::string name);
+    bool check(bool ok, std::string_view what, std::string_view detail = {});
+    bool equal(std::wstring_view actual, std::wstring_view expected, std::string_view what);
+    bool equal(long long actual, long long expected, std::string_view what);
+    int passed() const { return passed_; }
+    int failed() const { return failed_; }
+
+  private:
+    std::string scenario_;
+    int passed_ = 0;
+    int failed_ = 0;
+};
+
+// Polls `done` every 10 ms until it holds or `ms` have passed.
+bool waitUntil(const std::function<bool()>& done, DWORD ms = 5000);
+
+// --- Windows and controls ---------------------------------------------------------
+
+std::wstring textOf(HWND window);
+// WM_SETTEXT, waiting for the window to take it (not for what it then runs).
+void setText(HWND window, std::wstring_view text);
+std::wstring classOf(HWND window);
+bool isChecked(HWND button);
+int selectionOf(HWND comboBox);
+std::vector<std::wstring> itemsOf(HWND comboBox);
+// The window with the keyboard focus in the thread that owns `window`.
+HWND focusOf(HWND window);
+// A click as the button's own BM_CLICK, posted: it may open a modal window.
+void click(HWND button);
+// A pick in a drop-down list, with the notification a user's pick sends.
+void pick(HWND dialog, int comboId, int index);
+RECT screenRect(HWND window);
+
+// Visible dialogs (#32770) owned by `owner`, with the title when one is given.
+std::vector<HWND> ownedDialogs(HWND owner, std::wstring_view title = {});
+HWND waitForOwnedDialog(HWND owner, std::wstring_view title = {}, DWORD ms = 5000);
+// Windows of `className` owned by `owner`.
+HWND ownedWindowOfClass(HWND owner, std::wstring_view className);
+
+// A message box: its caption, its text and which standard icon it shows.
+struct MessageBoxSeen {
+    HWND window = nullptr;
+    std::wstring caption;
+    std::wstring text;
+    std::wstring icon; // "error", "warning", "information", "question" or "none"
+};
+std::optional<MessageBoxSeen> waitForMessageBox(HWND owner, DWORD ms = 5000);
+// Presses its OK button and waits for it to go.
+bool closeMessageBox(HWND box);
+
+// --- Real input -------------------------------------------------------------------
+
+bool bringToFront(HWND window);
+void typeText(std::wstring_view text);
+void pressKey(WORD key);
+void pressWithAlt(WORD key);
+void moveMouse(POINT screen);
+void clickMouse(POINT screen);
+
+// --- The screen ---------------------------------------------------------------
+
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels; // 0x00RRGGBB, top row first
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+Capture captureScreen(const RECT& area);
+bool saveBitmap(const Capture& capture, const std::wstring& path);
+// Whether any pixel is close to `colour` (0x00RRGGBB).
+bool hasColourNear(const Capture& capture, std::uint32_t colour, int tolerance = 40);
+// How closely `icon` drawn at `size` pixels matches the best place in the
+// capture: the mean difference per colour channel over its opaque pixels
+// (0 is identical); a large number when it fits nowhere.
+double iconMatch(const Capture& capture, HICON icon, int size);
+// The rightmost column that differs from the capture's top-left pixel; -1 if none.
+int rightmostInk(const Capture& capture);
+
+// --- Another process ----------------------------------------------------------
+
+struct Process {
+    Process() = default;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    ~Process(); // ends it if it still runs
+
+    // `quiet`: its standard input and output are NUL.
+    bool start(const std::wstring& exe, const std::wstring& arguments, bool quiet = false);
+    // Its exit code once it has ended within `ms`, else nothing.
+    std::optional<DWORD> waitForExit(DWORD ms = 5000);
+    // Its first visible top-level dialog.
+    HWND waitForMainWindow(DWORD ms = 10000);
+
+    PROCESS_INFORMATION info{};
+};
+
+// Runs a program quietly to its end; its exit code, or nothing.
+std::optional<DWORD> run(const std::wstring& exe, const std::wstring& arguments);
+
+// The text of a tooltip's tool, read through memory of the tooltip's process.
+std::wstring toolText(HANDLE process, HWND toolTip, HWND tool, UINT_PTR toolId);
+
+// --- Files --------------------------------------------------------------------
+
+std::vector<std::uint8_t> readFile(const std::wstring& path);
+bool writeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+// Every file and folder below `folder`, as relative paths, sorted.
+std::vector<std::wstring> listTree(const std::wstring& folder);
+void removeTree(const std::wstring& folder);
+
+} // namespace varnholt::uidriver

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Runs the end-to-end driver against Varnholt.exe in a private Wine session.
+# Usage: run-end-to-end.sh DRIVER APP CLI [DRIVER OPTIONS...]
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+exec bash "$here/../../scripts/wine-session.sh" bash -c \
+    'wine "$1" "$(winepath -w "$2")" "$(winepath -w "$3")" "${@:4}"' driver "$@"
