@@ -4,7 +4,7 @@
 
 #include "editor/EditorLayout.h"
 #include "qt/FirstPaintProbe.h"
-#include "window/DialogSpec.h"
+#include "window/DialogLayout.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,7 +27,7 @@ int main(int argc, char* argv[]) {
     const int baseX = metrics.averageCharWidth();
     const int baseY = metrics.height();
     dialog.setFixedSize(layout.rect.width * baseX / 4, layout.rect.height * baseY / 8);
-    for (const varnholt::ControlSpec& spec : layout.controls) {
+    for (const varnholt::ControlLayout& spec : layout.controls) {
         const QString caption =
             QString::fromUtf8(spec.caption.data(), qsizetype(spec.caption.size()));
         QWidget* widget = nullptr;

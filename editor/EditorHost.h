@@ -3,7 +3,7 @@
 // with real windows; tests implement it with a scripted fake. The host owns no
 // rule: it shows what the model tells it and answers the model's questions.
 
-#include "window/DialogSpec.h"
+#include "window/DialogLayout.h"
 #include "window/MessageBox.h"
 #include "window/WindowMenu.h"
 
@@ -77,7 +77,7 @@ class EditorHost {
     virtual void setWindowTitle(const std::string& title) = 0;
     // Sets icon `iconId` as the window's large and small icon.
     virtual void setWindowIcon(int iconId) = 0;
-    // Attaches the picture button's pictures (its ControlSpec's `pictures`);
+    // Attaches the picture button's pictures (its ControlLayout's `pictures`);
     // the button takes their size.
     virtual void attachPictures(int controlId) = 0;
 

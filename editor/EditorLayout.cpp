@@ -29,8 +29,8 @@ using K = ControlKind;
 
 // Builders keep the table to one row per control and make each row say only
 // what differs from the plain control of its kind.
-constexpr ControlSpec label(int id, std::string_view caption, DialogRect r) {
-    ControlSpec c;
+constexpr ControlLayout label(int id, std::string_view caption, DialogRect r) {
+    ControlLayout c;
     c.id = id;
     c.kind = K::Label;
     c.caption = caption;
@@ -40,40 +40,40 @@ constexpr ControlSpec label(int id, std::string_view caption, DialogRect r) {
 
 // Labels that show texts from a saved game: an "&" in a campaign or faction
 // name is shown as it is, never taken for a mnemonic marker.
-constexpr ControlSpec valueLabel(int id, DialogRect r) {
-    ControlSpec c = label(id, {}, r);
+constexpr ControlLayout valueLabel(int id, DialogRect r) {
+    ControlLayout c = label(id, {}, r);
     c.noPrefix = true;
     return c;
 }
 
-constexpr ControlSpec groupBox(std::string_view caption, DialogRect r) {
-    ControlSpec c = label(noControlId, caption, r);
+constexpr ControlLayout groupBox(std::string_view caption, DialogRect r) {
+    ControlLayout c = label(noControlId, caption, r);
     c.kind = K::GroupBox;
     return c;
 }
 
-constexpr ControlSpec tabbed(int id, ControlKind kind, std::string_view caption, DialogRect r) {
-    ControlSpec c = label(id, caption, r);
+constexpr ControlLayout tabbed(int id, ControlKind kind, std::string_view caption, DialogRect r) {
+    ControlLayout c = label(id, caption, r);
     c.kind = kind;
     c.tabStop = true;
     return c;
 }
 
-constexpr ControlSpec textBox(int id, DialogRect r) {
-    ControlSpec c = tabbed(id, K::TextBox, {}, r);
+constexpr ControlLayout textBox(int id, DialogRect r) {
+    ControlLayout c = tabbed(id, K::TextBox, {}, r);
     c.autoScroll = true;
     return c;
 }
 
-constexpr ControlSpec list(int id, DialogRect r, std::span<const std::string_view> items) {
-    ControlSpec c = tabbed(id, K::DropDownList, {}, r);
+constexpr ControlLayout list(int id, DialogRect r, std::span<const std::string_view> items) {
+    ControlLayout c = tabbed(id, K::DropDownList, {}, r);
     c.items = items;
     c.closedHeight = closedListHeight;
     return c;
 }
 
-constexpr ControlSpec spin(int id, DialogRect r, int buddy, int minimum, int maximum) {
-    ControlSpec c = label(id, {}, r);
+constexpr ControlLayout spin(int id, DialogRect r, int buddy, int minimum, int maximum) {
+    ControlLayout c = label(id, {}, r);
     c.kind = K::Spin;
     c.buddyId = buddy;
     c.spinMinimum = minimum;
@@ -82,24 +82,24 @@ constexpr ControlSpec spin(int id, DialogRect r, int buddy, int minimum, int max
     return c;
 }
 
-constexpr ControlSpec grouped(ControlSpec c) {
+constexpr ControlLayout grouped(ControlLayout c) {
     c.groupStart = true;
     return c;
 }
 
-constexpr ControlSpec makeSourcePath() {
+constexpr ControlLayout makeSourcePath() {
     return textBox(idSourcePath, {84, 12, 276, 14});
 }
 
-constexpr ControlSpec makeOutputPath() {
-    ControlSpec c = textBox(idOutputPath, {84, 36, 276, 14});
+constexpr ControlLayout makeOutputPath() {
+    ControlLayout c = textBox(idOutputPath, {84, 36, 276, 14});
     c.readOnly = true;
     c.tabStop = false;
     return c;
 }
 
-constexpr ControlSpec makeUnitScale() {
-    ControlSpec c = tabbed(idUnitScale, K::TextBox, {}, {126, 198, 24, 14});
+constexpr ControlLayout makeUnitScale() {
+    ControlLayout c = tabbed(idUnitScale, K::TextBox, {}, {126, 198, 24, 14});
     c.readOnly = true;
     c.digitsOnly = true;
     c.rightAligned = true;
@@ -107,27 +107,27 @@ constexpr ControlSpec makeUnitScale() {
     return c;
 }
 
-constexpr ControlSpec makeYear() {
-    ControlSpec c = tabbed(idYear, K::TextBox, {}, {246, 198, 24, 14});
+constexpr ControlLayout makeYear() {
+    ControlLayout c = tabbed(idYear, K::TextBox, {}, {246, 198, 24, 14});
     c.rightAligned = true;
     c.lengthLimit = 4;
     return c;
 }
 
-constexpr ControlSpec makeRefresh() {
-    ControlSpec c = tabbed(idRefresh, K::PictureButton, "REFRESH", {366, 12, 13, 14});
+constexpr ControlLayout makeRefresh() {
+    ControlLayout c = tabbed(idRefresh, K::PictureButton, "REFRESH", {366, 12, 13, 14});
     // The caption names the pictures: REFRESH followed by U, D, F and X.
     c.pictures = {"REFRESHU", "REFRESHD", "REFRESHF", "REFRESHX", 20, 23};
     return c;
 }
 
-constexpr ControlSpec makeClose() {
-    ControlSpec c = tabbed(idOk, K::PushButton, "&Close", {336, 234, 50, 16});
+constexpr ControlLayout makeClose() {
+    ControlLayout c = tabbed(idOk, K::PushButton, "&Close", {336, 234, 50, 16});
     c.defaultButton = true;
     return c;
 }
 
-const ControlSpec controlTable[] = {
+const ControlLayout controlTable[] = {
     label(noControlId, "Save game &file name:", {12, 14, 72, 8}),
     makeSourcePath(),
     makeRefresh(),
@@ -175,9 +175,9 @@ const ControlSpec controlTable[] = {
 
 } // namespace
 
-const DialogSpec& editorDialog() {
-    static const DialogSpec dialog = [] {
-        DialogSpec d;
+const DialogLayout& editorDialog() {
+    static const DialogLayout dialog = [] {
+        DialogLayout d;
         d.templateId = 102;
         d.caption = "Varnholt";
         d.rect = {0, 0, 442, 258};

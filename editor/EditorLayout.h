@@ -4,7 +4,7 @@
 // rectangles in dialog units and the Tab order are the window's design; nothing
 // of it is spelled a second time anywhere else.
 
-#include "window/DialogSpec.h"
+#include "window/DialogLayout.h"
 
 namespace varnholt {
 
@@ -42,6 +42,6 @@ inline constexpr int idUnitScale = 1028;
 inline constexpr int idUnitScaleSpin = 1029;
 
 // The editor window (template 102).
-const DialogSpec& editorDialog();
+const DialogLayout& editorDialog();
 
 } // namespace varnholt

@@ -128,7 +128,7 @@ SaveGameEditor::SaveGameEditor(EditorHost& host, std::string programFolder,
                                std::string applicationName)
     : host_(host), programFolder_(std::move(programFolder)),
       applicationName_(std::move(applicationName)), windowTitle_(editorDialog().caption) {
-    for (const ControlSpec& spec : editorDialog().controls) {
+    for (const ControlLayout& spec : editorDialog().controls) {
         ControlState s;
         if (spec.kind != ControlKind::TextBox && spec.kind != ControlKind::DropDownList &&
             spec.kind != ControlKind::Spin)
@@ -141,8 +141,8 @@ void SaveGameEditor::initialise() {
     if (initialised_)
         return;
     const Running running(busy_);
-    const DialogSpec& dialog = editorDialog();
-    for (const ControlSpec& spec : dialog.controls)
+    const DialogLayout& dialog = editorDialog();
+    for (const ControlLayout& spec : dialog.controls)
         if (spec.kind == ControlKind::DropDownList)
             setItems(spec.id, std::vector<std::string>(spec.items.begin(), spec.items.end()));
     WriteControls();
@@ -151,7 +151,7 @@ void SaveGameEditor::initialise() {
     host_.setWindowIcon(dialog.iconId);
     values_.windowCaption = windowTitle_;
     host_.attachPictures(idRefresh);
-    for (const ControlSpec& spec : dialog.controls) {
+    for (const ControlLayout& spec : dialog.controls) {
         if (spec.lengthLimit > 0 && state(spec.id).lengthLimit != spec.lengthLimit) {
             state(spec.id).lengthLimit = spec.lengthLimit;
             host_.controlChanged(spec.id);
@@ -196,7 +196,7 @@ bool SaveGameEditor::storeText(int id, const std::string& text) {
         return false;
     s.text = text;
     // A spin follows the number its box shows, as the platform's buddy spin does.
-    for (const ControlSpec& spec : editorDialog().controls)
+    for (const ControlLayout& spec : editorDialog().controls)
         if (spec.kind == ControlKind::Spin && spec.buddyId == id)
             if (const auto number = parseInteger(text))
                 setSpin(spec.id, *number);
@@ -505,7 +505,7 @@ int SaveGameEditor::OnUnitScaleSpin(int position, int proposedStep) {
 // --- User actions -------------------------------------------------------------
 
 void SaveGameEditor::userSetText(int id, const std::string& text) {
-    const ControlSpec* spec = editorDialog().find(id);
+    const ControlLayout* spec = editorDialog().find(id);
     // While the model is busy, every widget event is an echo of its own writes.
     if (!spec || spec->kind != ControlKind::TextBox || busy_)
         return;
@@ -527,7 +527,7 @@ void SaveGameEditor::userSetText(int id, const std::string& text) {
 }
 
 void SaveGameEditor::userClick(int id) {
-    const ControlSpec* spec = editorDialog().find(id);
+    const ControlLayout* spec = editorDialog().find(id);
     if (!spec || busy_)
         return;
     if (!accepting() || !state(id).enabled) {
@@ -579,7 +579,7 @@ void SaveGameEditor::userClick(int id) {
 }
 
 void SaveGameEditor::userSelect(int id, int index) {
-    const ControlSpec* spec = editorDialog().find(id);
+    const ControlLayout* spec = editorDialog().find(id);
     if (!spec || spec->kind != ControlKind::DropDownList || busy_)
         return;
     if (!accepting() || !state(id).enabled || index < 0 ||
@@ -595,7 +595,7 @@ void SaveGameEditor::userSelect(int id, int index) {
 }
 
 int SaveGameEditor::userSpin(int id, int proposedStep) {
-    const ControlSpec* spec = editorDialog().find(id);
+    const ControlLayout* spec = editorDialog().find(id);
     if (!spec || spec->kind != ControlKind::Spin || busy_)
         return 0;
     if (!accepting() || !state(id).enabled) {

@@ -10,7 +10,7 @@ namespace varnholt::qt {
 
 AboutDialog::AboutDialog(const std::string& messageCaption, QWidget* parent) : QDialog(parent) {
     built_ = buildDialog(*this, shell::aboutBoxDialog(),
-                         [this](const ControlSpec& spec, QWidget* dialog) -> QWidget* {
+                         [this](const ControlLayout& spec, QWidget* dialog) -> QWidget* {
                              if (spec.id != shell::idContactAddress)
                                  return nullptr;
                              link_ = new LinkLabel(dialog);

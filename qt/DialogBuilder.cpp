@@ -26,7 +26,7 @@ QRect qRect(const PixelRect& r) {
     return QRect(r.x, r.y, r.width, r.height);
 }
 
-QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
+QWidget* makeWidget(const ControlLayout& spec, QWidget* parent) {
     const QString caption = toQt(spec.caption);
     switch (spec.kind) {
     case ControlKind::Label: {
@@ -82,7 +82,7 @@ QWidget* makeWidget(const ControlSpec& spec, QWidget* parent) {
 }
 
 // What a caption needs beyond its control's width, in pixels; 0 when it fits.
-int captionWidth(const ControlSpec& spec, QWidget* widget) {
+int captionWidth(const ControlLayout& spec, QWidget* widget) {
     if (qobject_cast<QLabel*>(widget) && spec.kind == ControlKind::Label && !spec.noPrefix)
         return widget->sizeHint().width();
     if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget))
@@ -92,7 +92,7 @@ int captionWidth(const ControlSpec& spec, QWidget* widget) {
 
 // The dialog-unit x up to which control `index` could grow without reaching a
 // control beside it (or leaving its group box, or the dialog), less a margin.
-int freeRightEdge(const DialogSpec& spec, std::size_t index) {
+int freeRightEdge(const DialogLayout& spec, std::size_t index) {
     constexpr int margin = 4;
     const DialogRect& r = spec.controls[index].rect;
     int edge = spec.rect.width;
@@ -111,7 +111,7 @@ int freeRightEdge(const DialogSpec& spec, std::size_t index) {
 
 } // namespace
 
-BuiltDialog buildDialog(QDialog& dialog, const DialogSpec& spec, const WidgetMaker& make) {
+BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetMaker& make) {
     BuiltDialog built;
     dialog.setWindowTitle(toQt(spec.caption));
     Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
@@ -120,7 +120,7 @@ BuiltDialog buildDialog(QDialog& dialog, const DialogSpec& spec, const WidgetMak
     dialog.setWindowFlags(flags);
 
     QButtonGroup* radioGroup = nullptr;
-    for (const ControlSpec& control : spec.controls) {
+    for (const ControlLayout& control : spec.controls) {
         QWidget* widget = make ? make(control, &dialog) : nullptr;
         if (!widget)
             widget = makeWidget(control, &dialog);
@@ -162,7 +162,7 @@ BuiltDialog buildDialog(QDialog& dialog, const DialogSpec& spec, const WidgetMak
     QWidget* previousTabStop = nullptr;
     std::vector<QLabel*> waitingForBuddy;
     for (std::size_t i = 0; i < built.widgets.size(); ++i) {
-        const ControlSpec& control = spec.controls[i];
+        const ControlLayout& control = spec.controls[i];
         QWidget* widget = built.widgets[i];
         QRect rect = qRect(toPixels(control.rect, built.base));
         rect.setWidth(std::max(rect.width(), needed[i]));

@@ -4,7 +4,7 @@
 // dialog-unit conversion from the dialog font's metrics, in Tab order, with
 // mnemonic labels bound to the control they lead to.
 
-#include "window/DialogSpec.h"
+#include "window/DialogLayout.h"
 #include "window/DialogUnits.h"
 
 #include <QPointer>
@@ -32,10 +32,10 @@ struct BuiltDialog {
 };
 
 // Makes the widget for one control instead of the builder, or returns nullptr.
-using WidgetMaker = std::function<QWidget*(const ControlSpec& spec, QWidget* parent)>;
+using WidgetMaker = std::function<QWidget*(const ControlLayout& spec, QWidget* parent)>;
 
 // Builds `spec` on `dialog`: caption, fixed size, frame without minimise or
 // maximise boxes, and every control.
-BuiltDialog buildDialog(QDialog& dialog, const DialogSpec& spec, const WidgetMaker& make = {});
+BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetMaker& make = {});
 
 } // namespace varnholt::qt

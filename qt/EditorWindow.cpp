@@ -53,7 +53,7 @@ class EditorWindow::Host : public EditorHost {
     void setWindowTitle(const std::string& title) override { w_.setWindowTitle(toQt(title)); }
     void setWindowIcon(int) override { w_.setWindowIcon(applicationIcon()); }
     void attachPictures(int controlId) override {
-        const ControlSpec* spec = editorDialog().find(controlId);
+        const ControlLayout* spec = editorDialog().find(controlId);
         if (auto* button = qobject_cast<PictureButton*>(w_.control(controlId)); button && spec)
             button->setPictures(spec->pictures, pictureFolder());
     }
@@ -79,9 +79,9 @@ class EditorWindow::Host : public EditorHost {
 
 EditorWindow::EditorWindow(std::string programFolder, std::string applicationName, QWidget* parent)
     : QDialog(parent), host_(std::make_unique<Host>(*this)) {
-    const DialogSpec& dialog = editorDialog();
+    const DialogLayout& dialog = editorDialog();
     built_ = buildDialog(*this, dialog);
-    for (const ControlSpec& spec : dialog.controls)
+    for (const ControlLayout& spec : dialog.controls)
         if (spec.id != noControlId)
             connectControl(spec, control(spec.id));
     editor_ = std::make_unique<SaveGameEditor>(*host_, std::move(programFolder),
@@ -97,7 +97,7 @@ void EditorWindow::openSaveGame(const QString& path) {
     editor_->openSaveGame(fromQt(path));
 }
 
-void EditorWindow::connectControl(const ControlSpec& spec, QWidget* widget) {
+void EditorWindow::connectControl(const ControlLayout& spec, QWidget* widget) {
     const int id = spec.id;
     if (auto* box = qobject_cast<QLineEdit*>(widget)) {
         connect(box, &QLineEdit::textEdited, this, [this, id](const QString& text) {
@@ -130,7 +130,7 @@ void EditorWindow::mirror(int id) {
         return;
     const ControlState& state = editor_->control(id);
     if (auto* label = qobject_cast<QLabel*>(widget)) {
-        const ControlSpec* spec = editorDialog().find(id);
+        const ControlLayout* spec = editorDialog().find(id);
         const QString text = toQt(
             spec && !spec->noPrefix && !label->buddy() ? displayCaption(state.text) : state.text);
         if (label->text() != text)

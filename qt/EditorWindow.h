@@ -41,7 +41,7 @@ class EditorWindow : public QDialog {
   private:
     class Host;
 
-    void connectControl(const ControlSpec& spec, QWidget* widget);
+    void connectControl(const ControlLayout& spec, QWidget* widget);
     void mirror(int id);
     void mirrorAll();
     void addMenuEntries(const std::vector<MenuEntry>& entries);

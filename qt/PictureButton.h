@@ -3,7 +3,7 @@
 // disabled), at the pictures' own size in device-independent pixels, so that
 // a high-DPI screen scales them as it scales everything else.
 
-#include "window/DialogSpec.h"
+#include "window/DialogLayout.h"
 
 #include <QAbstractButton>
 #include <QPixmap>

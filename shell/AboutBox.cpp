@@ -26,8 +26,9 @@ using K = ControlKind;
 
 // Static texts start a group each, so that a mnemonic in one never reaches
 // into the next; the version line shows "&" as it is.
-constexpr ControlSpec text(int id, std::string_view caption, DialogRect r, bool noPrefix = false) {
-    ControlSpec c;
+constexpr ControlLayout text(int id, std::string_view caption, DialogRect r,
+                             bool noPrefix = false) {
+    ControlLayout c;
     c.id = id;
     c.kind = K::Label;
     c.caption = caption;
@@ -37,16 +38,16 @@ constexpr ControlSpec text(int id, std::string_view caption, DialogRect r, bool 
     return c;
 }
 
-constexpr ControlSpec icon() {
-    ControlSpec c;
+constexpr ControlLayout icon() {
+    ControlLayout c;
     c.kind = K::Icon;
     c.rect = {11, 17, 20, 20};
     c.iconId = applicationIconId;
     return c;
 }
 
-constexpr ControlSpec okButton() {
-    ControlSpec c;
+constexpr ControlLayout okButton() {
+    ControlLayout c;
     c.id = idOk;
     c.kind = K::PushButton;
     c.caption = "OK";
@@ -59,8 +60,8 @@ constexpr ControlSpec okButton() {
 
 } // namespace
 
-const DialogSpec& aboutBoxDialog() {
-    static const ControlSpec controls[] = {
+const DialogLayout& aboutBoxDialog() {
+    static const ControlLayout controls[] = {
         icon(),
         text(noControlId, "Varnholt Version 1.0", {40, 10, 119, 8}, true),
         text(noControlId, legalNotice(), {40, 25, 119, 8}),
@@ -68,8 +69,8 @@ const DialogSpec& aboutBoxDialog() {
         text(noControlId, "Email:", {12, 48, 20, 8}),
         text(idContactAddress, contactEmail(), {36, 48, 132, 8}),
     };
-    static const DialogSpec dialog = [] {
-        DialogSpec d;
+    static const DialogLayout dialog = [] {
+        DialogLayout d;
         d.templateId = 100;
         d.caption = "About Varnholt";
         d.rect = {0, 0, 235, 66};
@@ -93,7 +94,7 @@ int AboutBox::initDialog() {
 
     const auto controls = aboutBoxDialog().controls;
     const auto first = std::find_if(controls.begin(), controls.end(),
-                                    [](const ControlSpec& c) { return c.tabStop; });
+                                    [](const ControlLayout& c) { return c.tabStop; });
     return first == controls.end() ? noControlId : first->id;
 }
 

@@ -6,7 +6,7 @@
 // window/WindowMenu.h.
 
 #include "shell/HyperLinkLabel.h"
-#include "window/DialogSpec.h"
+#include "window/DialogLayout.h"
 
 #include <string>
 #include <string_view>
@@ -22,7 +22,7 @@ std::string_view contactEmail();
 std::string_view legalNotice();
 
 // Dialog template 100.
-const DialogSpec& aboutBoxDialog();
+const DialogLayout& aboutBoxDialog();
 
 enum class CloseRequest { OkButton, EscapeKey, CloseBox };
 

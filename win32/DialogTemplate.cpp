@@ -15,7 +15,7 @@ constexpr WORD comboBoxAtom = 0x0085;
 
 } // namespace
 
-ControlStyle controlStyle(const ControlSpec& c) {
+ControlStyle controlStyle(const ControlLayout& c) {
     ControlStyle s;
     s.style = WS_CHILD | WS_VISIBLE | (c.tabStop ? WS_TABSTOP : 0) | (c.groupStart ? WS_GROUP : 0);
     switch (c.kind) {
@@ -83,7 +83,7 @@ void DialogTemplate::alignToDword() {
         word(0);
 }
 
-DialogTemplate::DialogTemplate(const DialogSpec& d) {
+DialogTemplate::DialogTemplate(const DialogLayout& d) {
     word(1);      // dlgVer
     word(0xFFFF); // signature: extended template
     dword(0);     // helpID
@@ -102,7 +102,7 @@ DialogTemplate::DialogTemplate(const DialogSpec& d) {
     word(MAKEWORD(FALSE, DEFAULT_CHARSET)); // italic, charset
     text(d.fontName);
 
-    for (const ControlSpec& c : d.controls) {
+    for (const ControlLayout& c : d.controls) {
         alignToDword();
         const ControlStyle s = controlStyle(c);
         dword(0); // helpID

@@ -3,7 +3,7 @@
 // (DLGTEMPLATEEX) built in memory, for DialogBoxIndirectParamW. Sizes stay in
 // dialog units, so the dialog grows with the system font and the screen's DPI.
 
-#include "window/DialogSpec.h"
+#include "window/DialogLayout.h"
 
 #include <windows.h>
 
@@ -18,11 +18,11 @@ struct ControlStyle {
     DWORD style = 0;
     DWORD exStyle = 0;
 };
-ControlStyle controlStyle(const ControlSpec& control);
+ControlStyle controlStyle(const ControlLayout& control);
 
 class DialogTemplate {
   public:
-    explicit DialogTemplate(const DialogSpec& dialog);
+    explicit DialogTemplate(const DialogLayout& dialog);
     const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
 
   private:

@@ -100,7 +100,7 @@ INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         const int id = static_cast<int>(header->idFrom);
         editor_.userSpin(id, reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta);
         mirror(id);
-        if (const ControlSpec* spec = editorDialog().find(id))
+        if (const ControlLayout* spec = editorDialog().find(id))
             mirror(spec->buddyId);
         return answer(TRUE);
     }
@@ -143,7 +143,7 @@ INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void EditorWindow::onInitDialog() {
     DragAcceptFiles(window_, TRUE);
     // Arrow keys in a spin's box step the spin; the spin never writes the box.
-    for (const ControlSpec& spec : editorDialog().controls)
+    for (const ControlLayout& spec : editorDialog().controls)
         if (spec.kind == ControlKind::Spin && spec.spinArrowKeys)
             SendMessageW(item(spec.id), UDM_SETBUDDY, reinterpret_cast<WPARAM>(item(spec.buddyId)),
                          0);
@@ -157,7 +157,7 @@ void EditorWindow::onCommand(int id, int code, HWND control) {
         editor_.userPressEscape();
         return;
     }
-    const ControlSpec* spec = editorDialog().find(id);
+    const ControlLayout* spec = editorDialog().find(id);
     if (!spec)
         return;
     // Only a user's action is forwarded; other notifications (EN_UPDATE, focus...) are not.
@@ -179,7 +179,7 @@ void EditorWindow::onCommand(int id, int code, HWND control) {
 // Sets each property of the widget that differs from the model's state, and
 // only those: a box being typed into keeps its caret and undo.
 void EditorWindow::mirror(int id) {
-    const ControlSpec* spec = editorDialog().find(id);
+    const ControlLayout* spec = editorDialog().find(id);
     HWND control = item(id);
     if (!spec || !control)
         return;
@@ -261,7 +261,7 @@ bool EditorWindow::onPaint() {
 }
 
 void EditorWindow::drawPicture(const DRAWITEMSTRUCT& draw) {
-    const ControlSpec* spec = editorDialog().find(static_cast<int>(draw.CtlID));
+    const ControlLayout* spec = editorDialog().find(static_cast<int>(draw.CtlID));
     if (!spec || spec->kind != ControlKind::PictureButton)
         return;
     const std::string_view name =
@@ -342,7 +342,7 @@ void EditorWindow::setWindowIcon(int iconId) {
 }
 
 void EditorWindow::attachPictures(int controlId) {
-    const ControlSpec* spec = editorDialog().find(controlId);
+    const ControlLayout* spec = editorDialog().find(controlId);
     if (!spec)
         return;
     const PictureNames& names = spec->pictures;

@@ -4,7 +4,7 @@
 // its height. Front ends measure their font and convert every rectangle of a
 // dialog description here, so dialogs grow with the font and the screen's DPI.
 
-#include "window/DialogSpec.h"
+#include "window/DialogLayout.h"
 
 #include <string_view>
 

@@ -26,7 +26,7 @@ const Group groups[] = {
 };
 
 TEST_F(ControlStateTest, AtStartOnlyThePathBrowseAndCloseAreEnabled) {
-    for (const ControlSpec& c : editorDialog().controls) {
+    for (const ControlLayout& c : editorDialog().controls) {
         if (c.id == noControlId)
             continue;
         const bool alwaysOn = c.id == idSourcePath || c.id == idBrowse || c.id == idOk ||
@@ -116,7 +116,7 @@ TEST_F(ControlStateTest, FailedLoadRunsNoRulesAndOnlyWithdrawsTheOutputName) {
     const std::string missing = temp.file("missing.sav");
     editor.userSetText(idSourcePath, missing);
     std::vector<ControlState> before;
-    for (const ControlSpec& c : editorDialog().controls)
+    for (const ControlLayout& c : editorDialog().controls)
         if (c.id != noControlId)
             before.push_back(ctl(c.id));
     const std::string title = editor.windowTitle();
@@ -124,7 +124,7 @@ TEST_F(ControlStateTest, FailedLoadRunsNoRulesAndOnlyWithdrawsTheOutputName) {
     editor.userClick(idRefresh);
 
     std::size_t i = 0;
-    for (const ControlSpec& c : editorDialog().controls) {
+    for (const ControlLayout& c : editorDialog().controls) {
         if (c.id == noControlId)
             continue;
         ControlState expected = before[i++];

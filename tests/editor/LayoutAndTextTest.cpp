@@ -18,7 +18,7 @@ using K = ControlKind;
 
 TEST(Layout, IdentifiersAreUniqueAndEveryNamedControlIsInTheTable) {
     std::set<int> seen;
-    for (const ControlSpec& c : editorDialog().controls)
+    for (const ControlLayout& c : editorDialog().controls)
         if (c.id != noControlId) {
             EXPECT_TRUE(seen.insert(c.id).second) << "duplicate " << c.id;
         }
@@ -58,7 +58,7 @@ TEST(Layout, IdentifiersAreUniqueAndEveryNamedControlIsInTheTable) {
 }
 
 TEST(Layout, TabStopsFollowTheKindOfControl) {
-    for (const ControlSpec& c : editorDialog().controls) {
+    for (const ControlLayout& c : editorDialog().controls) {
         bool expected = false;
         switch (c.kind) {
         case K::CheckBox:
@@ -79,9 +79,9 @@ TEST(Layout, TabStopsFollowTheKindOfControl) {
 }
 
 TEST(Layout, ControlsLieInsideTheWindowAndSpinsFollowTheirBox) {
-    const DialogSpec& d = editorDialog();
+    const DialogLayout& d = editorDialog();
     for (std::size_t i = 0; i < d.controls.size(); ++i) {
-        const ControlSpec& c = d.controls[i];
+        const ControlLayout& c = d.controls[i];
         EXPECT_GE(c.rect.x, 0);
         EXPECT_GE(c.rect.y, 0);
         // A drop-down list's height includes the opened list; closed, it fits.
@@ -100,7 +100,7 @@ TEST(Layout, ControlsLieInsideTheWindowAndSpinsFollowTheirBox) {
 
 TEST(Layout, MnemonicsAreUniqueSoEachAltLetterReachesOneControl) {
     std::set<char> letters;
-    for (const ControlSpec& c : editorDialog().controls)
+    for (const ControlLayout& c : editorDialog().controls)
         if (auto m = mnemonicOf(c.caption)) {
             EXPECT_TRUE(letters.insert(*m).second) << "letter " << *m << " twice";
         }

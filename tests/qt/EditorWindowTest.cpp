@@ -368,7 +368,7 @@ class EditorWindowTest : public QObject {
         QVERIFY(w.control(idUnitScaleSpin)->isEnabled());
 
         QList<int> expected;
-        for (const ControlSpec& spec : editorDialog().controls) {
+        for (const ControlLayout& spec : editorDialog().controls) {
             if (!spec.tabStop)
                 continue;
             // Of a radio group only the ticked button is a Tab stop.
@@ -381,7 +381,7 @@ class EditorWindowTest : public QObject {
         for (int i = 1; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << [&] {
-                for (const ControlSpec& spec : editorDialog().controls)
+                for (const ControlLayout& spec : editorDialog().controls)
                     if (spec.id != noControlId && w.control(spec.id) == QApplication::focusWidget())
                         return spec.id;
                 return noControlId;

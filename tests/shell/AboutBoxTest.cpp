@@ -10,7 +10,7 @@ namespace {
 
 TEST(AboutBox, RunShowsTheAddressAndLinksTheMailtoUrl) {
     const std::string address = VARNHOLT_CONTACT_EMAIL;
-    const ControlSpec* contact = aboutBoxDialog().find(idContactAddress);
+    const ControlLayout* contact = aboutBoxDialog().find(idContactAddress);
     ASSERT_NE(contact, nullptr);
     EXPECT_EQ(contact->caption, address);
     EXPECT_EQ(legalNotice(), VARNHOLT_LEGAL_NOTICE);

@@ -384,7 +384,7 @@ class Scenarios {
         // The enabled Tab stops in template order, from 1002 round to 1002.
         std::vector<int> expected;
         std::vector<int> stops;
-        for (const ControlSpec& spec : editorDialog().controls)
+        for (const ControlLayout& spec : editorDialog().controls)
             if (spec.tabStop && enabled(spec.id))
                 stops.push_back(spec.id);
         const auto from = std::find(stops.begin(), stops.end(), idSourcePath);

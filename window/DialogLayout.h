@@ -55,7 +55,7 @@ struct PictureNames {
     int height = 0;
 };
 
-struct ControlSpec {
+struct ControlLayout {
     int id = noControlId;
     ControlKind kind = ControlKind::Label;
     // As stored: "&" marks the next letter as the mnemonic, "&&" shows one "&".
@@ -92,7 +92,7 @@ struct ControlSpec {
     int iconId = 0;
 };
 
-struct DialogSpec {
+struct DialogLayout {
     int templateId = 0;
     std::string_view caption;
     DialogRect rect; // the client area's size in dialog units (x, y 0)
@@ -109,11 +109,11 @@ struct DialogSpec {
     bool showInTaskBar = false;
     bool visible = false;
     // In template order, which is also the Tab order.
-    std::span<const ControlSpec> controls;
+    std::span<const ControlLayout> controls;
 
     // The row of a control with an identifier; nullptr for noControlId or an
     // identifier the dialog does not have.
-    const ControlSpec* find(int id) const;
+    const ControlLayout* find(int id) const;
 };
 
 // The mnemonic letter of a stored caption (the letter after a single "&"),

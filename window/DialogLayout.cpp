@@ -1,15 +1,15 @@
-#include "window/DialogSpec.h"
+#include "window/DialogLayout.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace varnholt {
 
-const ControlSpec* DialogSpec::find(int id) const {
+const ControlLayout* DialogLayout::find(int id) const {
     if (id == noControlId)
         return nullptr;
     const auto it = std::find_if(controls.begin(), controls.end(),
-                                 [id](const ControlSpec& c) { return c.id == id; });
+                                 [id](const ControlLayout& c) { return c.id == id; });
     return it == controls.end() ? nullptr : &*it;
 }
 
