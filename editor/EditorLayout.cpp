@@ -176,18 +176,14 @@ const ControlLayout controlTable[] = {
 } // namespace
 
 const DialogLayout& editorDialog() {
-    static const DialogLayout dialog = [] {
-        DialogLayout d;
-        d.templateId = 102;
-        d.caption = "Varnholt";
-        d.rect = {0, 0, 442, 258};
-        d.iconId = applicationIconId;
-        d.windowMenu = true;
-        d.showInTaskBar = true;
-        d.visible = true;
-        d.controls = controlTable;
-        return d;
-    }();
+    static const DialogLayout dialog{.templateId = 102,
+                                     .caption = "Varnholt",
+                                     .rect = {0, 0, 442, 258},
+                                     .iconId = applicationIconId,
+                                     .windowMenu = true,
+                                     .showInTaskBar = true,
+                                     .visible = true,
+                                     .controls = controlTable};
     return dialog;
 }
 

@@ -69,15 +69,11 @@ const DialogLayout& aboutBoxDialog() {
         text(noControlId, "Email:", {12, 48, 20, 8}),
         text(idContactAddress, contactEmail(), {36, 48, 132, 8}),
     };
-    static const DialogLayout dialog = [] {
-        DialogLayout d;
-        d.templateId = 100;
-        d.caption = "About Varnholt";
-        d.rect = {0, 0, 235, 66};
-        d.windowMenu = true;
-        d.controls = controls;
-        return d;
-    }();
+    static const DialogLayout dialog{.templateId = 100,
+                                     .caption = "About Varnholt",
+                                     .rect = {0, 0, 235, 66},
+                                     .windowMenu = true,
+                                     .controls = controls};
     return dialog;
 }
 
