@@ -53,7 +53,7 @@ void applyAllGroups(benchmark::State& state) {
     request.setYearAndSeason = request.setBattleTimeLimit = request.setCampaignLength = true;
     const std::string output = folder() + "/out.sav";
     for (auto _ : state)
-        if (!varnholt::applyChanges(path, output, info, request).written)
+        if (!varnholt::applyChanges(path, output, loadedLayout(info), request).written)
             std::abort();
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }

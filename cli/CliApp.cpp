@@ -709,7 +709,8 @@ int runApply(const CommandLine& line, std::ostream& out, std::ostream& err) {
         outputPath = *name.name;
     }
 
-    const ApplyOutcome outcome = applyChanges(savePath, outputPath, loaded.info, settings.request);
+    const ApplyOutcome outcome =
+        applyChanges(savePath, outputPath, loadedLayout(loaded.info), settings.request);
     for (const std::string& text : outcome.errorTexts)
         err << text << '\n';
     if (!outcome.written)

@@ -21,8 +21,8 @@ struct Patch {
 };
 
 // Derives the layout of the copy the way the loader derives it from the save,
-// and tells whether it is the one `info` was loaded with.
-bool hasLoadedLayout(OutputCopy& copy, const std::string& sourcePath, const SaveGameInfo& info,
+// and tells whether it is the one the last load found.
+bool hasLoadedLayout(OutputCopy& copy, const std::string& sourcePath, const LoadedLayout& loaded,
                      PathStyle style) {
     std::uint64_t next = 0;
     SaveReader reader([&](std::span<std::uint8_t> into) {
@@ -31,7 +31,7 @@ bool hasLoadedLayout(OutputCopy& copy, const std::string& sourcePath, const Save
         return got;
     });
     const auto version = detectReleaseOnDisk(reader.ensure(releaseHeaderSize), sourcePath, style);
-    if (!version || *version != info.version)
+    if (!version || *version != loaded.version)
         return false;
     LayoutPositions positions;
     positions.campaignNameOffset = campaignNameOffsetFor(version->isExpansion);
@@ -46,11 +46,11 @@ bool hasLoadedLayout(OutputCopy& copy, const std::string& sourcePath, const Save
     if (!anchorOffset)
         return false;
     positions.anchorShift = anchorShiftFor(version->releaseCode, *anchorOffset);
-    if (positions != info.positions)
+    if (positions != loaded.positions)
         return false;
     const auto faction =
-        readU8(reader.bytes(), readOffset(resolveLayout(info), Field::PlayerFaction));
-    return faction && *faction == info.storedFactionByte;
+        readU8(reader.bytes(), readOffset(resolveLayout(loaded), Field::PlayerFaction));
+    return faction && *faction == loaded.storedFactionByte;
 }
 
 void addPatches(std::vector<Patch>& patches, const ResolvedLayout& layout, Field field,
@@ -65,9 +65,9 @@ std::uint32_t difficultyByte(int difficulty) {
 
 // The patches of every ticked group, in order of writing. A unit scale that is
 // not in the table adds its error text and leaves that group out.
-std::vector<Patch> patchesFor(const SaveGameInfo& info, const EditRequest& request,
+std::vector<Patch> patchesFor(const LoadedLayout& loaded, const EditRequest& request,
                               std::vector<std::string>& errorTexts) {
-    const ResolvedLayout layout = resolveLayout(info);
+    const ResolvedLayout layout = resolveLayout(loaded);
     std::vector<Patch> patches;
     if (request.setBattleDifficulty)
         addPatches(patches, layout, Field::BattleDifficulty,
@@ -79,7 +79,7 @@ std::vector<Patch> patchesFor(const SaveGameInfo& info, const EditRequest& reque
         addPatches(patches, layout, Field::BattleTimeLimit,
                    encodeNoBattleTimeLimit(request.noBattleTimeLimit));
     // The game has no long or short campaign setting in expansion saves.
-    if (request.setCampaignLength && !info.version.isExpansion) {
+    if (request.setCampaignLength && !loaded.version.isExpansion) {
         addPatches(patches, layout, Field::CampaignLengthFlag,
                    encodeCampaignLengthFlag(request.shortCampaign));
         addPatches(patches, layout, Field::CampaignLengthValue,
@@ -105,7 +105,7 @@ std::vector<Patch> patchesFor(const SaveGameInfo& info, const EditRequest& reque
 } // namespace
 
 ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outputPath,
-                          const SaveGameInfo& info, const EditRequest& request, PathStyle style) {
+                          const LoadedLayout& loaded, const EditRequest& request, PathStyle style) {
     ApplyOutcome outcome;
     if (outputPath.empty())
         return outcome;
@@ -117,11 +117,11 @@ ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outp
         // The copy is checked and patched where it lies; until it is published
         // nothing at the output path changes, and a refusal leaves no file.
         OutputCopy copy(sourcePath, outputPath);
-        if (!hasLoadedLayout(copy, sourcePath, info, style)) {
+        if (!hasLoadedLayout(copy, sourcePath, loaded, style)) {
             outcome.errorTexts.push_back(readErrorText(sourcePath, layoutChangedDescription));
             return outcome;
         }
-        const std::vector<Patch> patches = patchesFor(info, request, outcome.errorTexts);
+        const std::vector<Patch> patches = patchesFor(loaded, request, outcome.errorTexts);
         // Every place is checked before the first byte changes: all or nothing.
         for (const Patch& patch : patches)
             if (!fitsInside(patch.offset, patch.width, copy.size())) {

@@ -2,7 +2,7 @@
 // Writing a patched copy of a saved game under a new name.
 
 #include "core/GameVersion.h"
-#include "core/SaveGameInfo.h"
+#include "core/SaveLayout.h"
 
 #include <string>
 #include <vector>
@@ -39,14 +39,14 @@ inline constexpr const char* layoutChangedDescription =
 inline constexpr const char* replacesSourceDescription =
     "The new file would replace the saved game it is made from";
 
-// Reads `sourcePath` afresh, checks that it still has the layout `info` was
-// loaded with (release, campaign name offset and shift, anchor shift, stored
-// faction byte), patches each ticked group at every place the layout gives, and
+// Reads `sourcePath` afresh, checks that it still has the layout its last load
+// found (release, campaign name offset and shift, anchor shift, stored faction
+// byte), patches each ticked group at every place the layout gives, and
 // writes the whole result safely to `outputPath`. The source is never written.
 // An empty outputPath does nothing. Any place outside the data refuses the whole
 // apply; nothing is written then.
 ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outputPath,
-                          const SaveGameInfo& info, const EditRequest& request,
+                          const LoadedLayout& layout, const EditRequest& request,
                           PathStyle style = nativePathStyle);
 
 } // namespace varnholt

@@ -47,9 +47,14 @@ struct SaveGameInfo {
     bool operator==(const SaveGameInfo&) const = default;
 };
 
+// The layout the last load of the record found, as Apply takes it.
+inline LoadedLayout loadedLayout(const SaveGameInfo& info) {
+    return {info.version, info.positions, info.factionCode, info.storedFactionByte};
+}
+
 // The places of the loaded save, for the player's faction of the record.
 inline ResolvedLayout resolveLayout(const SaveGameInfo& info) {
-    return resolveLayout(info.version, info.positions, info.factionCode);
+    return resolveLayout(loadedLayout(info));
 }
 
 } // namespace varnholt

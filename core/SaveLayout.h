@@ -109,6 +109,22 @@ struct ResolvedLayout {
 ResolvedLayout resolveLayout(const GameVersion& version, const LayoutPositions& positions,
                              int factionCode);
 
+// What a successful load learnt of where the bytes of one save lie, and all
+// that Apply needs of that load: the release, the positions, the player's
+// faction, and the faction byte as stored (which Apply reads again to make sure
+// the file still has this layout).
+struct LoadedLayout {
+    GameVersion version;
+    LayoutPositions positions;
+    int factionCode = 0;
+    int storedFactionByte = -1;
+    bool operator==(const LoadedLayout&) const = default;
+};
+
+inline ResolvedLayout resolveLayout(const LoadedLayout& loaded) {
+    return resolveLayout(loaded.version, loaded.positions, loaded.factionCode);
+}
+
 // The file offset of the place the loader reads `field` from.
 std::int64_t readOffset(const ResolvedLayout& layout, Field field);
 // Every place the writer patches for `field`, in order of writing.

@@ -379,7 +379,7 @@ bool SaveGameEditor::loadCommand() {
         return false;
     }
     values_.outputPath = *name.name;
-    lastLoad_ = LoadedGame{values_.sourcePath, info_};
+    lastLoad_ = LoadedGame{values_.sourcePath, loadedLayout(info_)};
     windowTitle_ = values_.windowCaption + " - " + values_.outputPath;
     host_.setWindowTitle(windowTitle_);
     WriteControls();
@@ -448,7 +448,7 @@ void SaveGameEditor::OnApply() {
         return;
     }
     const ApplyOutcome outcome =
-        applyChanges(lastLoad_->path, values_.outputPath, lastLoad_->info, editRequest());
+        applyChanges(lastLoad_->path, values_.outputPath, lastLoad_->layout, editRequest());
     for (const std::string& text : outcome.errorTexts)
         showMessage(text, MessageIcon::Error);
     if (outcome.written)

@@ -186,7 +186,7 @@ class SaveGameEditor {
     class Exchange;
     struct LoadedGame {
         std::string path;
-        SaveGameInfo info;
+        LoadedLayout layout;
     };
 
     ControlState& state(int id);

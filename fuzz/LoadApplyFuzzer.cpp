@@ -97,7 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.isWinter = static_cast<std::int8_t>(control[6]) % 3;
     request.year = i32(control + 8);
 
-    const varnholt::ApplyOutcome outcome = varnholt::applyChanges(source, output, info, request);
+    const varnholt::ApplyOutcome outcome =
+        varnholt::applyChanges(source, output, loadedLayout(info), request);
     if (outcome.written) {
         const auto written = readFile(output);
         // The copy always holds the whole file; without ticks it is the file itself.

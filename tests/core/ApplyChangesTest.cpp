@@ -86,7 +86,7 @@ TEST(ApplyChanges, PatchedCopyEqualsTheSaveBuiltWithTheNewValues) {
             gen::setYearAndSeason(expected, request.year, request.isAD, request.isWinter);
         }
         SCOPED_TRACE(::testing::Message() << "round " << round);
-        const ApplyOutcome outcome = applyChanges(source, output, info, request);
+        const ApplyOutcome outcome = applyChanges(source, output, loadedLayout(info), request);
         ASSERT_TRUE(outcome.written);
         EXPECT_TRUE(outcome.errorTexts.empty());
         EXPECT_EQ(readBytes(output), gen::buildSave(expected));
@@ -102,7 +102,8 @@ TEST(ApplyChanges, NoTickIsAByteForByteCopyAndReloadShowsTheEdits) {
     const std::string source = folder.file("q.sav");
     gen::writeSave(source, spec);
     const SaveGameInfo info = loadOrFail(source);
-    ASSERT_TRUE(applyChanges(source, folder.file("copy.sav"), info, EditRequest{}).written);
+    ASSERT_TRUE(
+        applyChanges(source, folder.file("copy.sav"), loadedLayout(info), EditRequest{}).written);
     EXPECT_EQ(readBytes(folder.file("copy.sav")), readBytes(source));
 
     EditRequest request;
@@ -116,7 +117,7 @@ TEST(ApplyChanges, NoTickIsAByteForByteCopyAndReloadShowsTheEdits) {
     request.isWinter = 1;
     request.noBattleTimeLimit = false;
     request.shortCampaign = true;
-    ASSERT_TRUE(applyChanges(source, folder.file("edit.sav"), info, request).written);
+    ASSERT_TRUE(applyChanges(source, folder.file("edit.sav"), loadedLayout(info), request).written);
     const SaveGameInfo edited = loadOrFail(folder.file("edit.sav"));
     EXPECT_EQ(edited.campaignDifficulty, 3);
     EXPECT_EQ(edited.battleDifficulty, 0);
@@ -129,7 +130,7 @@ TEST(ApplyChanges, NoTickIsAByteForByteCopyAndReloadShowsTheEdits) {
     EXPECT_TRUE(edited.shortCampaign);
     // Applying again replaces the earlier output without asking.
     request.unitScale = 20;
-    ASSERT_TRUE(applyChanges(source, folder.file("edit.sav"), info, request).written);
+    ASSERT_TRUE(applyChanges(source, folder.file("edit.sav"), loadedLayout(info), request).written);
     EXPECT_EQ(loadOrFail(folder.file("edit.sav")).unitScale, 20);
 }
 
@@ -166,7 +167,8 @@ TEST(ApplyChanges, ChoicesAndYearsAreStoredAsTheGameExpects) {
         request.year = c.year;
         request.isAD = c.isAD;
         request.isWinter = c.isWinter;
-        ASSERT_TRUE(applyChanges(source, folder.file("o.sav"), info, request).written);
+        ASSERT_TRUE(
+            applyChanges(source, folder.file("o.sav"), loadedLayout(info), request).written);
         const auto bytes = readBytes(folder.file("o.sav"));
         const auto i32 = [&](std::int64_t p) {
             return static_cast<std::int32_t>(bytes[p] | bytes[p + 1] << 8 | bytes[p + 2] << 16 |
@@ -191,7 +193,8 @@ TEST(ApplyChanges, UnknownUnitScaleReportsAndStillWritesTheRest) {
     request.unitScale = 42;
     request.setBattleTimeLimit = true;
     request.noBattleTimeLimit = false;
-    const ApplyOutcome outcome = applyChanges(source, folder.file("o.sav"), info, request);
+    const ApplyOutcome outcome =
+        applyChanges(source, folder.file("o.sav"), loadedLayout(info), request);
     EXPECT_TRUE(outcome.written);
     EXPECT_EQ(
         outcome.errorTexts,
@@ -217,7 +220,7 @@ TEST(ApplyChanges, RefusesAFileWhoseLayoutIsNotTheLoadedOne) {
 
     const auto refused = [&](const gen::SaveSpec& changed) {
         gen::writeSave(source, changed);
-        const ApplyOutcome outcome = applyChanges(source, output, info, request);
+        const ApplyOutcome outcome = applyChanges(source, output, loadedLayout(info), request);
         EXPECT_FALSE(outcome.written);
         EXPECT_EQ(outcome.errorTexts, std::vector<std::string>{refusal});
         EXPECT_FALSE(std::filesystem::exists(output));
@@ -242,7 +245,7 @@ TEST(ApplyChanges, RefusesAFileWhoseLayoutIsNotTheLoadedOne) {
     other = spec;
     other.battleDifficulty = 0;
     gen::writeSave(source, other);
-    EXPECT_TRUE(applyChanges(source, output, info, request).written);
+    EXPECT_TRUE(applyChanges(source, output, loadedLayout(info), request).written);
 }
 
 TEST(ApplyChanges, APlaceBeyondTheDataRefusesTheWholeApply) {
@@ -257,14 +260,15 @@ TEST(ApplyChanges, APlaceBeyondTheDataRefusesTheWholeApply) {
     EditRequest request;
     request.setBattleDifficulty = true; // fits
     request.setYearAndSeason = true;    // does not fit
-    const ApplyOutcome outcome = applyChanges(source, folder.file("o.sav"), info, request);
+    const ApplyOutcome outcome =
+        applyChanges(source, folder.file("o.sav"), loadedLayout(info), request);
     EXPECT_FALSE(outcome.written);
     EXPECT_EQ(outcome.errorTexts, std::vector<std::string>{"Error reading " + source +
                                                            ": An attempt was made to access " +
                                                            source + " past its end.."});
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"q.sav"});
     request.setYearAndSeason = false;
-    EXPECT_TRUE(applyChanges(source, folder.file("o.sav"), info, request).written);
+    EXPECT_TRUE(applyChanges(source, folder.file("o.sav"), loadedLayout(info), request).written);
 }
 
 TEST(ApplyChanges, CampaignLengthIsNeverWrittenIntoExpansionSaves) {
@@ -275,7 +279,9 @@ TEST(ApplyChanges, CampaignLengthIsNeverWrittenIntoExpansionSaves) {
     EditRequest request;
     request.setCampaignLength = true;
     request.shortCampaign = true;
-    ASSERT_TRUE(applyChanges(source, folder.file("o.sav"), loadOrFail(source), request).written);
+    ASSERT_TRUE(
+        applyChanges(source, folder.file("o.sav"), loadedLayout(loadOrFail(source)), request)
+            .written);
     EXPECT_EQ(readBytes(folder.file("o.sav")), readBytes(source));
 }
 
@@ -288,18 +294,18 @@ TEST(ApplyChanges, FailuresNameThePathAndWriteNothing) {
     EditRequest request;
 
     // An empty output path does nothing at all.
-    ApplyOutcome outcome = applyChanges(source, "", info, request);
+    ApplyOutcome outcome = applyChanges(source, "", loadedLayout(info), request);
     EXPECT_FALSE(outcome.written);
     EXPECT_TRUE(outcome.errorTexts.empty());
 
     // A vanished source.
     const std::string gone = folder.file("gone.sav");
-    outcome = applyChanges(gone, folder.file("o.sav"), info, request);
+    outcome = applyChanges(gone, folder.file("o.sav"), loadedLayout(info), request);
     EXPECT_EQ(outcome.errorTexts,
               std::vector<std::string>{"Error reading " + gone + ": " + gone + " was not found.."});
 
     // The source itself as output is refused: the original is never replaced.
-    outcome = applyChanges(source, source, info, request);
+    outcome = applyChanges(source, source, loadedLayout(info), request);
     EXPECT_FALSE(outcome.written);
     EXPECT_EQ(
         outcome.errorTexts,
@@ -312,7 +318,7 @@ TEST(ApplyChanges, FailuresNameThePathAndWriteNothing) {
     writeBytes(locked, {1, 2, 3});
     std::filesystem::permissions(locked, std::filesystem::perms::owner_read |
                                              std::filesystem::perms::group_read);
-    outcome = applyChanges(source, locked, info, request);
+    outcome = applyChanges(source, locked, loadedLayout(info), request);
     EXPECT_FALSE(outcome.written);
     EXPECT_EQ(outcome.errorTexts,
               std::vector<std::string>{"Error writing " + locked + ": Access to " + locked +
@@ -321,7 +327,7 @@ TEST(ApplyChanges, FailuresNameThePathAndWriteNothing) {
 
     // An output folder that does not exist.
     const std::string nowhere = folder.file("no/such/o.sav");
-    outcome = applyChanges(source, nowhere, info, request);
+    outcome = applyChanges(source, nowhere, loadedLayout(info), request);
     EXPECT_EQ(outcome.errorTexts,
               std::vector<std::string>{"Error writing " + nowhere + ": " + nowhere +
                                        testfiles::missingFolderText + "."});

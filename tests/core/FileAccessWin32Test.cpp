@@ -178,7 +178,7 @@ TEST(FileAccessWin32, ASaveHeldOpenByAnotherProgram) {
         EXPECT_FALSE(load(messages));
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, sharingText);
-        const ApplyOutcome outcome = applyChanges(source, output, info, request);
+        const ApplyOutcome outcome = applyChanges(source, output, loadedLayout(info), request);
         EXPECT_FALSE(outcome.written);
         EXPECT_EQ(outcome.errorTexts, std::vector<std::string>{sharingText});
         EXPECT_EQ(folder.entries(), std::vector<std::string>{"q.sav"});
@@ -187,12 +187,13 @@ TEST(FileAccessWin32, ASaveHeldOpenByAnotherProgram) {
         HeldOpen reader(L"read", source);
         messages.clear();
         EXPECT_TRUE(load(messages));
-        EXPECT_TRUE(applyChanges(source, output, info, request).written);
+        EXPECT_TRUE(applyChanges(source, output, loadedLayout(info), request).written);
     }
     const auto written = readBytes(output);
     {
         HeldOpen reader(L"read", output);
-        const ApplyOutcome outcome = applyChanges(source, output, info, EditRequest{});
+        const ApplyOutcome outcome =
+            applyChanges(source, output, loadedLayout(info), EditRequest{});
         EXPECT_FALSE(outcome.written);
         ASSERT_EQ(outcome.errorTexts.size(), 1u);
         EXPECT_EQ(outcome.errorTexts[0].rfind("Error writing " + output + ": ", 0), 0u)
