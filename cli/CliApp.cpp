@@ -449,8 +449,7 @@ std::string releaseLine(const std::string& path, const SaveGameInfo& info) {
     std::string text = info.version.releaseLabel;
     if (info.version.isExpansion)
         return text + " (with the expansion)";
-    // Only the folder test gives 1.3 without a layout flag.
-    if (info.version.releaseCode == 3 && !info.version.isLateBaseGame)
+    if (info.version.decidedByExpansionFolder)
         if (const auto folder = expansionFolderFor(fullPath(path)))
             text += " (a 1.2 header, read as 1.3 because " + printable(*folder) +
                     " stands beside the saves folder)";

@@ -40,8 +40,11 @@ std::optional<GameVersion> detectRelease(std::span<const std::uint8_t> data,
             // The 1.2 header is also written by 1.3 without the expansion
             // installed; the expansion's folder beside the saves folder tells them apart.
             const auto folder = expansionFolderFor(savePath, style);
-            if (folder && isDirectory && isDirectory(*folder))
-                return version(3, "1.3");
+            if (folder && isDirectory && isDirectory(*folder)) {
+                GameVersion read = version(3, "1.3");
+                read.decidedByExpansionFolder = true;
+                return read;
+            }
             return version(2, "1.2");
         }
         if (subFormat == 7)

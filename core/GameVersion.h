@@ -17,6 +17,9 @@ struct GameVersion {
     std::string releaseLabel; // "1.0" ... "1.6"
     bool isExpansion = false;
     bool isLateBaseGame = false;
+    // A "1.2" header read as "1.3" because the expansion's folder stands
+    // beside the saves folder (see detectRelease).
+    bool decidedByExpansionFolder = false;
 
     bool operator==(const GameVersion&) const = default;
 };

@@ -48,6 +48,53 @@ std::string utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
+std::u16string utf8ToUtf16(std::string_view text) {
+    constexpr char16_t replacement = 0xFFFD;
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    std::u16string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const unsigned lead = byte(i);
+        if (lead < 0x80) {
+            out += static_cast<char16_t>(lead);
+            ++i;
+            continue;
+        }
+        // The well-formed sequences of Unicode's table 3-7: the second byte's
+        // range rules out overlong forms, surrogates and code points beyond
+        // U+10FFFF. Each maximal ill-formed part becomes one U+FFFD.
+        std::size_t length = 0;
+        unsigned low = 0x80;
+        unsigned high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF)
+            length = 2;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+            length = 3, low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+        else if (lead >= 0xF0 && lead <= 0xF4)
+            length = 4, low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+        std::uint32_t cp = lead & (0x7Fu >> length);
+        std::size_t taken = 1;
+        while (taken < length && i + taken < text.size()) {
+            const unsigned next = byte(i + taken);
+            if (next < (taken == 1 ? low : 0x80) || next > (taken == 1 ? high : 0xBF))
+                break;
+            cp = (cp << 6) | (next & 0x3Fu);
+            ++taken;
+        }
+        i += taken;
+        if (length == 0 || taken < length) {
+            out += replacement;
+        } else if (cp >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+    }
+    return out;
+}
+
 std::string_view cutUtf8(std::string_view text, std::size_t maxBytes) {
     if (text.size() <= maxBytes)
         return text;

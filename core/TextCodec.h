@@ -7,6 +7,11 @@ namespace varnholt {
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string utf16ToUtf8(std::u16string_view text);
 
+// UTF-8 to UTF-16; each byte that does not belong to a well-formed sequence
+// (a stray continuation byte, a cut or overlong sequence, an encoded surrogate,
+// a code point beyond U+10FFFF) becomes U+FFFD.
+std::u16string utf8ToUtf16(std::string_view text);
+
 // The longest prefix of `text` of at most `maxBytes` bytes that does not end
 // inside a UTF-8 sequence.
 std::string_view cutUtf8(std::string_view text, std::size_t maxBytes);

@@ -66,7 +66,7 @@ TEST(ReleaseDetection, ExpansionFolderBesideSavesMakesOneTwoIntoOneThree) {
     const auto bytes = header(3, 4);
     const std::set<std::string> bi{"D:\\Game\\bi"};
     EXPECT_EQ(detect(bytes, "D:\\Game\\saves\\quick.sav", bi),
-              (GameVersion{3, "1.3", false, false}));
+              (GameVersion{3, "1.3", false, false, true}));
     // Letter case as written, and the folder must exist.
     EXPECT_EQ(detect(bytes, "D:\\Game\\Saves\\quick.sav", bi)->releaseLabel, "1.2");
     EXPECT_EQ(detect(bytes, "D:\\Game\\saves\\quick.sav", {})->releaseLabel, "1.2");

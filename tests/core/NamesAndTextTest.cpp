@@ -54,6 +54,21 @@ TEST(TextCodec, Utf16ToUtf8ReplacesUnpairedSurrogates) {
     EXPECT_EQ(utf16ToUtf8(std::u16string{0xD83D}), "\xef\xbf\xbd");
 }
 
+TEST(TextCodec, Utf8ToUtf16RoundTripsAndReplacesMalformedSequences) {
+    const std::u16string text = u"Roma \u00c6r\u00f8 \u4e2d \U0001F600";
+    EXPECT_EQ(utf8ToUtf16(utf16ToUtf8(text)), text);
+    const char16_t bad = 0xFFFD;
+    // A stray continuation byte, an overlong "/", an encoded surrogate, a cut
+    // sequence at the end, and a code point beyond U+10FFFF.
+    EXPECT_EQ(utf8ToUtf16("a\x80"
+                          "b"),
+              (std::u16string{u'a', bad, u'b'}));
+    EXPECT_EQ(utf8ToUtf16("\xc0\xaf"), (std::u16string{bad, bad}));
+    EXPECT_EQ(utf8ToUtf16("\xed\xa0\x80"), (std::u16string{bad, bad, bad}));
+    EXPECT_EQ(utf8ToUtf16("x\xe4\xb8"), (std::u16string{u'x', bad}));
+    EXPECT_EQ(utf8ToUtf16("\xf4\x90\x80\x80"), (std::u16string{bad, bad, bad, bad}));
+}
+
 TEST(FailureDescriptions, SentencesNameThePathAndStayWithinTheLimit) {
     EXPECT_EQ(describeFileError(FileErrorCause::FileNotFound, "/a/b.sav"),
               "/a/b.sav was not found.");
