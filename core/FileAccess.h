@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -164,5 +165,11 @@ bool pathExists(const std::string& path);
 bool isDirectory(const std::string& path);
 // Both paths name the same existing file.
 bool isSameFile(const std::string& a, const std::string& b);
+
+// The user may create files in that existing folder (false for an empty path).
+bool isWritableFolder(const std::string& folder);
+// The user's home folder (HOME, else the account's; USERPROFILE on Windows),
+// or nothing when the system does not say.
+std::optional<std::string> homeFolder();
 
 } // namespace varnholt

@@ -24,24 +24,29 @@ std::vector<FileFilter> parseFilterText(std::string_view filterText) {
 }
 
 std::string initialBrowseFolder(const std::string& sourcePath, const std::string& programFolder,
-                                PathStyle style) {
-    if (sourcePath.empty())
+                                const FileQueries& queries, PathStyle style) {
+    if (sourcePath.empty()) {
+        if (!queries.isWritableFolder(programFolder))
+            if (auto home = queries.homeFolder())
+                return std::move(*home);
         return programFolder;
+    }
     const PathParts parts = splitPath(sourcePath, style);
     return parts.drive + std::string(cutUtf8(parts.directory, browseFolderLimit));
 }
 
 OpenFileDialogSettings browseDialogSettings(const std::string& sourcePath,
-                                            const std::string& programFolder, PathStyle style) {
+                                            const std::string& programFolder,
+                                            const FileQueries& queries, PathStyle style) {
     OpenFileDialogSettings s;
     s.title = browseTitle;
-    s.filterText = browseFilterText;
     s.filters = parseFilterText(browseFilterText);
     s.defaultExtension = browseDefaultExtension;
-    s.initialFolder = initialBrowseFolder(sourcePath, programFolder, style);
+    s.initialFolder = initialBrowseFolder(sourcePath, programFolder, queries, style);
     s.fileMustExist = true;
     s.pathMustExist = true;
     s.showReadOnlyOption = false;
+    s.keepCurrentFolder = true;
     return s;
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/GameVersion.h"
 #include "editor/EditorHost.h"
+#include "editor/FileQueries.h"
 
 #include <string>
 #include <string_view>
@@ -26,15 +27,20 @@ std::vector<FileFilter> parseFilterText(std::string_view filterText);
 
 // The folder the dialog opens in: for a non-empty `sourcePath`, its drive and
 // folder as the platform splits the path (empty when it has neither, so the
-// dialog opens in the platform's default folder); for an empty one, the
-// program's own folder.
+// dialog opens in the platform's default folder). For an empty one, the
+// program's own folder, where a portable copy beside the game keeps its saves
+// at hand; but an installed program's folder (one the user cannot write to,
+// such as /usr/bin or C:\Program Files\...) never holds a saved game, so the
+// dialog then opens in the user's home folder, when the system names one.
 std::string initialBrowseFolder(const std::string& sourcePath, const std::string& programFolder,
-                                PathStyle style = nativePathStyle);
+                                const FileQueries& queries, PathStyle style = nativePathStyle);
 
 // The whole dialog: one existing file in an existing folder, no read-only
-// option, the title, filters and default extension above.
+// option, the current folder kept, the title, filters and default extension
+// above.
 OpenFileDialogSettings browseDialogSettings(const std::string& sourcePath,
                                             const std::string& programFolder,
+                                            const FileQueries& queries,
                                             PathStyle style = nativePathStyle);
 
 } // namespace varnholt

@@ -21,39 +21,31 @@ struct FileFilter {
     bool operator==(const FileFilter&) const = default;
 };
 
-// The settings of the file-open dialog, all decided by the model.
+// The settings of the file-open dialog, all decided by the model: a host sets
+// each of them and nothing of its own.
 struct OpenFileDialogSettings {
     std::string title;
-    // The filter as stored: pairs separated by "|", ended by "||".
-    std::string filterText;
-    // The same, as pairs; the first is in force when the dialog opens.
+    // The filters in order; the first is in force when the dialog opens.
     std::vector<FileFilter> filters;
     // Appended (with a dot) to a name typed without an extension.
     std::string defaultExtension;
     // Empty: the platform's default folder.
     std::string initialFolder;
-    std::string initialFileName;
     bool fileMustExist = false;
     bool pathMustExist = false;
     bool showReadOnlyOption = false;
+    // The process's current folder stays as it was (some platforms' dialogs
+    // move it to the folder picked), so that relative paths typed later mean
+    // what they meant before.
+    bool keepCurrentFolder = false;
     bool operator==(const OpenFileDialogSettings&) const = default;
 };
 
-// Mirroring. The model keeps the state of every control (SaveGameEditor's
-// control(id)) and tells the host through controlChanged(id) whenever that state
-// may differ from what the widget shows; the host then reads control(id) and sets
-// the widget only where it differs. The model keeps to this contract:
-//  - It reports every change it makes itself (a load, the exchange, the rules).
-//  - It does not report a text box the user is typing into while the box holds
-//    exactly what the user typed: setting it again would lose the caret and the
-//    undo history. It does report the box when it kept something else (a text
-//    cut to the box's length limit, a change it refused).
-//  - After a user action it refused or that left the control as it was (a click
-//    on a disabled control or a ticked radio button, an action while the model
-//    is busy), it reports the control acted on, so the widget returns to the
-//    model's state.
-// Widget events that the mirroring itself raises may be passed back through
-// the user* operations: the model ignores them while it is busy.
+// Mirroring: see window/DialogState.h. The model reports through
+// controlChanged(id); the host reads the editor's control(id) and sets the
+// widget only where it differs. Widget events that the mirroring itself
+// raises may be passed back through the user* operations: the model ignores
+// them while it is busy.
 class EditorHost {
   public:
     virtual ~EditorHost() = default;
@@ -68,8 +60,9 @@ class EditorHost {
     virtual std::optional<std::string>
     runOpenFileDialog(const OpenFileDialogSettings& settings) = 0;
 
-    // Shows and removes the busy cursor; the model pairs them (BusyCursor), so
-    // every begin has its end on every way out.
+    // Shows and removes the busy cursor. The model calls them in strict pairs
+    // (never two begins in a row) and removes the cursor while a modal window
+    // it opened waits for the user.
     virtual void beginBusy() = 0;
     virtual void endBusy() = 0;
 
@@ -85,7 +78,7 @@ class EditorHost {
     // window menu (a dialog on a Linux desktop), the host offers them elsewhere,
     // so that none becomes unreachable: a context menu of the window, and F1 for
     // the About command (on macOS, the application menu's About item). Choosing
-    // an entry calls OnAboutCommand with its command identifier.
+    // an entry calls the editor's userMenuCommand with its command identifier.
     virtual void addMenuEntries(const std::vector<MenuEntry>& entries) = 0;
     // Builds the About box from the shell's aboutBoxDialog(), runs it modally
     // over the editor window with a fresh AboutBox whose error boxes carry
@@ -96,10 +89,6 @@ class EditorHost {
     virtual void setFocus(int controlId) = 0;
     // Selects the whole text of a text box.
     virtual void selectAllText(int controlId) = 0;
-
-    // Whether an entry (file, directory or anything else) of that path exists;
-    // core's pathExists is the real answer.
-    virtual bool pathExists(const std::string& path) = 0;
 
     // The control's state may differ from its widget: see Mirroring above.
     virtual void controlChanged(int controlId) = 0;

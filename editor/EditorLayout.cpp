@@ -176,8 +176,7 @@ const ControlLayout controlTable[] = {
 } // namespace
 
 const DialogLayout& editorDialog() {
-    static const DialogLayout dialog{.templateId = 102,
-                                     .caption = "Varnholt",
+    static const DialogLayout dialog{.caption = "Varnholt",
                                      .rect = {0, 0, 442, 258},
                                      .iconId = applicationIconId,
                                      .windowMenu = true,

@@ -1,6 +1,5 @@
 #include "qt/EditorWindow.h"
 
-#include "core/FileAccess.h"
 #include "qt/AboutDialog.h"
 #include "qt/HostSupport.h"
 #include "qt/PictureButton.h"
@@ -13,7 +12,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -69,7 +67,6 @@ class EditorWindow::Host : public EditorHost {
         if (auto* box = qobject_cast<QLineEdit*>(w_.control(controlId)))
             box->selectAll();
     }
-    bool pathExists(const std::string& path) override { return varnholt::pathExists(path); }
     void controlChanged(int controlId) override { w_.mirror(controlId); }
     void endModal(int result) override { w_.done(result); }
 
@@ -88,7 +85,6 @@ EditorWindow::EditorWindow(std::string programFolder, std::string applicationNam
                                                std::move(applicationName));
     editor_->initialise();
     setAcceptDrops(true);
-    qApp->installEventFilter(this);
 }
 
 EditorWindow::~EditorWindow() = default;
@@ -172,11 +168,6 @@ void EditorWindow::mirror(int id) {
         widget->setEnabled(state.enabled);
 }
 
-void EditorWindow::mirrorAll() {
-    for (const auto& [id, widget] : built_.byId)
-        mirror(id);
-}
-
 void EditorWindow::addMenuEntries(const std::vector<MenuEntry>& entries) {
     // A dialog here has no window menu: the entries go to the window's context
     // menu, and the About command also answers F1 (on macOS: the application
@@ -190,7 +181,7 @@ void EditorWindow::addMenuEntries(const std::vector<MenuEntry>& entries) {
             action->setText(toQt(entry.text));
             const unsigned command = entry.commandId;
             connect(action, &QAction::triggered, this,
-                    [this, command] { editor_->OnAboutCommand(command); });
+                    [this, command] { editor_->userMenuCommand(command); });
             if (isAboutCommand(command)) {
                 action->setShortcut(QKeySequence(Qt::Key_F1));
                 action->setShortcutContext(Qt::WindowShortcut);
@@ -208,10 +199,11 @@ void EditorWindow::addMenuEntries(const std::vector<MenuEntry>& entries) {
 }
 
 std::optional<std::string> EditorWindow::runOpenFileDialog(const OpenFileDialogSettings& settings) {
-    BusyPointerLifted lifted;
+    // Qt's dialog never moves the current folder, so keepCurrentFolder holds by itself.
     QFileDialog dialog(this, toQt(settings.title));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(settings.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::ReadOnly, !settings.showReadOnlyOption);
     // The names are shown as the model gives them; the patterns behind them
     // are Qt's.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -223,26 +215,14 @@ std::optional<std::string> EditorWindow::runOpenFileDialog(const OpenFileDialogS
     dialog.setDefaultSuffix(toQt(settings.defaultExtension));
     if (!settings.initialFolder.empty())
         dialog.setDirectory(toQt(settings.initialFolder));
-    if (!settings.initialFileName.empty())
-        dialog.selectFile(toQt(settings.initialFileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return fromQt(dialog.selectedFiles().constFirst());
 }
 
 void EditorWindow::runAboutBox(const std::string& messageCaption) {
-    BusyPointerLifted lifted;
     AboutDialog about(messageCaption, this);
     about.exec();
-}
-
-void EditorWindow::keyPressEvent(QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        editor_->userPressEnter();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void EditorWindow::reject() {
@@ -250,40 +230,32 @@ void EditorWindow::reject() {
     editor_->userPressEscape();
 }
 
+namespace {
+
+// The local files a drag carries; anything else (a web address) is no file.
+std::vector<std::string> localFiles(const QMimeData& data) {
+    std::vector<std::string> files;
+    for (const QUrl& url : data.urls()) {
+        if (!url.isLocalFile())
+            return {};
+        files.push_back(fromQt(url.toLocalFile()));
+    }
+    return files;
+}
+
+} // namespace
+
 void EditorWindow::dragEnterEvent(QDragEnterEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() == 1 && urls.constFirst().isLocalFile())
+    if (editor_->acceptsDrop(localFiles(*event->mimeData()).size()))
         event->acceptProposedAction();
 }
 
 void EditorWindow::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() != 1 || !urls.constFirst().isLocalFile())
+    const std::vector<std::string> files = localFiles(*event->mimeData());
+    if (!editor_->acceptsDrop(files.size()))
         return;
     event->acceptProposedAction();
-    openSaveGame(urls.constFirst().toLocalFile());
-}
-
-bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Alt with a letter goes to the model, which decides what the mnemonic
-    // does; Qt's own shortcuts for the "&" captions never see it.
-    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
-        return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!widget || widget->window() != this || (modal && modal != this))
-        return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const bool letter = (key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) ||
-                        (key->key() >= Qt::Key_0 && key->key() <= Qt::Key_9);
-    if (!letter || key->modifiers() != Qt::AltModifier)
-        return false;
-    event->accept();
-    if (event->type() == QEvent::KeyPress) {
-        editor_->userPressMnemonic(static_cast<char>(key->key()));
-        mirrorAll();
-    }
-    return true;
+    editor_->userDropFiles(files);
 }
 
 } // namespace varnholt::qt

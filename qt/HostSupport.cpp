@@ -14,7 +14,6 @@ QIcon applicationIcon() {
 }
 
 void showMessageBox(QWidget* owner, const MessageBoxRequest& request) {
-    BusyPointerLifted lifted;
     const QMessageBox::Icon icon =
         request.icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Critical;
     QMessageBox box(icon, toQt(request.caption), toQt(request.text), QMessageBox::Ok, owner);
@@ -28,16 +27,6 @@ void beginBusyPointer() {
 
 void endBusyPointer() {
     QApplication::restoreOverrideCursor();
-}
-
-BusyPointerLifted::BusyPointerLifted() {
-    for (; QApplication::overrideCursor(); ++lifted_)
-        QApplication::restoreOverrideCursor();
-}
-
-BusyPointerLifted::~BusyPointerLifted() {
-    for (int i = 0; i < lifted_; ++i)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 } // namespace varnholt::qt

@@ -32,24 +32,12 @@ inline QString pictureFolder() {
 }
 
 // A modal box with one OK button, the text shown exactly as written (never as
-// rich text or with mnemonics). The busy pointer is lifted while it is up.
+// rich text or with mnemonics).
 void showMessageBox(QWidget* owner, const MessageBoxRequest& request);
 
-// The busy pointer, an application-wide override cursor; they nest.
+// The busy pointer, an application-wide override cursor; the models call them
+// in pairs, and lift it themselves while a modal window waits for the user.
 void beginBusyPointer();
 void endBusyPointer();
-
-// Lifts the busy pointer for a scope (a modal window the user must answer)
-// and puts back as many as there were.
-class BusyPointerLifted {
-  public:
-    BusyPointerLifted();
-    ~BusyPointerLifted();
-    BusyPointerLifted(const BusyPointerLifted&) = delete;
-    BusyPointerLifted& operator=(const BusyPointerLifted&) = delete;
-
-  private:
-    int lifted_ = 0;
-};
 
 } // namespace varnholt::qt

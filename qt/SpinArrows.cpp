@@ -1,5 +1,7 @@
 #include "qt/SpinArrows.h"
 
+#include "window/DialogState.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,11 +9,6 @@
 #include <QStyleOptionButton>
 
 namespace varnholt::qt {
-
-namespace {
-constexpr int firstRepeatDelayMs = 400;
-constexpr int repeatIntervalMs = 50;
-} // namespace
 
 SpinArrows::SpinArrows(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
@@ -51,8 +48,9 @@ void SpinArrows::mousePressEvent(QMouseEvent* event) {
         return QWidget::mousePressEvent(event);
     pressedStep_ = upRect().contains(event->position().toPoint()) ? +1 : -1;
     update();
+    arrowHeld_.start();
     Q_EMIT stepRequested(pressedStep_);
-    repeatTimer_.start(firstRepeatDelayMs);
+    repeatTimer_.start(spinFirstRepeatDelayMs);
 }
 
 void SpinArrows::mouseReleaseEvent(QMouseEvent* event) {
@@ -67,11 +65,15 @@ void SpinArrows::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
+int SpinArrows::heldStep(int direction, const QElapsedTimer& held) {
+    return direction * spinStepAfterHolding(held.isValid() ? held.elapsed() : 0);
+}
+
 void SpinArrows::repeat() {
-    repeatTimer_.setInterval(repeatIntervalMs);
+    repeatTimer_.setInterval(spinRepeatIntervalMs);
     const QRect held = pressedStep_ > 0 ? upRect() : downRect();
     if (held.contains(mapFromGlobal(QCursor::pos())))
-        Q_EMIT stepRequested(pressedStep_);
+        Q_EMIT stepRequested(heldStep(pressedStep_, arrowHeld_));
 }
 
 void SpinArrows::release() {
@@ -84,7 +86,10 @@ bool SpinArrows::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && isEnabled()) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
-            Q_EMIT stepRequested(key->key() == Qt::Key_Up ? +1 : -1);
+            // A key held down repeats by itself; the first press starts the clock.
+            if (!key->isAutoRepeat())
+                keyHeld_.start();
+            Q_EMIT stepRequested(heldStep(key->key() == Qt::Key_Up ? +1 : -1, keyHeld_));
             return true;
         }
     }

@@ -1,10 +1,11 @@
 #pragma once
 // The arrows of a spin: two stacked buttons that only ask for a step. The
 // position, its range and the number in the box beside them belong to the
-// model, so a step is a request (+1 up, -1 down) and nothing moves here. Held
-// down, an arrow repeats as the platform's arrows do. The box beside it
-// (its buddy) forwards the Up and Down keys to the same request.
+// model, so a step is a request (up positive, down negative) and nothing moves
+// here. Held down, an arrow (or the Up or Down key in the box beside it, its
+// buddy) repeats and speeds up by the model's spin acceleration.
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -35,9 +36,13 @@ class SpinArrows : public QWidget {
   private:
     void repeat();
     void release();
+    // The step of a press held since `held` started, in the direction given.
+    static int heldStep(int direction, const QElapsedTimer& held);
 
     int pressedStep_ = 0; // +1 or -1 while an arrow is held down
     QTimer repeatTimer_;
+    QElapsedTimer arrowHeld_;
+    QElapsedTimer keyHeld_;
 };
 
 } // namespace varnholt::qt

@@ -69,8 +69,7 @@ const DialogLayout& aboutBoxDialog() {
         text(noControlId, "Email:", {12, 48, 20, 8}),
         text(idContactAddress, contactEmail(), {36, 48, 132, 8}),
     };
-    static const DialogLayout dialog{.templateId = 100,
-                                     .caption = "About Varnholt",
+    static const DialogLayout dialog{.caption = "About Varnholt",
                                      .rect = {0, 0, 235, 66},
                                      .windowMenu = true,
                                      .controls = controls};

@@ -1,6 +1,5 @@
 #include "win32/EditorWindow.h"
 
-#include "core/FileAccess.h"
 #include "win32/AboutWindow.h"
 #include "win32/DialogTemplate.h"
 #include "win32/WideText.h"
@@ -105,14 +104,18 @@ INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return answer(TRUE);
     }
     case WM_SYSCOMMAND:
-        return editor_.OnAboutCommand(static_cast<unsigned>(wParam)) ? answer(0) : FALSE;
+        return editor_.userMenuCommand(static_cast<unsigned>(wParam)) ? answer(0) : FALSE;
     case WM_DROPFILES: {
         const auto drop = reinterpret_cast<HDROP>(wParam);
-        std::wstring path(static_cast<std::size_t>(DragQueryFileW(drop, 0, nullptr, 0)) + 1, L'\0');
-        path.resize(DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size())));
+        std::vector<std::string> paths(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0));
+        for (UINT i = 0; i < paths.size(); ++i) {
+            std::wstring path(static_cast<std::size_t>(DragQueryFileW(drop, i, nullptr, 0)) + 1,
+                              L'\0');
+            path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+            paths[i] = utf8(path);
+        }
         DragFinish(drop);
-        if (!path.empty())
-            editor_.openSaveGame(utf8(path));
+        editor_.userDropFiles(paths);
         return TRUE;
     }
     case openStartPathMessage:
@@ -123,7 +126,7 @@ INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         drawPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_SETCURSOR:
-        if (busy_ == 0)
+        if (!busy_)
             return FALSE;
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return answer(TRUE);
@@ -143,10 +146,18 @@ INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void EditorWindow::onInitDialog() {
     DragAcceptFiles(window_, TRUE);
     // Arrow keys in a spin's box step the spin; the spin never writes the box.
+    // A held arrow speeds up as the model says.
+    std::vector<UDACCEL> accelerations;
+    for (const SpinAcceleration& a : spinAccelerations)
+        accelerations.push_back({static_cast<UINT>(a.afterMs / 1000), static_cast<UINT>(a.step)});
     for (const ControlLayout& spec : editorDialog().controls)
-        if (spec.kind == ControlKind::Spin && spec.spinArrowKeys)
-            SendMessageW(item(spec.id), UDM_SETBUDDY, reinterpret_cast<WPARAM>(item(spec.buddyId)),
-                         0);
+        if (spec.kind == ControlKind::Spin) {
+            SendMessageW(item(spec.id), UDM_SETACCEL, accelerations.size(),
+                         reinterpret_cast<LPARAM>(accelerations.data()));
+            if (spec.spinArrowKeys)
+                SendMessageW(item(spec.id), UDM_SETBUDDY,
+                             reinterpret_cast<WPARAM>(item(spec.buddyId)), 0);
+        }
     editor_.initialise();
     if (startPath_)
         PostMessageW(window_, openStartPathMessage, 0, 0);
@@ -293,8 +304,6 @@ std::optional<std::string> EditorWindow::runOpenFileDialog(const OpenFileDialogS
     const std::wstring extension = wide(settings.defaultExtension);
     const std::wstring folder = wide(settings.initialFolder);
     std::wstring file(32768, L'\0');
-    const std::wstring initialName = wide(settings.initialFileName);
-    initialName.copy(file.data(), file.size() - 1);
 
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
@@ -306,8 +315,7 @@ std::optional<std::string> EditorWindow::runOpenFileDialog(const OpenFileDialogS
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrTitle = title.c_str();
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
-    // The current folder stays where it was: relative paths typed later mean the same.
-    dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR |
+    dialog.Flags = OFN_EXPLORER | (settings.keepCurrentFolder ? OFN_NOCHANGEDIR : 0) |
                    (settings.fileMustExist ? OFN_FILEMUSTEXIST : 0) |
                    (settings.pathMustExist ? OFN_PATHMUSTEXIST : 0) |
                    (settings.showReadOnlyOption ? 0 : OFN_HIDEREADONLY);
@@ -317,13 +325,13 @@ std::optional<std::string> EditorWindow::runOpenFileDialog(const OpenFileDialogS
 }
 
 void EditorWindow::beginBusy() {
-    if (busy_++ == 0)
-        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    busy_ = true;
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
 }
 
 void EditorWindow::endBusy() {
-    if (--busy_ == 0)
-        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    busy_ = false;
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
 
 void EditorWindow::setWindowTitle(const std::string& title) {
@@ -378,10 +386,6 @@ void EditorWindow::setFocus(int controlId) {
 
 void EditorWindow::selectAllText(int controlId) {
     SendMessageW(item(controlId), EM_SETSEL, 0, -1);
-}
-
-bool EditorWindow::pathExists(const std::string& path) {
-    return varnholt::pathExists(path);
 }
 
 void EditorWindow::controlChanged(int controlId) {

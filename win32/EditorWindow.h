@@ -38,7 +38,6 @@ class EditorWindow : public EditorHost {
     void runAboutBox(const std::string& messageCaption) override;
     void setFocus(int controlId) override;
     void selectAllText(int controlId) override;
-    bool pathExists(const std::string& path) override;
     void controlChanged(int controlId) override;
     void endModal(int result) override;
 
@@ -57,7 +56,7 @@ class EditorWindow : public EditorHost {
     std::optional<std::string> startPath_;
     std::function<void()> help_;
     HWND window_ = nullptr;
-    int busy_ = 0;
+    bool busy_ = false;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
     std::map<std::string, HBITMAP, std::less<>> pictures_;

@@ -93,7 +93,6 @@ struct ControlLayout {
 };
 
 struct DialogLayout {
-    int templateId = 0;
     std::string_view caption;
     DialogRect rect; // the client area's size in dialog units (x, y 0)
     std::string_view fontName = dialogFontName;

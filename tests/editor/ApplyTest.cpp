@@ -153,7 +153,7 @@ TEST_F(ApplyTest, NothingIsWrittenForAnotherPathAFailedLoadOrAnEmptyYear) {
     EXPECT_FALSE(ctl(idApply).enabled);
     host.messages.clear();
     editor.userClick(idApply);
-    editor.OnApply();
+    SaveGameEditorTestPeer::OnApply(editor);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_FALSE(std::filesystem::exists(output()));
 
@@ -166,7 +166,7 @@ TEST_F(ApplyTest, NothingIsWrittenForAnotherPathAFailedLoadOrAnEmptyYear) {
     typeAndRefresh(mixed);
     EXPECT_FALSE(ctl(idApply).enabled);
     host.messages.clear();
-    editor.OnApply();
+    SaveGameEditorTestPeer::OnApply(editor);
     const std::vector<ShownMessage> loadFirst = {
         {"Varnholt",
          "Load the saved game again before applying changes: the last load of " + mixed +

@@ -59,7 +59,7 @@ TEST_F(CommandTest, SpinStepsByFiveAndFollowsTheSizeClass) {
     // The top of the table is a number like any other: stepping from 155 makes
     // the class Huge, whatever it showed before.
     editor.userSelect(idUnitScaleClass, 0);
-    EXPECT_EQ(editor.OnUnitScaleSpin(155, 1), 5);
+    EXPECT_EQ(SaveGameEditorTestPeer::OnUnitScaleSpin(editor, 155, 1), 5);
     EXPECT_EQ(ctl(idUnitScaleClass).selection, 3);
 }
 
@@ -117,8 +117,8 @@ TEST_F(CommandTest, RadioButtonTicksItselfAndUnticksOnlyItsOwnGroup) {
     }
 }
 
-TEST_F(CommandTest, EnterClosesWithOneEscapeWithTwoAndThenNothingReacts) {
-    editor.userPressEnter();
+TEST_F(CommandTest, CloseEndsWithOneEscapeWithTwoAndThenNothingReacts) {
+    editor.userClick(idOk); // also what Enter presses, as the toolkit's dialog manager does
     EXPECT_EQ(editor.modalResult(), 1);
     EXPECT_EQ(host.modalResults, std::vector<int>{1});
     editor.userPressEscape();
@@ -138,39 +138,25 @@ TEST_F(CommandTest, EnterClosesWithOneEscapeWithTwoAndThenNothingReacts) {
 TEST_F(CommandTest, WindowMenuCommandsOpenTheAboutBoxOnlyForItsCommandWhileOpen) {
     // The low four bits of a window-menu command are the platform's own.
     for (unsigned command : {16u, 17u, 31u})
-        EXPECT_TRUE(editor.OnAboutCommand(command)) << command;
+        EXPECT_TRUE(editor.userMenuCommand(command)) << command;
     EXPECT_EQ(host.aboutBoxCaptions, std::vector<std::string>(3, "Varnholt"));
     for (unsigned command : {0u, 15u, 32u, 0xF060u /* close */, 0xF010u /* move */})
-        EXPECT_FALSE(editor.OnAboutCommand(command)) << command;
+        EXPECT_FALSE(editor.userMenuCommand(command)) << command;
     EXPECT_EQ(host.aboutBoxCaptions.size(), 3u);
 
     // Like every user entry point: not while a command runs (a message box of a
     // load is up), nor before the window is open or after it closed.
-    host.onControlChanged = [&](int) { EXPECT_TRUE(editor.OnAboutCommand(16)); };
+    host.onControlChanged = [&](int) { EXPECT_TRUE(editor.userMenuCommand(16)); };
     typeAndRefresh(temp.file("missing.sav"));
     host.onControlChanged = nullptr;
     EXPECT_EQ(host.aboutBoxCaptions.size(), 3u);
     FakeHost other;
     SaveGameEditor second(other, "", "Varnholt");
-    EXPECT_TRUE(second.OnAboutCommand(16)) << "the About command is never the platform's";
+    EXPECT_TRUE(second.userMenuCommand(16)) << "the About command is never the platform's";
     second.initialise();
     second.userPressEscape();
-    EXPECT_TRUE(second.OnAboutCommand(16));
+    EXPECT_TRUE(second.userMenuCommand(16));
     EXPECT_TRUE(other.aboutBoxCaptions.empty());
-}
-
-TEST_F(CommandTest, MnemonicsClickTheirControlOrFocusAfterTheirLabel) {
-    editor.userPressMnemonic('B'); // "Set &battle difficulty:"
-    EXPECT_TRUE(ctl(idSetBattleDifficulty).checked);
-    EXPECT_TRUE(ctl(idBattleDifficulty).enabled);
-    host.calls.clear();
-    editor.userPressMnemonic('f'); // the label before box 1002
-    EXPECT_EQ(host.calls, std::vector<std::string>{"focus 1002"});
-    editor.userPressMnemonic('l'); // "No battle time &limit" is disabled
-    EXPECT_TRUE(ctl(idNoBattleTimeLimit).checked);
-    editor.userPressMnemonic('q'); // no such letter
-    editor.userPressMnemonic('c');
-    EXPECT_EQ(editor.modalResult(), 1);
 }
 
 } // namespace

@@ -78,9 +78,8 @@ TEST_F(ExchangeTest, EmptyYearBoxStopsEveryReadWithThePrompt) {
         [&] { editor.userClick(idSetBattleDifficulty); },
         [&] { editor.userSetText(idSourcePath, "xy"); },
         [&] { editor.userClick(idRefresh); },
-        [&] { editor.OnApply(); },
+        [&] { SaveGameEditorTestPeer::OnApply(editor); },
         [&] { editor.userClick(idOk); },
-        [&] { editor.userPressEnter(); },
     };
     for (std::size_t i = 0; i < actions.size(); ++i) {
         host.messages.clear();
@@ -158,8 +157,8 @@ TEST_F(ExchangeTest, TypingIsNotReportedBackButWhatTheModelKeptIs) {
     EXPECT_EQ(ctl(idOutputPath).text, "");
 }
 
-// The window's own operations called directly, as a front end's event table
-// may: what the mirroring of their writes raises must not reach a handler.
+// The window's own operations called directly, as the platform's event table
+// would: what the mirroring of their writes raises must not reach a handler.
 TEST_F(ExchangeTest, OwnWritesAreIgnoredWhenTheOperationsAreCalledDirectly) {
     const std::string first = writeSave("first.sav", savegen::specForRelease("1.2"));
     savegen::SaveSpec later = savegen::specForRelease("1.3");
@@ -175,13 +174,13 @@ TEST_F(ExchangeTest, OwnWritesAreIgnoredWhenTheOperationsAreCalledDirectly) {
     const auto shows = [](const SaveGameEditor& e, int id) { return e.control(id).text; };
     const Case cases[] = {
         {"WriteControls", [](SaveGameEditor& e) { e.userSetText(idYear, "12"); },
-         [](SaveGameEditor& e) { e.WriteControls(); },
+         [](SaveGameEditor& e) { SaveGameEditorTestPeer::WriteControls(e); },
          [&](SaveGameEditor& e) {
              EXPECT_EQ(shows(e, idYear), "270");
              EXPECT_EQ(shows(e, idSourcePath), first);
          }},
         {"loadCommand", [&](SaveGameEditor& e) { e.userSetText(idSourcePath, second); },
-         [](SaveGameEditor& e) { e.loadCommand(); },
+         [](SaveGameEditor& e) { SaveGameEditorTestPeer::loadCommand(e); },
          [&](SaveGameEditor& e) {
              EXPECT_EQ(shows(e, idSourcePath), second);
              EXPECT_EQ(shows(e, idReleaseLabel), "1.3");
@@ -190,14 +189,14 @@ TEST_F(ExchangeTest, OwnWritesAreIgnoredWhenTheOperationsAreCalledDirectly) {
              EXPECT_EQ(shows(e, idStatusLine), "Successfully loaded saved game file.");
          }},
         {"OnRefresh", [&](SaveGameEditor& e) { e.userSetText(idSourcePath, second); },
-         [](SaveGameEditor& e) { e.OnRefresh(); },
+         [](SaveGameEditor& e) { SaveGameEditorTestPeer::OnRefresh(e); },
          [&](SaveGameEditor& e) {
              EXPECT_EQ(shows(e, idSourcePath), second);
              EXPECT_EQ(shows(e, idYear), "100");
              EXPECT_EQ(shows(e, idStatusLine), "Successfully loaded saved game file.");
          }},
         {"OnUnitScaleSpin", [](SaveGameEditor& e) { e.userClick(idSetUnitScale); },
-         [](SaveGameEditor& e) { EXPECT_EQ(e.OnUnitScaleSpin(40, 1), 5); },
+         [](SaveGameEditor& e) { EXPECT_EQ(SaveGameEditorTestPeer::OnUnitScaleSpin(e, 40, 1), 5); },
          [&](SaveGameEditor& e) {
              EXPECT_EQ(e.control(idUnitScaleClass).selection, 2);
              EXPECT_EQ(shows(e, idUnitScale), "40");
@@ -206,7 +205,7 @@ TEST_F(ExchangeTest, OwnWritesAreIgnoredWhenTheOperationsAreCalledDirectly) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeHost h;
-        SaveGameEditor e{h, "/opt/varnholt", "Varnholt"};
+        SaveGameEditor e{h, "/opt/varnholt", "Varnholt", h.files()};
         e.initialise();
         e.userSetText(idSourcePath, first);
         e.userClick(idRefresh);

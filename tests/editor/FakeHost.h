@@ -1,9 +1,11 @@
 #pragma once
 // A scripted host: answers the file dialog from a queue, records every message
-// box, focus move and title, and checks that the busy cursor is balanced.
+// box, focus move and title, and checks that the busy cursor is balanced and
+// lifted while a modal window waits for the user.
 
 #include "TestFiles.h"
 
+#include "EditorTestPeer.h"
 #include "core/FileAccess.h"
 #include "editor/EditorHost.h"
 #include "editor/SaveGameEditor.h"
@@ -36,11 +38,30 @@ class FakeHost : public EditorHost {
     std::function<void(int)> onControlChanged;
     std::vector<int> modalResults;
     std::vector<std::string> aboutBoxCaptions; // one per About box run
+    // Folders the user cannot write to, and the home folder the system names.
+    std::set<std::string> readOnlyFolders;
+    std::optional<std::string> home = "/home/ann";
     int busyDepth = 0;
     int busyCount = 0;
+    int busyWhileModal = 0; // modal windows shown under the busy cursor
 
-    void showMessage(const MessageBoxRequest& request) override { messages.push_back(request); }
+    // The file system as the editor sees it through this host.
+    FileQueries files() {
+        return {[this](const std::string& path) {
+                    if (pathTaken)
+                        return pathTaken(path);
+                    return takenPaths.count(path) > 0 || varnholt::pathExists(path);
+                },
+                [this](const std::string& folder) { return readOnlyFolders.count(folder) == 0; },
+                [this] { return home; }};
+    }
+
+    void showMessage(const MessageBoxRequest& request) override {
+        busyWhileModal += busyDepth;
+        messages.push_back(request);
+    }
     std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& s) override {
+        busyWhileModal += busyDepth;
         dialogs.push_back(s);
         if (dialogAnswers.empty()) {
             ADD_FAILURE() << "unexpected file dialog";
@@ -51,6 +72,7 @@ class FakeHost : public EditorHost {
         return answer;
     }
     void beginBusy() override {
+        EXPECT_EQ(busyDepth, 0) << "the busy cursor begun twice";
         ++busyDepth;
         ++busyCount;
     }
@@ -67,14 +89,12 @@ class FakeHost : public EditorHost {
                                 ? "menu separator"
                                 : "menu " + std::to_string(entry.commandId) + " " + entry.text);
     }
-    void runAboutBox(const std::string& caption) override { aboutBoxCaptions.push_back(caption); }
+    void runAboutBox(const std::string& caption) override {
+        busyWhileModal += busyDepth;
+        aboutBoxCaptions.push_back(caption);
+    }
     void setFocus(int id) override { calls.push_back("focus " + std::to_string(id)); }
     void selectAllText(int id) override { calls.push_back("select " + std::to_string(id)); }
-    bool pathExists(const std::string& path) override {
-        if (pathTaken)
-            return pathTaken(path);
-        return takenPaths.count(path) > 0 || varnholt::pathExists(path);
-    }
     void controlChanged(int id) override {
         if (onControlChanged)
             onControlChanged(id);
@@ -91,10 +111,13 @@ class EditorFixture : public ::testing::Test {
   protected:
     FakeHost host;
     TempFolder temp;
-    SaveGameEditor editor{host, "/opt/varnholt", "Varnholt"};
+    SaveGameEditor editor{host, "/opt/varnholt", "Varnholt", host.files()};
 
     void SetUp() override { editor.initialise(); }
-    void TearDown() override { EXPECT_EQ(host.busyDepth, 0) << "busy cursor left on"; }
+    void TearDown() override {
+        EXPECT_EQ(host.busyDepth, 0) << "busy cursor left on";
+        EXPECT_EQ(host.busyWhileModal, 0) << "busy cursor over a modal window";
+    }
 
     std::string writeSave(const std::string& name, const savegen::SaveSpec& spec) {
         const std::string path = temp.file(name);

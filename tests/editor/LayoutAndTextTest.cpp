@@ -5,7 +5,7 @@
 #include "core/Vocabularies.h"
 #include "editor/BrowseDialog.h"
 #include "editor/EditorLayout.h"
-#include "editor/IntegerText.h"
+#include "window/IntegerText.h"
 
 #include <gtest/gtest.h>
 
@@ -194,6 +194,12 @@ TEST(IntegerText, ReadsLikeTheWindowsNumberBoxes) {
     EXPECT_EQ(formatInteger(1234567), "1234567");
 }
 
+// The file system of a portable copy: every folder writable, a home folder.
+FileQueries portable() {
+    return {[](const std::string&) { return false; }, [](const std::string&) { return true; },
+            [] { return std::optional<std::string>("/home/ann"); }};
+}
+
 TEST(BrowseDialog, InitialFolderFromTheSourcePathOrTheProgramFolder) {
     struct Case {
         std::string source;
@@ -212,7 +218,20 @@ TEST(BrowseDialog, InitialFolderFromTheSourcePathOrTheProgramFolder) {
         {"C:\\saves\\quick.sav", PathStyle::Posix, ""}, // no "/": no folder on POSIX
     };
     for (const Case& c : cases)
-        EXPECT_EQ(initialBrowseFolder(c.source, program, c.style), c.folder) << c.source;
+        EXPECT_EQ(initialBrowseFolder(c.source, program, portable(), c.style), c.folder)
+            << c.source;
+}
+
+TEST(BrowseDialog, AnInstalledProgramsFolderGivesWayToTheHomeFolder) {
+    FileQueries installed = portable();
+    installed.isWritableFolder = [](const std::string& f) { return f != "/usr/bin"; };
+    EXPECT_EQ(initialBrowseFolder("", "/usr/bin", installed, PathStyle::Posix), "/home/ann");
+    EXPECT_EQ(initialBrowseFolder("", "/opt/varnholt", installed, PathStyle::Posix),
+              "/opt/varnholt");
+    // A chosen save still decides, and without a home folder the program's stays.
+    EXPECT_EQ(initialBrowseFolder("/srv/q.sav", "/usr/bin", installed, PathStyle::Posix), "/srv/");
+    installed.homeFolder = [] { return std::optional<std::string>(); };
+    EXPECT_EQ(initialBrowseFolder("", "/usr/bin", installed, PathStyle::Posix), "/usr/bin");
 }
 
 TEST(BrowseDialog, LongFolderIsCutAtACharacterBoundary) {
@@ -222,13 +241,14 @@ TEST(BrowseDialog, LongFolderIsCutAtACharacterBoundary) {
     for (int i = 0; i < 130; ++i)
         name += "\xC3\xA9";
     // Appended, not prefixed: GCC 12 misreports "/" + string at -O3 (-Wrestrict).
-    const std::string folder =
-        initialBrowseFolder(std::string("/").append(name).append("/q.sav"), "", PathStyle::Posix);
+    const std::string folder = initialBrowseFolder(std::string("/").append(name).append("/q.sav"),
+                                                   "", portable(), PathStyle::Posix);
     EXPECT_EQ(folder, std::string("/").append(name.substr(0, 254)));
 }
 
 TEST(BrowseDialog, SettingsAndFilterPairs) {
-    const OpenFileDialogSettings s = browseDialogSettings("", "/opt/varnholt", PathStyle::Posix);
+    const OpenFileDialogSettings s =
+        browseDialogSettings("", "/opt/varnholt", portable(), PathStyle::Posix);
     EXPECT_EQ(s.title, "Select Iron Dominion Save File");
     const std::vector<FileFilter> expected = {{"IRD Save Files (*.sav)", "*.sav"},
                                               {"All Files (*.*)", "*.*"}};
@@ -238,7 +258,7 @@ TEST(BrowseDialog, SettingsAndFilterPairs) {
     EXPECT_TRUE(s.fileMustExist);
     EXPECT_TRUE(s.pathMustExist);
     EXPECT_FALSE(s.showReadOnlyOption);
-    EXPECT_TRUE(s.initialFileName.empty());
+    EXPECT_TRUE(s.keepCurrentFolder);
     EXPECT_EQ(parseFilterText("A|*.a|B"), (std::vector<FileFilter>{{"A", "*.a"}}));
     EXPECT_TRUE(parseFilterText("||").empty());
 }

@@ -162,6 +162,23 @@ TEST_F(LoadTest, OpenSaveGameLoadsAsIfTypedAndRefreshed) {
     EXPECT_EQ(ctl(idSourcePath).text, folder);
 }
 
+TEST_F(LoadTest, ADropOfOneFileOpensItAndOfSeveralAsksForOne) {
+    const std::string a = writeSave("a.sav", savegen::specForRelease("1.2"));
+    const std::string b = writeSave("b.sav", savegen::specForRelease("1.5"));
+    EXPECT_FALSE(editor.acceptsDrop(0));
+    EXPECT_TRUE(editor.acceptsDrop(2)) << "taken, to be answered with a message";
+    editor.userDropFiles({a, b});
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{dropOneFileText});
+    EXPECT_EQ(host.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(ctl(idSourcePath).text, "") << "neither was opened";
+    EXPECT_TRUE(editor.values().outputPath.empty());
+    editor.userDropFiles({b});
+    EXPECT_EQ(ctl(idSourcePath).text, b);
+    EXPECT_EQ(ctl(idReleaseLabel).text, "1.5");
+    editor.userPressEscape();
+    EXPECT_FALSE(editor.acceptsDrop(1));
+}
+
 TEST_F(LoadTest, LoaderMessagesAreShownWithTheirIcons) {
     savegen::SaveSpec odd = savegen::specForRelease("1.2");
     odd.unitScaleBits = 0x3F866666; // 1.05: no unit scale of the table

@@ -1,4 +1,4 @@
-#include "editor/IntegerText.h"
+#include "window/IntegerText.h"
 
 #include <cstddef>
 #include <limits>

@@ -1,5 +1,5 @@
 #pragma once
-// How the editor reads a number box: the rules the window's integer exchange
+// How a number box is read and written: the rules the integer exchange
 // has always followed, with overflow refused instead of wrapped.
 
 #include <cstdint>
