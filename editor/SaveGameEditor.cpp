@@ -312,8 +312,8 @@ bool SaveGameEditor::UpdateControlStates() {
     setEnabled(idCampaignDifficulty, values_.setCampaignDifficulty);
     setEnabled(idBattleDifficulty, values_.setBattleDifficulty);
     setEnabled(idNoBattleTimeLimit, values_.setBattleTimeLimit);
-    setEnabled(idSetCampaignLength, named && !info_.version.isExpansion);
-    setEnabled(idShortCampaign, values_.setCampaignLength && !info_.version.isExpansion);
+    setEnabled(idSetCampaignLength, named && !info_.version.isExpansion());
+    setEnabled(idShortCampaign, values_.setCampaignLength && !info_.version.isExpansion());
     for (int id : {idUnitScaleClass, idUnitScale, idUnitScaleSpin})
         setEnabled(id, values_.setUnitScale);
     for (int id : {idYearLabel, idYear, idYearSpin, idBC, idAD, idSummer, idWinter})

@@ -86,8 +86,8 @@ TEST(Loader, DecodesRandomSavesOfEveryFamily) {
         EXPECT_TRUE(loaded.messages.empty());
         EXPECT_EQ(info.version.releaseLabel, label);
         EXPECT_EQ(info.version.releaseCode, built.releaseCode);
-        EXPECT_EQ(info.version.isExpansion, built.isExpansion);
-        EXPECT_EQ(info.version.isLateBaseGame, built.isLateBaseGame);
+        EXPECT_EQ(info.version.isExpansion(), built.isExpansion);
+        EXPECT_EQ(info.version.isLateBaseGame(), built.isLateBaseGame);
         EXPECT_EQ(info.positions.campaignNameOffset, built.campaignNameOffset);
         EXPECT_EQ(info.positions.campaignShift, built.campaignShift);
         EXPECT_EQ(info.positions.anchorShift, built.anchorShift);
@@ -147,7 +147,7 @@ TEST(Loader, NamesFollowTheCampaignAndTheRelease) {
     EXPECT_EQ(info.positions.campaignNameOffset, 64);
     EXPECT_EQ(info.positions.campaignShift, 64 + 48 - 98);
     EXPECT_EQ(info.factionName, "Seleucids");
-    EXPECT_FALSE(info.version.isExpansion);
+    EXPECT_FALSE(info.version.isExpansion());
 }
 
 TEST(Loader, OutOfRangeStoredValuesKeepTheEarlierValues) {
@@ -365,7 +365,7 @@ TEST(Loader, TellsWhenItHasReplacedTheNames) {
             ++calls;
             EXPECT_EQ(
                 info.difficultyNames,
-                chooseVocabularies(info.isModCampaign, info.version.isExpansion).difficultyNames);
+                chooseVocabularies(info.isModCampaign, info.version.isExpansion()).difficultyNames);
         });
         return calls;
     };
