@@ -14,6 +14,8 @@
 
 namespace varnholt {
 
+// Every cause the failure descriptions know, each with its sentence (FileError.cpp),
+// including those only some platform error maps to, and None for "No error occurred.".
 enum class FileErrorCause {
     None,
     Other,
@@ -68,7 +70,6 @@ class SequentialFile {
     // Fills `into` as far as the file goes; fewer bytes only at its end. Throws FileError.
     std::size_t read(std::span<std::uint8_t> into);
     void close(); // throws FileError
-    const std::string& path() const;
 
   private:
     struct State; // the platform's handle

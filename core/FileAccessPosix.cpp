@@ -88,10 +88,6 @@ SequentialFile::SequentialFile(const std::string& path)
 
 SequentialFile::~SequentialFile() = default;
 
-const std::string& SequentialFile::path() const {
-    return state_->path;
-}
-
 std::size_t SequentialFile::read(std::span<std::uint8_t> into) {
     std::size_t done = 0;
     while (done < into.size()) {

@@ -226,10 +226,6 @@ SequentialFile::SequentialFile(const std::string& path)
 
 SequentialFile::~SequentialFile() = default;
 
-const std::string& SequentialFile::path() const {
-    return state_->path;
-}
-
 std::size_t SequentialFile::read(std::span<std::uint8_t> into) {
     return readUpTo(state_->file.get(), into.data(), into.size(), state_->path);
 }

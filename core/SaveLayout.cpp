@@ -102,10 +102,6 @@ std::optional<std::int64_t> rowOffset(const ResolvedLayout& layout, const PlaceR
 
 } // namespace
 
-std::span<const std::uint8_t, anchorTextSize> anchorText() {
-    return anchorBytes;
-}
-
 int campaignNameOffsetFor(LayoutFamily family) {
     return family == LayoutFamily::Expansion ? campaignNameOffsetExpansion : campaignNameOffsetBase;
 }

@@ -14,9 +14,8 @@
 
 namespace varnholt {
 
-// The anchor text "descr_strat.txt" as UTF-16LE, without terminator.
+// The size of the anchor text "descr_strat.txt" as UTF-16LE, without terminator.
 inline constexpr std::size_t anchorTextSize = 30;
-std::span<const std::uint8_t, anchorTextSize> anchorText();
 
 inline constexpr int campaignNameOffsetBase = 64;
 inline constexpr int campaignNameOffsetExpansion = 70;
