@@ -70,13 +70,13 @@ void closeChecked(Descriptor& descriptor, const std::string& path) {
 using fileio::fail;
 
 struct SequentialFile::State {
-    State(const std::string& path, int fd) : path(path), file(fd) {}
+    explicit State(const std::string& path)
+        : path(path), file(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
     std::string path;
     fileio::Descriptor file;
 };
 
-SequentialFile::SequentialFile(const std::string& path)
-    : state_(std::make_unique<State>(path, ::open(path.c_str(), O_RDONLY | O_CLOEXEC))) {
+SequentialFile::SequentialFile(const std::string& path) : state_(std::make_unique<State>(path)) {
     if (state_->file.get() < 0)
         fail(path, errno);
     struct stat info {};

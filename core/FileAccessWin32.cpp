@@ -216,13 +216,12 @@ void writeAll(HANDLE handle, std::span<const std::uint8_t> bytes, const std::str
 using namespace fileio;
 
 struct SequentialFile::State {
-    State(const std::string& path, HANDLE handle) : path(path), file(handle) {}
+    explicit State(const std::string& path) : path(path), file(openForReading(path)) {}
     std::string path;
     Handle file;
 };
 
-SequentialFile::SequentialFile(const std::string& path)
-    : state_(std::make_unique<State>(path, openForReading(path))) {}
+SequentialFile::SequentialFile(const std::string& path) : state_(std::make_unique<State>(path)) {}
 
 SequentialFile::~SequentialFile() = default;
 
