@@ -309,9 +309,10 @@ TEST(Loader, NothingIsReadBeyondTheData) {
     gen::writeSave(path, cut);
     EXPECT_TRUE(load(path, info).ok);
 
-    // A file that ends inside the year read at 1276: every size short of 1280 fails cleanly
-    // once the anchor is found early in the file.
-    for (std::uint64_t size : {1274u, 1276u, 1279u}) {
+    // A file that ends before the faction byte at 1273 or inside the year read at
+    // 1276: every size short of 1280 fails cleanly once the anchor is found early
+    // in the file.
+    for (std::uint64_t size : {1273u, 1274u, 1276u, 1279u}) {
         gen::SaveSpec early = gen::specForRelease("1.2");
         early.anchorOffset = 300;
         early.size = size;
