@@ -3,7 +3,6 @@
 // model behind them. bench/qt_startup.py times both to their first paint.
 
 #include "editor/EditorLayout.h"
-#include "qt/FirstPaintProbe.h"
 #include "window/DialogLayout.h"
 
 #include <QApplication>
@@ -19,7 +18,6 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    varnholt::qt::FirstPaintProbe::installIfAsked();
 
     QDialog dialog;
     const auto& layout = varnholt::editorDialog();

@@ -5,12 +5,14 @@ QDialog holding as many stock widgets (startup_bare_dialog), in the same run.
 Each program is started RUNS times, the two alternating (and which goes first
 alternating too), after one unmeasured start of each. A start is timed from
 just before the process is spawned to the moment its first window has been
-painted, which the program reports on the monotonic clock
-(VARNHOLT_EXIT_AFTER_FIRST_PAINT) before it ends. The goal: varnholt's median
-at most 1.3 times the bare dialog's.
+painted, which the program reports on the monotonic clock before it ends (the
+probe of tools/firstpaint, linked into varnholt_first_paint, which is varnholt
+built from the same sources, and into the bare dialog). The goal: varnholt's
+median at most 1.3 times the bare dialog's.
 
 Usage: qt_startup.py BUILD_DIR [--runs 15] [--platform offscreen]
-       (BUILD_DIR: a build with VARNHOLT_BUILD_BENCH=ON, e.g. build/bench)
+       (BUILD_DIR: a build with VARNHOLT_BUILD_BENCH and VARNHOLT_BUILD_TOOLS on,
+        e.g. build/bench)
 """
 
 import argparse
@@ -43,16 +45,16 @@ def main():
     args = parser.parse_args()
 
     programs = {
-        "varnholt": args.build_dir / "qt" / "varnholt",
+        "varnholt": args.build_dir / "tools" / "firstpaint" / "varnholt_first_paint",
         "bare QDialog": args.build_dir / "bench" / "startup_bare_dialog",
     }
     for name, path in programs.items():
         if not path.is_file():
-            sys.exit(f"{path} not found: build with -DVARNHOLT_BUILD_BENCH=ON (cmake --preset bench)")
+            sys.exit(f"{path} not found: build with -DVARNHOLT_BUILD_BENCH=ON -DVARNHOLT_BUILD_TOOLS=ON"
+                     " (cmake --preset bench)")
 
     runtime = tempfile.mkdtemp(prefix="varnholt-bench-")
-    env = dict(os.environ, QT_QPA_PLATFORM=args.platform, VARNHOLT_EXIT_AFTER_FIRST_PAINT="1",
-               XDG_RUNTIME_DIR=runtime)
+    env = dict(os.environ, QT_QPA_PLATFORM=args.platform, XDG_RUNTIME_DIR=runtime)
     times = {name: [] for name in programs}
     for path in programs.values():  # warm the page cache; not counted
         first_paint_ms(path, env)

@@ -447,7 +447,7 @@ std::string difficultyWord(const SaveGameInfo& info, int difficulty) {
 
 std::string releaseLine(const std::string& path, const SaveGameInfo& info) {
     std::string text = info.version.releaseLabel;
-    if (info.version.isExpansion)
+    if (info.version.isExpansion())
         return text + " (with the expansion)";
     if (info.version.decidedByExpansionFolder)
         if (const auto folder = expansionFolderFor(fullPath(path)))
@@ -475,7 +475,7 @@ std::string humanDescription(const std::string& path, const Loaded& loaded) {
         {"Campaign difficulty", difficultyWord(info, info.campaignDifficulty)},
         {"Battle difficulty", difficultyWord(info, info.battleDifficulty)},
         {"Battle time limit", info.noBattleTimeLimit ? "off" : "on"},
-        {"Campaign length", info.version.isExpansion
+        {"Campaign length", info.version.isExpansion()
                                 ? "none (expansion saves have no long or short campaign)"
                                 : (info.shortCampaign ? "short" : "long")},
         {"Unit scale", std::to_string(info.unitScale) + " (" +
@@ -498,8 +498,8 @@ std::string jsonDescription(const Loaded& loaded) {
     nlohmann::ordered_json json;
     json["releaseLabel"] = info.version.releaseLabel;
     json["releaseCode"] = info.version.releaseCode;
-    json["isExpansion"] = info.version.isExpansion;
-    json["isLateBaseGame"] = info.version.isLateBaseGame;
+    json["isExpansion"] = info.version.isExpansion();
+    json["isLateBaseGame"] = info.version.isLateBaseGame();
     json["campaignName"] = info.campaignName;
     json["isModCampaign"] = info.isModCampaign;
     json["campaignNameOffset"] = info.positions.campaignNameOffset;
@@ -654,7 +654,7 @@ void completeWithSave(Settings& settings, const CommandLine& line, const SaveGam
         request.battleDifficulty =
             difficultyOf("--battle-difficulty", *value, &info.difficultyNames);
     }
-    if (request.setCampaignLength && info.version.isExpansion)
+    if (request.setCampaignLength && info.version.isExpansion())
         throw UsageError{"--campaign-length cannot be used with " + printable(savePath) +
                          ": expansion saved games have no long or short campaign."};
     if (!settings.year && !settings.isAD && !settings.isWinter)

@@ -2,7 +2,8 @@
 // File access, the program's one platform seam. Every failure travels as a
 // FileError carrying its cause and path; its description is the sentence the
 // user sees after "Error reading %s: " or "Error writing %s: ".
-// One implementation per platform (FileAccessPosix.cpp, later FileAccessWin32.cpp).
+// One implementation per platform: FileAccessPosix.cpp with OutputCopyPosix.cpp,
+// FileAccessWin32.cpp with OutputCopyWin32.cpp.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +15,8 @@
 
 namespace varnholt {
 
+// Every cause the failure descriptions know, each with its sentence (FileError.cpp),
+// including those only some platform error maps to, and None for "No error occurred.".
 enum class FileErrorCause {
     None,
     Other,
@@ -45,37 +48,15 @@ inline constexpr const char* outOfMemoryDescription = "Out of memory.";
 
 class FileError : public std::runtime_error {
   public:
-    FileError(FileErrorCause cause, std::string path, int systemCode = 0);
+    FileError(FileErrorCause cause, std::string path);
     FileErrorCause cause() const { return cause_; }
     const std::string& path() const { return path_; }
-    int systemCode() const { return systemCode_; }
     // The user's sentence (same as what()).
     std::string description() const { return what(); }
 
   private:
     FileErrorCause cause_;
     std::string path_;
-    int systemCode_;
-};
-
-// A file's bytes, read whole. Not zero-filled beyond what was read.
-class FileBuffer {
-  public:
-    FileBuffer() = default;
-    explicit FileBuffer(std::size_t capacity);
-    std::uint8_t* data() { return bytes_.get(); }
-    const std::uint8_t* data() const { return bytes_.get(); }
-    std::size_t size() const { return size_; }
-    std::size_t capacity() const { return capacity_; }
-    void setSize(std::size_t size) { size_ = size; }
-    void grow(std::size_t newCapacity); // keeps the first size() bytes
-    std::span<std::uint8_t> bytes() { return {bytes_.get(), size_}; }
-    std::span<const std::uint8_t> bytes() const { return {bytes_.get(), size_}; }
-
-  private:
-    std::unique_ptr<std::uint8_t[]> bytes_;
-    std::size_t size_ = 0;
-    std::size_t capacity_ = 0;
 };
 
 // A file read from its start, piece by piece, for readers that may stop before
@@ -90,11 +71,10 @@ class SequentialFile {
     // Fills `into` as far as the file goes; fewer bytes only at its end. Throws FileError.
     std::size_t read(std::span<std::uint8_t> into);
     void close(); // throws FileError
-    const std::string& path() const { return path_; }
 
   private:
-    std::string path_;
-    std::intptr_t handle_ = -1;
+    struct State; // the platform's handle
+    std::unique_ptr<State> state_;
 };
 
 // The patched copy of a saved game: a new file made as a copy of a source file,

@@ -1,18 +1,12 @@
-// File access on Windows. Paths are UTF-8 in the program and become UTF-16 at
-// each system call (the wide API), so no path depends on the code page.
+// File access on Windows: failures, reading a save, path queries. The patched
+// copy is in OutputCopyWin32.cpp. Paths are UTF-8 in the program and become
+// UTF-16 at each system call (the wide API), so no path depends on the code page.
 
 #include "core/FileAccessWin32.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "core/TextCodec.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace varnholt {
 
@@ -98,41 +92,25 @@ FileErrorCause causeOfWindowsError(unsigned long code) {
     }
 }
 
+namespace fileio {
+
+void fail(const std::string& path, DWORD error) {
+    throw FileError(causeOfWindowsError(error), path);
+}
+
 namespace {
 
-// The code is read by the caller before any clean-up call can change it.
-[[noreturn]] void fail(const std::string& path, DWORD error) {
-    throw FileError(causeOfWindowsError(error), path, static_cast<int>(error));
-}
-
-// UTF-8 to UTF-16; false for text that is not valid UTF-8 or holds a NUL.
+// UTF-8 to UTF-16; false for text that is not well-formed UTF-8 or holds a NUL.
 bool toWide(const std::string& text, std::wstring& wide) {
-    wide.clear();
-    if (text.empty())
-        return true;
-    if (text.size() > INT_MAX || text.find('\0') != std::string::npos)
+    const auto decoded = strictUtf8ToUtf16(text);
+    if (!decoded || text.find('\0') != std::string::npos)
         return false;
-    const int size = static_cast<int>(text.size());
-    const int length =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
-    if (length <= 0)
-        return false;
-    wide.resize(static_cast<std::size_t>(length));
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(),
-                               length) == length;
+    wide.assign(decoded->begin(), decoded->end());
+    return true;
 }
 
-std::string toUtf8(const std::wstring& wide) {
-    if (wide.empty() || wide.size() > INT_MAX)
-        return {};
-    const int size = static_cast<int>(wide.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0)
-        return {};
-    std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
-    return text;
+std::string utf8Of(const std::wstring& wide) {
+    return utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
 }
 
 std::wstring absoluteWide(const std::wstring& wide) {
@@ -150,12 +128,34 @@ std::wstring absoluteWide(const std::wstring& wide) {
     }
 }
 
-// The UTF-16 path for a file operation. A path as long as MAX_PATH or longer
-// gets the "\\?\" form, which the system takes without the length limit.
+bool identityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    std::wstring wide;
+    try {
+        wide = systemPath(path);
+    } catch (const FileError&) {
+        return false;
+    }
+    Handle handle(CreateFileW(wide.c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return handle.valid() && GetFileInformationByHandle(handle.get(), &info);
+}
+
+DWORD attributesOf(const std::string& path) {
+    std::wstring wide;
+    if (!toWide(path, wide) || wide.empty())
+        return INVALID_FILE_ATTRIBUTES;
+    if (wide.size() >= MAX_PATH)
+        wide = systemPath(path);
+    return GetFileAttributesW(wide.c_str());
+}
+
+} // namespace
+
 std::wstring systemPath(const std::string& path) {
     std::wstring wide;
     if (!toWide(path, wide))
-        throw FileError(FileErrorCause::BadPath, path, ERROR_NO_UNICODE_TRANSLATION);
+        throw FileError(FileErrorCause::BadPath, path);
     if (wide.size() < MAX_PATH || wide.rfind(LR"(\\?\)", 0) == 0)
         return wide;
     const std::wstring full = absoluteWide(wide);
@@ -165,28 +165,6 @@ std::wstring systemPath(const std::string& path) {
         return LR"(\\?\UNC\)" + full.substr(2);
     return LR"(\\?\)" + full;
 }
-
-// Closes on every way out; closeChecked reports a failure to close.
-class Handle {
-  public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (valid())
-            CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE release() {
-        HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return handle;
-    }
-
-  private:
-    HANDLE handle_;
-};
 
 void closeChecked(Handle& handle, const std::string& path) {
     if (!CloseHandle(handle.release()))
@@ -202,7 +180,6 @@ HANDLE openForReading(const std::string& path) {
     return handle;
 }
 
-// Reads up to `size` bytes; fewer only at the end of the file.
 std::size_t readUpTo(HANDLE handle, std::uint8_t* into, std::size_t size, const std::string& path) {
     std::size_t done = 0;
     while (done < size) {
@@ -234,191 +211,26 @@ void writeAll(HANDLE handle, std::span<const std::uint8_t> bytes, const std::str
     }
 }
 
-// The folder part of a path, separator included ("" for a bare name).
-std::string folderPrefix(const std::string& path) {
-    const auto separator = path.find_last_of("\\/");
-    if (separator != std::string::npos)
-        return path.substr(0, separator + 1);
-    if (path.size() >= 2 && path[1] == ':')
-        return path.substr(0, 2);
-    return {};
-}
+} // namespace fileio
 
-// A read-only file or a directory of the output's name is refused as Windows
-// itself refuses to replace it, before anything is written.
-void refuseUnwritableTarget(const std::wstring& target, const std::string& path) {
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
-        fail(path, ERROR_ACCESS_DENIED);
-}
+using namespace fileio;
 
-void seekTo(HANDLE handle, std::uint64_t offset, const std::string& path) {
-    LARGE_INTEGER distance{};
-    distance.QuadPart = static_cast<LONGLONG>(offset);
-    if (!SetFilePointerEx(handle, distance, nullptr, FILE_BEGIN))
-        fail(path, GetLastError());
-}
+struct SequentialFile::State {
+    explicit State(const std::string& path) : path(path), file(openForReading(path)) {}
+    std::string path;
+    Handle file;
+};
 
-bool identityOf(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-    std::wstring wide;
-    try {
-        wide = systemPath(path);
-    } catch (const FileError&) {
-        return false;
-    }
-    Handle handle(CreateFileW(wide.c_str(), 0,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return handle.valid() && GetFileInformationByHandle(handle.get(), &info);
-}
+SequentialFile::SequentialFile(const std::string& path) : state_(std::make_unique<State>(path)) {}
 
-DWORD attributesOf(const std::string& path) {
-    std::wstring wide;
-    if (!toWide(path, wide) || wide.empty())
-        return INVALID_FILE_ATTRIBUTES;
-    if (wide.size() >= MAX_PATH)
-        wide = systemPath(path);
-    return GetFileAttributesW(wide.c_str());
-}
-
-} // namespace
-
-SequentialFile::SequentialFile(const std::string& path) : path_(path) {
-    handle_ = reinterpret_cast<std::intptr_t>(openForReading(path));
-}
-
-SequentialFile::~SequentialFile() {
-    if (handle_ != -1)
-        CloseHandle(reinterpret_cast<HANDLE>(handle_));
-}
+SequentialFile::~SequentialFile() = default;
 
 std::size_t SequentialFile::read(std::span<std::uint8_t> into) {
-    return readUpTo(reinterpret_cast<HANDLE>(handle_), into.data(), into.size(), path_);
+    return readUpTo(state_->file.get(), into.data(), into.size(), state_->path);
 }
 
 void SequentialFile::close() {
-    HANDLE handle = reinterpret_cast<HANDLE>(handle_);
-    handle_ = -1;
-    if (!CloseHandle(handle))
-        fail(path_, GetLastError());
-}
-
-struct OutputCopy::State {
-    std::string sourcePath;
-    std::string outputPath;
-    std::wstring target; // the output path for the system
-    std::wstring name;   // the temporary file's, in the output's folder
-    HANDLE file = INVALID_HANDLE_VALUE;
-    std::uint64_t size = 0;
-    bool published = false;
-
-    ~State() {
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
-        if (!published && !name.empty())
-            DeleteFileW(name.c_str());
-    }
-
-    // A hidden file beside the output that nobody else may open meanwhile.
-    void create() {
-        const std::string folder = folderPrefix(outputPath);
-        ULONGLONG seed = GetTickCount64() ^ (ULONGLONG{GetCurrentProcessId()} << 32);
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
-            static const char digits[] = "0123456789abcdef";
-            std::string candidate = folder + ".varnholt-";
-            for (int i = 0; i < 8; ++i)
-                candidate += digits[(seed >> (60 - 4 * i)) & 15];
-            const std::wstring wide = systemPath(candidate);
-            file = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_HIDDEN, nullptr);
-            if (file != INVALID_HANDLE_VALUE) {
-                name = wide;
-                return;
-            }
-            const DWORD error = GetLastError();
-            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-                fail(outputPath, error);
-        }
-        fail(outputPath, ERROR_FILE_EXISTS);
-    }
-
-    // Copies the source piece by piece to its real end (a size the system
-    // cannot tell, or one that grows meanwhile, is still copied whole); each
-    // failure is told by the side that failed.
-    void copyFrom(HANDLE source) {
-        constexpr std::size_t piece = 1u << 20;
-        std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[piece]);
-        for (;;) {
-            const std::size_t got = readUpTo(source, buffer.get(), piece, sourcePath);
-            writeAll(file, {buffer.get(), got}, outputPath);
-            size += got;
-            if (got < piece)
-                return;
-        }
-    }
-};
-
-OutputCopy::OutputCopy(const std::string& sourcePath, const std::string& outputPath)
-    : state_(std::make_unique<State>()) {
-    State& state = *state_;
-    state.sourcePath = sourcePath;
-    state.outputPath = outputPath;
-    Handle source(openForReading(sourcePath));
-    state.target = systemPath(outputPath);
-    // What publish() would refuse is refused before a byte is copied.
-    refuseUnwritableTarget(state.target, outputPath);
-    state.create();
-    state.copyFrom(source.get());
-    closeChecked(source, sourcePath);
-}
-
-OutputCopy::~OutputCopy() = default;
-
-std::uint64_t OutputCopy::size() const {
-    return state_->size;
-}
-
-std::size_t OutputCopy::read(std::uint64_t offset, std::span<std::uint8_t> into) {
-    State& state = *state_;
-    if (offset >= state.size)
-        return 0;
-    const std::size_t wanted =
-        static_cast<std::size_t>(std::min<std::uint64_t>(into.size(), state.size - offset));
-    seekTo(state.file, offset, state.outputPath);
-    return readUpTo(state.file, into.data(), wanted, state.outputPath);
-}
-
-void OutputCopy::write(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
-    State& state = *state_;
-    if (offset > state.size || bytes.size() > state.size - offset)
-        throw FileError(FileErrorCause::EndOfFile, state.outputPath);
-    seekTo(state.file, offset, state.outputPath);
-    writeAll(state.file, bytes, state.outputPath);
-}
-
-void OutputCopy::publish() {
-    State& state = *state_;
-    if (state.published)
-        return;
-    // The published file is an ordinary one, not hidden.
-    FILE_BASIC_INFO basic{};
-    basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    if (!SetFileInformationByHandle(state.file, FileBasicInfo, &basic, sizeof basic))
-        fail(state.outputPath, GetLastError());
-    if (!FlushFileBuffers(state.file))
-        fail(state.outputPath, GetLastError());
-    HANDLE file = state.file;
-    state.file = INVALID_HANDLE_VALUE;
-    if (!CloseHandle(file))
-        fail(state.outputPath, GetLastError());
-    refuseUnwritableTarget(state.target, state.outputPath);
-    // One step, written through to the disk before it returns.
-    if (!MoveFileExW(state.name.c_str(), state.target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        fail(state.outputPath, GetLastError());
-    state.published = true;
+    closeChecked(state_->file, state_->path);
 }
 
 std::string fullPath(const std::string& path) {
@@ -426,7 +238,7 @@ std::string fullPath(const std::string& path) {
     if (path.empty() || !toWide(path, wide))
         return path;
     const std::wstring full = absoluteWide(wide);
-    return full.empty() ? path : toUtf8(full);
+    return full.empty() ? path : utf8Of(full);
 }
 
 bool pathExists(const std::string& path) {

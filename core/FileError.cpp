@@ -1,8 +1,6 @@
 #include "core/FileAccess.h"
 #include "core/TextCodec.h"
 
-#include <cstring>
-
 namespace varnholt {
 
 namespace {
@@ -57,21 +55,7 @@ std::string describeFileError(FileErrorCause cause, const std::string& path) {
     return std::string(cutUtf8(text, maxFailureDescription));
 }
 
-FileError::FileError(FileErrorCause cause, std::string path, int systemCode)
-    : std::runtime_error(describeFileError(cause, path)), cause_(cause), path_(std::move(path)),
-      systemCode_(systemCode) {}
-
-FileBuffer::FileBuffer(std::size_t capacity)
-    : bytes_(new std::uint8_t[capacity == 0 ? 1 : capacity]), capacity_(capacity) {}
-
-void FileBuffer::grow(std::size_t newCapacity) {
-    if (newCapacity <= capacity_)
-        return;
-    std::unique_ptr<std::uint8_t[]> bigger(new std::uint8_t[newCapacity]);
-    if (size_ > 0)
-        std::memcpy(bigger.get(), bytes_.get(), size_);
-    bytes_ = std::move(bigger);
-    capacity_ = newCapacity;
-}
+FileError::FileError(FileErrorCause cause, std::string path)
+    : std::runtime_error(describeFileError(cause, path)), cause_(cause), path_(std::move(path)) {}
 
 } // namespace varnholt

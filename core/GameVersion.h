@@ -12,14 +12,26 @@
 
 namespace varnholt {
 
+// The layout family of a release: it decides the name's offset (expansion),
+// the faction difficulty pair's bases and, for the first release, the size of
+// the faction records and where the places before the anchor lie.
+enum class LayoutFamily {
+    FirstRelease,  // release code 1 ("1.0" and "1.1")
+    EarlyBaseGame, // "1.2", and "1.3" when the expansion's folder decided it
+    LateBaseGame,  // a 3/7 or 4+ header without the expansion marker ("1.3", "1.5")
+    Expansion,     // the expansion marker ("1.4", "1.6")
+};
+
 struct GameVersion {
     int releaseCode = 1;      // 1 to 6; "1.0" and "1.1" share code 1
     std::string releaseLabel; // "1.0" ... "1.6"
-    bool isExpansion = false;
-    bool isLateBaseGame = false;
+    LayoutFamily family = LayoutFamily::FirstRelease;
     // A "1.2" header read as "1.3" because the expansion's folder stands
     // beside the saves folder (see detectRelease).
     bool decidedByExpansionFolder = false;
+
+    bool isExpansion() const { return family == LayoutFamily::Expansion; }
+    bool isLateBaseGame() const { return family == LayoutFamily::LateBaseGame; }
 
     bool operator==(const GameVersion&) const = default;
 };
@@ -37,10 +49,8 @@ std::optional<std::string> expansionFolderFor(const std::string& savePath,
 
 // The release that wrote `data`, or nothing for an unrecognised release (or
 // fewer than releaseHeaderSize bytes). `savePath` is the save's full path (see
-// fullPath in core/FileAccess.h), used
-// by the folder test of header kind 3/4: the text before the first "\saves\"
-// (or "/saves/" on POSIX), followed by "\bi" ("/bi"), naming an existing
-// directory turns "1.2" into "1.3".
+// fullPath in core/FileAccess.h); for a "1.2" header, an existing directory
+// named by expansionFolderFor(savePath) turns it into "1.3".
 std::optional<GameVersion> detectRelease(std::span<const std::uint8_t> data,
                                          const std::string& savePath,
                                          const DirectoryQuery& isDirectory,

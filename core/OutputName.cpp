@@ -4,29 +4,6 @@
 
 namespace varnholt {
 
-PathParts splitPath(const std::string& path, PathStyle style) {
-    PathParts parts;
-    std::string rest = path;
-    if (style == PathStyle::Windows && rest.size() >= 2 && rest[1] == ':') {
-        parts.drive = rest.substr(0, 2);
-        rest.erase(0, 2);
-    }
-    // UTF-8 never has a byte of a multibyte character equal to a separator or a dot.
-    const char* separators = style == PathStyle::Windows ? "\\/" : "/";
-    const auto lastSeparator = rest.find_last_of(separators);
-    if (lastSeparator != std::string::npos) {
-        parts.directory = rest.substr(0, lastSeparator + 1);
-        rest.erase(0, lastSeparator + 1);
-    }
-    const auto dot = rest.find_last_of('.');
-    if (dot != std::string::npos) {
-        parts.extension = rest.substr(dot);
-        rest.erase(dot);
-    }
-    parts.baseName = rest;
-    return parts;
-}
-
 OutputNameResult makeOutputName(const std::string& savePath, const ExistsQuery& exists,
                                 PathStyle style) {
     OutputNameResult result;

@@ -2,7 +2,7 @@
 // Naming the new file: the save's drive and folder, "Varnholt", a three-digit
 // counter and the save's extension, the first such name that is free.
 
-#include "core/GameVersion.h"
+#include "core/PathStyle.h"
 
 #include <functional>
 #include <optional>
@@ -12,18 +12,6 @@ namespace varnholt {
 
 inline constexpr const char* outputBaseName = "Varnholt";
 inline constexpr int outputCounterLimit = 1000; // counters 000..999
-
-// A path split by the platform's rules. Windows: drive is "X:" when the second
-// character is ":"; the directory runs up to and including the last "\" or "/";
-// the extension is the last "." of the rest onward. POSIX: no drive, "/" only.
-struct PathParts {
-    std::string drive;
-    std::string directory;
-    std::string baseName;
-    std::string extension;
-};
-
-PathParts splitPath(const std::string& path, PathStyle style = nativePathStyle);
 
 enum class OutputNameFailure { None, EmptyPathPart, AllNamesTaken };
 

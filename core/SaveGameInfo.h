@@ -52,9 +52,4 @@ inline LoadedLayout loadedLayout(const SaveGameInfo& info) {
     return {info.version, info.positions, info.factionCode, info.storedFactionByte};
 }
 
-// The places of the loaded save, for the player's faction of the record.
-inline ResolvedLayout resolveLayout(const SaveGameInfo& info) {
-    return resolveLayout(loadedLayout(info));
-}
-
 } // namespace varnholt

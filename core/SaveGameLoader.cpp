@@ -2,6 +2,7 @@
 
 #include "core/ByteView.h"
 #include "core/FileAccess.h"
+#include "core/LayoutProbe.h"
 #include "core/SaveLayout.h"
 #include "core/SaveReader.h"
 #include "core/TextCodec.h"
@@ -17,13 +18,14 @@ namespace varnholt {
 namespace {
 
 bool allInside(std::span<const std::uint8_t> data, const ResolvedLayout& layout) {
-    for (Field field : readFields)
-        if (!fitsInside(readOffset(layout, field), fieldWidth(field), data.size()))
+    for (const PlaceRow& row : settingsTable())
+        if (row.role == Role::Read &&
+            !fitsInside(readOffset(layout, row.field), fieldWidth(row.field), data.size()))
             return false;
     return true;
 }
 
-// Steps 3 to 13 on a save being read. Returns false after reporting.
+// Decodes a save being read. Returns false after reporting.
 bool decode(SequentialFile& file, SaveReader& reader, const std::string& path, SaveGameInfo& info,
             const LoadMessageSink& sink, const std::function<void()>& vocabulariesChosen,
             PathStyle style) {
@@ -37,72 +39,58 @@ bool decode(SequentialFile& file, SaveReader& reader, const std::string& path, S
         return false;
     };
 
-    // Release. A file too short for the header is no saved game of a known layout.
-    const auto header = reader.ensure(releaseHeaderSize);
-    if (header.size() < releaseHeaderSize)
+    // The steps of the probe that succeeded leave what they learnt in the
+    // record, even when a later one fails.
+    const LayoutProbe probe = probeLayout(reader, path, style);
+    if (probe.version) {
+        info.version = *probe.version;
+        info.positions.campaignNameOffset = probe.positions.campaignNameOffset;
+    }
+    if (probe.campaignName) {
+        info.campaignName = utf16ToUtf8(*probe.campaignName);
+        info.positions.campaignShift = probe.positions.campaignShift;
+        info.isModCampaign = isModCampaignName(*probe.campaignName);
+        const Vocabularies vocabularies =
+            chooseVocabularies(info.isModCampaign, info.version.isExpansion());
+        info.difficultyNames = vocabularies.difficultyNames;
+        info.factionNames = vocabularies.factionNames;
+        if (vocabulariesChosen)
+            vocabulariesChosen();
+    }
+    switch (probe.failure) {
+    case ProbeFailure::None:
+        break;
+    case ProbeFailure::CutOff:
         return pastEnd();
-    const auto version = detectReleaseOnDisk(header, path, style);
-    if (!version) {
+    case ProbeFailure::UnknownRelease:
         report(withPath(unknownVersionText, path), Severity::Error);
         return false;
-    }
-    info.version = *version;
-
-    // Campaign name.
-    const int nameOffset = campaignNameOffsetFor(version->isExpansion);
-    info.positions.campaignNameOffset = nameOffset;
-    const auto firstUnit = readU16le(reader.ensure(nameOffset + 2u), nameOffset);
-    if (firstUnit && *firstUnit == 0) {
+    case ProbeFailure::NoCampaignName:
         report(withPath(noCampaignText, path), Severity::Error);
         return false;
-    }
-    const auto name = reader.campaignName(nameOffset);
-    if (!name)
-        return pastEnd();
-    info.campaignName = utf16ToUtf8(*name);
-    info.positions.campaignShift = campaignShiftFor(nameOffset, name->size());
-    info.isModCampaign = isModCampaignName(*name);
-    info.factionNames = FactionNameTable{};
-    const Vocabularies vocabularies = chooseVocabularies(info.isModCampaign, version->isExpansion);
-    info.difficultyNames = vocabularies.difficultyNames;
-    info.factionNames = vocabularies.factionNames;
-    if (vocabulariesChosen)
-        vocabulariesChosen();
-
-    // Anchor. The places read all lie between the campaign name and the stretch
-    // that ends at the anchor: the name moves them, the anchor never does. So the
-    // prefix takes them in before the anchor search may read past it; the largest
-    // faction code gives the farthest faction record.
-    LayoutPositions positions = info.positions;
-    positions.anchorShift = 0;
-    ResolvedLayout layout = resolveLayout(info.version, positions, factionCount - 1);
-    reader.ensure(static_cast<std::uint64_t>(std::max<std::int64_t>(0, readPlacesEnd(layout))));
-    const auto anchorOffset = reader.findAnchorText();
-    if (!anchorOffset) {
+    case ProbeFailure::NoAnchor:
         report(withPath(noAnchorText, path), Severity::Error);
         return false;
     }
 
     // Every place read below must lie inside the data before anything is decoded,
     // so a short file leaves the faction and the settings of the earlier load.
-    layout.positions.anchorShift = anchorShiftFor(version->releaseCode, *anchorOffset);
-    layout.factionCode = info.factionCode;
-    // The faction read decides which faction record holds the campaign difficulty.
-    const auto storedFaction = readU8(reader.bytes(), readOffset(layout, Field::PlayerFaction));
-    if (!storedFaction)
-        return pastEnd();
-    if (*storedFaction < factionCount)
-        layout.factionCode = *storedFaction;
+    // A stored faction past the table keeps the earlier faction, whose record
+    // then gives the campaign difficulty.
+    const std::uint8_t storedFaction = *probe.storedFactionByte;
+    const ResolvedLayout layout =
+        resolveLayout(info.version, probe.positions,
+                      storedFaction < factionCount ? storedFaction : info.factionCode);
     if (!allInside(reader.bytes(), layout))
         return pastEnd();
     file.close();
     const auto data = reader.bytes();
-    info.positions.anchorShift = layout.positions.anchorShift;
+    info.positions.anchorShift = probe.positions.anchorShift;
 
     // Player's faction.
-    info.storedFactionByte = *storedFaction;
-    if (*storedFaction < factionCount) {
-        info.factionCode = *storedFaction;
+    info.storedFactionByte = storedFaction;
+    if (storedFaction < factionCount) {
+        info.factionCode = storedFaction;
         if (auto factionText = factionName(info.factionNames, info.factionCode))
             info.factionName = *factionText;
     }
@@ -135,14 +123,6 @@ bool decode(SequentialFile& file, SaveReader& reader, const std::string& path, S
 }
 
 } // namespace
-
-std::optional<GameVersion> detectReleaseOnDisk(std::span<const std::uint8_t> header,
-                                               const std::string& path, PathStyle style) {
-    // A path typed relative to the current folder is tested as the full path
-    // it stands for; messages still name it as typed.
-    return detectRelease(
-        header, fullPath(path), [](const std::string& p) { return isDirectory(p); }, style);
-}
 
 std::string withPath(const char* pattern, const std::string& path) {
     // Built by concatenation: GCC 12 misreports std::string::replace here at -O3.

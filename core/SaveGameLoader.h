@@ -33,12 +33,6 @@ std::string withPath(const char* pattern, const std::string& path);
 std::string readErrorText(const std::string& path, const std::string& description);
 std::string writeErrorText(const std::string& path, const std::string& description);
 
-// detectRelease for a save on disk: the folder test looks beside the save's
-// full path and asks the file system.
-std::optional<GameVersion> detectReleaseOnDisk(std::span<const std::uint8_t> header,
-                                               const std::string& path,
-                                               PathStyle style = nativePathStyle);
-
 // Reads the save at `path` and decodes it into `info`, reporting each message
 // to `sink` as it arises (a warning does not stop the load). Returns true when
 // the load succeeded. It reads as far into the file as the decoding needs (the

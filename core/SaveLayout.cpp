@@ -23,76 +23,87 @@ constexpr std::array<std::uint8_t, anchorTextSize> makeAnchor() {
 
 constexpr auto anchorBytes = makeAnchor();
 
-// The settings table. Within a field, rows are in the order the writer patches them.
-constexpr PlaceRow table[] = {
-    {Field::UnitScale, true, 101, 101, Stride::None, false},
-    {Field::UnitScale, false, 143, 143, Stride::None, false},
-    {Field::BattleDifficulty, true, 109, 109, Stride::None, false},
-    {Field::BattleDifficulty, false, 151, 151, Stride::None, false},
-    {Field::BattleDifficulty, false, 164, 164, Stride::FactionRecord, false},
-    {Field::BattleDifficulty, false, 0, 0, Stride::FactionPair, true},
-    {Field::CampaignDifficulty, true, 160, 160, Stride::FactionRecord, false},
-    {Field::CampaignDifficulty, false, 0, 0, Stride::FactionPair, false},
-    {Field::BattleTimeLimit, true, 114, 114, Stride::None, false},
-    {Field::BattleTimeLimit, false, 156, 156, Stride::None, false},
-    {Field::CampaignLengthFlag, true, 129, 129, Stride::None, false},
-    {Field::CampaignLengthFlag, false, -1, 134, Stride::None, false},
-    {Field::CampaignLengthValue, false, 3306, 3568, Stride::None, false},
-    {Field::PlayerFaction, true, 1063, 1273, Stride::None, false},
-    {Field::Season, true, 1064, 1274, Stride::None, false},
-    {Field::Season, false, 3443, 3705, Stride::None, false},
-    {Field::Year, true, 1066, 1276, Stride::None, false},
-    {Field::Year, false, 3439, 3701, Stride::None, false},
-    {Field::TurnCounter, false, 3435, 3697, Stride::None, false},
-};
-
-struct PairBases {
-    int campaign;
-    int battle;
-};
-
-PairBases pairBases(LayoutFamily family) {
-    switch (family) {
-    case LayoutFamily::Expansion:
-        return {3514, 3518};
-    case LayoutFamily::LateBaseGame:
-        return {3526, 3530};
-    case LayoutFamily::EarlyBaseGame:
-        return {3392, 3396};
-    case LayoutFamily::FirstRelease:
-        break;
-    }
-    return {3130, 3134};
+// A place at the same nominal position in every release.
+constexpr FamilyPositions everyRelease(int nominal) {
+    return {nominal, nominal, nominal, nominal};
 }
 
+// A place at one nominal position for release code 1 and another for every
+// later release.
+constexpr FamilyPositions firstAndLater(int first, int later) {
+    return {first, later, later, later};
+}
+
+// The settings table. Within a field, rows are in the order the writer patches them.
+constexpr PlaceRow table[] = {
+    // The unit scale, the battle difficulty and the time limit each have a
+    // second copy 42 bytes after the first.
+    {.field = Field::UnitScale, .role = Role::Read, .at = everyRelease(101)},
+    {.field = Field::UnitScale, .role = Role::AlsoWritten, .at = everyRelease(143)},
+    {.field = Field::BattleDifficulty, .role = Role::Read, .at = everyRelease(109)},
+    {.field = Field::BattleDifficulty, .role = Role::AlsoWritten, .at = everyRelease(151)},
+    // Byte +4 of the player's faction record.
+    {.field = Field::BattleDifficulty,
+     .role = Role::AlsoWritten,
+     .entry = Entry::FactionRecord,
+     .at = everyRelease(164)},
+    // Kb, the battle byte of the faction difficulty pair.
+    {.field = Field::BattleDifficulty,
+     .role = Role::AlsoWritten,
+     .entry = Entry::FactionPair,
+     .at = {.firstRelease = 3134, .earlyBaseGame = 3396, .lateBaseGame = 3530, .expansion = 3518}},
+    // Byte +0 of the player's faction record, and Kc of the faction difficulty pair.
+    {.field = Field::CampaignDifficulty,
+     .role = Role::Read,
+     .entry = Entry::FactionRecord,
+     .at = everyRelease(160)},
+    {.field = Field::CampaignDifficulty,
+     .role = Role::AlsoWritten,
+     .entry = Entry::FactionPair,
+     .at = {.firstRelease = 3130, .earlyBaseGame = 3392, .lateBaseGame = 3526, .expansion = 3514}},
+    {.field = Field::BattleTimeLimit, .role = Role::Read, .at = everyRelease(114)},
+    {.field = Field::BattleTimeLimit, .role = Role::AlsoWritten, .at = everyRelease(156)},
+    {.field = Field::CampaignLengthFlag, .role = Role::Read, .at = everyRelease(129)},
+    {.field = Field::CampaignLengthFlag,
+     .role = Role::AlsoWritten,
+     .at = firstAndLater(noPlace, 134)},
+    {.field = Field::CampaignLengthValue,
+     .role = Role::AlsoWritten,
+     .at = firstAndLater(3306, 3568)},
+    // The player's faction, the season one byte after it and the year three bytes after it.
+    {.field = Field::PlayerFaction, .role = Role::Read, .at = firstAndLater(1063, 1273)},
+    {.field = Field::Season, .role = Role::Read, .at = firstAndLater(1064, 1274)},
+    {.field = Field::Year, .role = Role::Read, .at = firstAndLater(1066, 1276)},
+    // After the anchor: the turn counter (+36), the year (+40) and the season (+44).
+    {.field = Field::Season, .role = Role::AlsoWritten, .at = firstAndLater(3443, 3705)},
+    {.field = Field::Year, .role = Role::AlsoWritten, .at = firstAndLater(3439, 3701)},
+    {.field = Field::TurnCounter, .role = Role::AlsoWritten, .at = firstAndLater(3435, 3697)},
+};
+
 // The file offset of one row for this save, or nothing when the row has no
-// place in this release.
+// place in this layout family.
 std::optional<std::int64_t> rowOffset(const ResolvedLayout& layout, const PlaceRow& row) {
-    int nominal = layout.releaseCode == 1 ? row.nominalFirst : row.nominalLater;
-    if (row.stride == Stride::FactionPair) {
-        const PairBases bases = pairBases(layout.family);
-        nominal = row.pairIsBattle ? bases.battle : bases.campaign;
-    }
-    if (nominal < 0)
+    const int nominal = row.at.in(layout.family);
+    if (nominal == noPlace)
         return std::nullopt;
-    // The band is chosen by the base alone; the faction's entry is added after.
-    std::int64_t offset = resolvePosition(layout.releaseCode, layout.positions, nominal);
-    if (row.stride == Stride::FactionRecord)
-        offset +=
-            static_cast<std::int64_t>(layout.factionCode) * factionRecordSize(layout.releaseCode);
-    else if (row.stride == Stride::FactionPair)
-        offset += static_cast<std::int64_t>(layout.factionCode) * factionPairSize;
+    // The band is chosen by the place alone; the faction's entry is added after.
+    const std::int64_t offset = resolvePosition(layout.releaseCode, layout.positions, nominal);
+    const std::int64_t faction = layout.factionCode;
+    switch (row.entry) {
+    case Entry::None:
+        break;
+    case Entry::FactionRecord:
+        return offset + faction * factionRecordSize(layout.releaseCode);
+    case Entry::FactionPair:
+        return offset + faction * factionPairSize;
+    }
     return offset;
 }
 
 } // namespace
 
-std::span<const std::uint8_t, anchorTextSize> anchorText() {
-    return anchorBytes;
-}
-
-int campaignNameOffsetFor(bool isExpansion) {
-    return isExpansion ? campaignNameOffsetExpansion : campaignNameOffsetBase;
+int campaignNameOffsetFor(LayoutFamily family) {
+    return family == LayoutFamily::Expansion ? campaignNameOffsetExpansion : campaignNameOffsetBase;
 }
 
 std::optional<std::u16string> readCampaignName(std::span<const std::uint8_t> data, int offset) {
@@ -140,19 +151,21 @@ std::int64_t resolvePosition(int releaseCode, const LayoutPositions& positions, 
 
 ResolvedLayout resolveLayout(const GameVersion& version, const LayoutPositions& positions,
                              int factionCode) {
-    return {version.releaseCode, positions,
-            layoutFamilyOf(version.releaseCode, version.isExpansion, version.isLateBaseGame),
-            factionCode};
+    return {version.releaseCode, positions, version.family, factionCode};
 }
 
-LayoutFamily layoutFamilyOf(int releaseCode, bool isExpansion, bool isLateBaseGame) {
-    if (isExpansion)
-        return LayoutFamily::Expansion;
-    if (isLateBaseGame)
-        return LayoutFamily::LateBaseGame;
-    if (releaseCode > 1)
-        return LayoutFamily::EarlyBaseGame;
-    return LayoutFamily::FirstRelease;
+int FamilyPositions::in(LayoutFamily family) const {
+    switch (family) {
+    case LayoutFamily::FirstRelease:
+        return firstRelease;
+    case LayoutFamily::EarlyBaseGame:
+        return earlyBaseGame;
+    case LayoutFamily::LateBaseGame:
+        return lateBaseGame;
+    case LayoutFamily::Expansion:
+        break;
+    }
+    return expansion;
 }
 
 std::span<const PlaceRow> settingsTable() {
@@ -177,10 +190,10 @@ int factionRecordSize(int releaseCode) {
 
 std::int64_t readOffset(const ResolvedLayout& layout, Field field) {
     for (const PlaceRow& row : table)
-        if (row.field == field && row.isRead)
+        if (row.field == field && row.role == Role::Read)
             if (auto offset = rowOffset(layout, row))
                 return *offset;
-    return -1; // a field that is never read: no place (and never inside the data)
+    return -1; // never inside the data
 }
 
 std::vector<std::int64_t> writeOffsets(const ResolvedLayout& layout, Field field) {
@@ -190,6 +203,15 @@ std::vector<std::int64_t> writeOffsets(const ResolvedLayout& layout, Field field
             if (auto offset = rowOffset(layout, row))
                 offsets.push_back(*offset);
     return offsets;
+}
+
+std::int64_t readPlacesEnd(const ResolvedLayout& layout) {
+    std::int64_t end = 0;
+    for (const PlaceRow& row : table)
+        if (row.role == Role::Read)
+            if (auto offset = rowOffset(layout, row))
+                end = std::max(end, *offset + static_cast<std::int64_t>(fieldWidth(row.field)));
+    return end;
 }
 
 namespace {

@@ -2,7 +2,7 @@
 // Where every byte the program uses lies in a saved game, and how it is encoded.
 // Positions are nominal positions of a reference layout; resolvePosition maps
 // them onto the file at hand. The loader and the writer both take their places
-// from the one table below and spell no offset of their own.
+// from the one table in SaveLayout.cpp and spell no offset of their own.
 
 #include "core/GameVersion.h"
 
@@ -10,14 +10,12 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace varnholt {
 
-// The anchor text "descr_strat.txt" as UTF-16LE, without terminator.
+// The size of the anchor text "descr_strat.txt" as UTF-16LE, without terminator.
 inline constexpr std::size_t anchorTextSize = 30;
-std::span<const std::uint8_t, anchorTextSize> anchorText();
 
 inline constexpr int campaignNameOffsetBase = 64;
 inline constexpr int campaignNameOffsetExpansion = 70;
@@ -26,7 +24,7 @@ inline constexpr int anchorNominalFirstRelease = 3399;
 inline constexpr int anchorNominalLater = 3661;
 inline constexpr int bandTwoStart = 3024; // positions above it move by 3 x campaignShift
 
-int campaignNameOffsetFor(bool isExpansion);
+int campaignNameOffsetFor(LayoutFamily family);
 
 // The campaign name at `offset`: the UTF-16LE units before the 16-bit zero
 // terminator, or nothing when the terminator does not lie inside the data.
@@ -52,10 +50,6 @@ struct LayoutPositions {
 // Nominal position of the reference layout -> file offset of this save.
 std::int64_t resolvePosition(int releaseCode, const LayoutPositions& positions, int nominal);
 
-// The layout family that decides the faction difficulty pair bases.
-enum class LayoutFamily { Expansion, LateBaseGame, EarlyBaseGame, FirstRelease };
-LayoutFamily layoutFamilyOf(int releaseCode, bool isExpansion, bool isLateBaseGame);
-
 // The settings the program reads or writes.
 enum class Field {
     UnitScale,           // 4-byte float
@@ -69,32 +63,48 @@ enum class Field {
     Year,                // signed 32-bit
     TurnCounter,         // 16-bit (written only)
 };
+std::size_t fieldWidth(Field field);
+
+// What the program does with a place.
+enum class Role {
+    Read,        // the loader decodes the value here, and the writer patches it
+    AlsoWritten, // only the writer patches it, with the same value
+};
 
 // Per-faction structures: the entry of the player's faction is found by
-// resolving the base and then adding factionCode x entry size.
-enum class Stride { None, FactionRecord, FactionPair };
-
-struct Place {
-    int nominal = 0;
-    Stride stride = Stride::None;
+// resolving the place first and then adding factionCode x the entry size, so
+// the band is chosen by the place alone.
+enum class Entry {
+    None,          // the place itself
+    FactionRecord, // factionRecordSize bytes per faction
+    FactionPair,   // the faction difficulty pair: factionPairSize bytes per faction
 };
-
-// One row of the settings table.
-struct PlaceRow {
-    Field field;
-    bool isRead;      // the loader decodes the value here (the writer patches it too)
-    int nominalFirst; // for releaseCode 1; -1: no such place
-    int nominalLater; // for releaseCode above 1; -1: no such place
-    Stride stride;
-    bool pairIsBattle; // only for Stride::FactionPair: Kb rather than Kc
-};
-
-std::span<const PlaceRow> settingsTable();
-std::size_t fieldWidth(Field field);
 
 int factionRecordSize(int releaseCode); // 43 for release code 1, else 53
 inline constexpr int factionPairSize = 8;
 inline constexpr int factionCount = 20;
+
+// A place's nominal position in each layout family; noPlace where the family
+// has none.
+inline constexpr int noPlace = -1;
+struct FamilyPositions {
+    int firstRelease;
+    int earlyBaseGame;
+    int lateBaseGame;
+    int expansion;
+    int in(LayoutFamily family) const;
+};
+
+// One row of the settings table: one place of one setting.
+struct PlaceRow {
+    Field field;
+    Role role;
+    Entry entry = Entry::None;
+    FamilyPositions at;
+};
+
+// Every row; within a field in the order the writer patches them.
+std::span<const PlaceRow> settingsTable();
 
 // Everything needed to turn table rows into file offsets for one save.
 struct ResolvedLayout {
@@ -125,10 +135,15 @@ inline ResolvedLayout resolveLayout(const LoadedLayout& loaded) {
     return resolveLayout(loaded.version, loaded.positions, loaded.factionCode);
 }
 
-// The file offset of the place the loader reads `field` from.
+// The file offset of the place the loader reads `field` from; -1 for a field
+// that is never read.
 std::int64_t readOffset(const ResolvedLayout& layout, Field field);
 // Every place the writer patches for `field`, in order of writing.
 std::vector<std::int64_t> writeOffsets(const ResolvedLayout& layout, Field field);
+// The end of the farthest place the loader reads. The read places all lie
+// between the campaign name and the stretch that ends at the anchor: the name
+// moves them, the anchor never does.
+std::int64_t readPlacesEnd(const ResolvedLayout& layout);
 
 // The stored codes of the one-byte settings. Each reader accepts any byte and
 // each writer writes the one canonical code.

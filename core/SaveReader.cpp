@@ -1,18 +1,20 @@
 #include "core/SaveReader.h"
 
+#include "core/SaveLayout.h"
+
 #include <algorithm>
-#include <vector>
 
 namespace varnholt {
 
 std::span<const std::uint8_t> SaveReader::ensure(std::uint64_t end) {
     while (!atEnd_ && !streamed_ && prefix_.size() < end) {
-        if (prefix_.size() == prefix_.capacity())
-            prefix_.grow(std::max<std::size_t>(piece, 2 * prefix_.capacity()));
-        const std::size_t free = prefix_.capacity() - prefix_.size();
-        const std::size_t got = readNext_({prefix_.data() + prefix_.size(), free});
-        prefix_.setSize(prefix_.size() + got);
-        atEnd_ = got < free;
+        // The prefix doubles, a piece at least, and is cut back to what was read.
+        const std::size_t held = prefix_.size();
+        const std::size_t wanted = std::max(piece, held);
+        prefix_.resize(held + wanted);
+        const std::size_t got = readNext_({prefix_.data() + held, wanted});
+        prefix_.resize(held + got);
+        atEnd_ = got < wanted;
     }
     return bytes();
 }
@@ -29,7 +31,8 @@ std::optional<std::u16string> SaveReader::campaignName(int offset) {
     }
 }
 
-std::optional<std::int64_t> SaveReader::findAnchorText() {
+std::optional<std::int64_t> SaveReader::findAnchorText(std::uint64_t prefixEnd) {
+    ensure(prefixEnd);
     if (auto found = findAnchor(bytes()))
         return found;
     // On through the rest of the file, keeping the last bytes of each piece in
@@ -53,14 +56,6 @@ std::optional<std::int64_t> SaveReader::findAnchorText() {
         kept = next;
     }
     return std::nullopt;
-}
-
-std::int64_t readPlacesEnd(const ResolvedLayout& layout) {
-    std::int64_t end = 0;
-    for (Field field : readFields)
-        end = std::max<std::int64_t>(end, readOffset(layout, field) +
-                                              static_cast<std::int64_t>(fieldWidth(field)));
-    return end;
 }
 
 } // namespace varnholt

@@ -1,17 +1,13 @@
 #pragma once
-// A saved game read from its start, piece by piece, as far as its layout needs:
-// the header, the campaign name, the places read before the anchor, and the
-// anchor itself. The loader reads the save with it and the writer reads the copy
-// it is about to patch, so both find the layout the same way.
-
-#include "core/FileAccess.h"
-#include "core/SaveLayout.h"
+// A saved game read from its start, piece by piece, as far as its layout needs.
+// probeLayout (core/LayoutProbe.h) drives it for the loader and for Apply.
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace varnholt {
 
@@ -27,39 +23,25 @@ class SaveReader {
     explicit SaveReader(ReadNext readNext) : readNext_(std::move(readNext)) {}
 
     // The prefix read so far.
-    std::span<const std::uint8_t> bytes() const { return prefix_.bytes(); }
-    bool atEnd() const { return atEnd_; }
+    std::span<const std::uint8_t> bytes() const { return prefix_; }
 
-    // Reads on until the prefix holds `end` bytes or the file ends. Only before
-    // the anchor search has gone beyond the prefix.
+    // Reads on until the prefix holds `end` bytes or the file ends. Once the
+    // anchor search has looked beyond the prefix, the prefix stays as it is.
     std::span<const std::uint8_t> ensure(std::uint64_t end);
     // The campaign name at `offset` (see readCampaignName): nothing when the file
     // ends before its terminator.
     std::optional<std::u16string> campaignName(int offset);
-    // The lowest offset of the anchor text in the whole file.
-    std::optional<std::int64_t> findAnchorText();
+    // The lowest offset of the anchor text in the whole file. The prefix first
+    // takes in the file up to `prefixEnd`, the end of the places to be read from
+    // it afterwards; beyond that the file is only looked through.
+    std::optional<std::int64_t> findAnchorText(std::uint64_t prefixEnd);
 
   private:
     static constexpr std::size_t piece = 256 * 1024;
     ReadNext readNext_;
-    FileBuffer prefix_;
+    std::vector<std::uint8_t> prefix_;
     bool atEnd_ = false;
     bool streamed_ = false;
 };
-
-// The fields the loader decodes, each from its one read place.
-inline constexpr Field readFields[] = {Field::PlayerFaction,
-                                       Field::BattleDifficulty,
-                                       Field::CampaignDifficulty,
-                                       Field::BattleTimeLimit,
-                                       Field::CampaignLengthFlag,
-                                       Field::UnitScale,
-                                       Field::Season,
-                                       Field::Year};
-
-// The end of the farthest place the loader reads. The read places all lie
-// between the campaign name and the stretch that ends at the anchor: the name
-// moves them, the anchor never does.
-std::int64_t readPlacesEnd(const ResolvedLayout& layout);
 
 } // namespace varnholt

@@ -24,31 +24,8 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
     }
 }
 
-} // namespace
-
-std::string utf16ToUtf8(std::u16string_view text) {
-    constexpr std::uint32_t replacement = 0xFFFD;
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::uint32_t unit = text[i];
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            if (i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-                const std::uint32_t low = text[++i];
-                appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-            } else {
-                appendUtf8(out, replacement);
-            }
-        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-            appendUtf8(out, replacement);
-        } else {
-            appendUtf8(out, unit);
-        }
-    }
-    return out;
-}
-
-std::u16string utf8ToUtf16(std::string_view text) {
+// Each maximal ill-formed part becomes one U+FFFD and clears `wellFormed`.
+std::u16string decodeUtf8(std::string_view text, bool& wellFormed) {
     constexpr char16_t replacement = 0xFFFD;
     const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
     std::u16string out;
@@ -85,6 +62,7 @@ std::u16string utf8ToUtf16(std::string_view text) {
         i += taken;
         if (length == 0 || taken < length) {
             out += replacement;
+            wellFormed = false;
         } else if (cp >= 0x10000) {
             out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
             out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
@@ -93,6 +71,43 @@ std::u16string utf8ToUtf16(std::string_view text) {
         }
     }
     return out;
+}
+
+} // namespace
+
+std::string utf16ToUtf8(std::u16string_view text) {
+    constexpr std::uint32_t replacement = 0xFFFD;
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::uint32_t unit = text[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            if (i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+                const std::uint32_t low = text[++i];
+                appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+            } else {
+                appendUtf8(out, replacement);
+            }
+        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+            appendUtf8(out, replacement);
+        } else {
+            appendUtf8(out, unit);
+        }
+    }
+    return out;
+}
+
+std::u16string utf8ToUtf16(std::string_view text) {
+    bool wellFormed = true;
+    return decodeUtf8(text, wellFormed);
+}
+
+std::optional<std::u16string> strictUtf8ToUtf16(std::string_view text) {
+    bool wellFormed = true;
+    std::u16string decoded = decodeUtf8(text, wellFormed);
+    if (!wellFormed)
+        return std::nullopt;
+    return decoded;
 }
 
 std::string_view cutUtf8(std::string_view text, std::size_t maxBytes) {

@@ -3,6 +3,7 @@
 // stores (number / 40, exactly representable) and its size class.
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <optional>
 
@@ -18,7 +19,29 @@ inline constexpr int unitScaleCount = 29;
 inline constexpr int defaultUnitScale = 40;
 inline constexpr int defaultUnitScaleClass = 1;
 
-const std::array<UnitScaleRow, unitScaleCount>& unitScaleTable();
+namespace detail {
+constexpr std::array<UnitScaleRow, unitScaleCount> makeUnitScaleTable() {
+    std::array<UnitScaleRow, unitScaleCount> rows{};
+    for (int i = 0; i < unitScaleCount; ++i) {
+        const int number = 20 + 5 * i;
+        // number / 40 is exact in single precision for every row.
+        const float stored = static_cast<float>(number) / 40.0f;
+        const int sizeClass = number <= 20 ? 0 : number <= 40 ? 1 : number <= 85 ? 2 : 3;
+        rows[static_cast<std::size_t>(i)] = {number, std::bit_cast<std::uint32_t>(stored),
+                                             sizeClass};
+    }
+    return rows;
+}
+} // namespace detail
+
+// Built by the compiler; the rows are in ascending order.
+inline constexpr std::array<UnitScaleRow, unitScaleCount> unitScaleRows =
+    detail::makeUnitScaleTable();
+static_assert(unitScaleRows[4].floatBits == 0x3F800000, "number 40 is stored as 1.0");
+
+constexpr const std::array<UnitScaleRow, unitScaleCount>& unitScaleTable() {
+    return unitScaleRows;
+}
 
 // First row whose stored float has exactly these 32 bits.
 std::optional<UnitScaleRow> unitScaleByFloatBits(std::uint32_t bits);

@@ -1,30 +1,21 @@
 // The user's folders on Windows.
 
-#include "core/FileAccess.h"
+#include "core/FileAccessWin32.h"
 #include "core/TextCodec.h"
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
 
 #include <string>
 
 namespace varnholt {
 
-namespace {
-
-std::wstring wideOf(const std::string& text) {
-    const std::u16string units = utf8ToUtf16(text);
-    return std::wstring(units.begin(), units.end());
-}
-
-} // namespace
-
 bool isWritableFolder(const std::string& folder) {
     if (folder.empty())
         return false;
-    const std::wstring wide = wideOf(folder);
+    std::wstring wide;
+    try {
+        wide = fileio::systemPath(folder);
+    } catch (const FileError&) {
+        return false; // not a path the system could take
+    }
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;

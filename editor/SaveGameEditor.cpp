@@ -201,7 +201,7 @@ bool SaveGameEditor::UpdateControlStates() {
         return false;
     DialogState& d = dialog_;
     const bool named = !values_.sourcePath.empty();
-    const bool expansion = info_.version.isExpansion;
+    const bool expansion = info_.version.isExpansion();
     d.setEnabled(idRefresh, named);
     d.setEnabled(idApply, !values_.outputPath.empty());
     for (int id : {idSetCampaignDifficulty, idSetBattleDifficulty, idSetBattleTimeLimit,

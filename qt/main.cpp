@@ -1,7 +1,6 @@
 // varnholt: the editor window for Linux and macOS.
 //   varnholt [SAVE]   starts the window, loading SAVE when one is given.
 
-#include "qt/FirstPaintProbe.h"
 #include "qt/HostSupport.h"
 #include "qt/QtAppHost.h"
 
@@ -21,7 +20,6 @@ int main(int argc, char* argv[]) {
     arguments.addPositionalArgument(QStringLiteral("SAVE"),
                                     QStringLiteral("A saved game (.sav) to load at start-up."));
     arguments.process(application);
-    varnholt::qt::FirstPaintProbe::installIfAsked();
 
     varnholt::qt::QtAppHost host(arguments.positionalArguments().value(0));
     varnholt::shell::EditorApp app(host);

@@ -1,32 +1,19 @@
 #include "win32/WideText.h"
 
-#include <windows.h>
-
-#include <climits>
+#include "core/TextCodec.h"
 
 namespace varnholt::win32 {
 
+// wchar_t is a UTF-16 unit on Windows.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
 std::wstring wide(std::string_view text) {
-    if (text.empty() || text.size() > INT_MAX)
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), size, result.data(), length);
-    return result;
+    const std::u16string units = utf8ToUtf16(text);
+    return std::wstring(units.begin(), units.end());
 }
 
 std::string utf8(std::wstring_view text) {
-    if (text.empty() || text.size() > INT_MAX)
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), length, nullptr, nullptr);
-    return result;
+    return utf16ToUtf8(std::u16string(text.begin(), text.end()));
 }
 
 } // namespace varnholt::win32

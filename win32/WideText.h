@@ -1,5 +1,6 @@
 #pragma once
-// Program text is UTF-8; Windows takes UTF-16 at each call (the wide API).
+// Program text is UTF-8; Windows takes UTF-16 at each call (the wide API). Thin
+// wrappers of core/TextCodec for wchar_t text.
 
 #include <string>
 #include <string_view>

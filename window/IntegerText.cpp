@@ -1,7 +1,7 @@
 #include "window/IntegerText.h"
 
-#include <cstddef>
-#include <limits>
+#include <charconv>
+#include <system_error>
 
 namespace varnholt {
 
@@ -18,25 +18,18 @@ std::optional<std::int32_t> parseInteger(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isBlank(text[i]))
         ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
+    const std::size_t sign = i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
         ++i;
-    }
     if (i == text.size() || !isDigit(text[i]))
         return std::nullopt;
-    // The magnitude is built in 64 bits and checked at every digit, so a long
-    // run of digits can never overflow the accumulator itself.
-    constexpr std::int64_t limitPositive = std::numeric_limits<std::int32_t>::max();
-    constexpr std::int64_t limitNegative = limitPositive + 1;
-    const std::int64_t limit = negative ? limitNegative : limitPositive;
-    std::int64_t magnitude = 0;
-    for (; i < text.size() && isDigit(text[i]); ++i) {
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > limit)
-            return std::nullopt;
-    }
-    return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    // from_chars takes a "-" but no "+", and reads the digits only as far as
+    // they go; a magnitude out of the 32-bit range is refused, never wrapped.
+    const char* first = text.data() + (text[sign] == '-' ? sign : i);
+    std::int32_t value = 0;
+    if (std::from_chars(first, text.data() + text.size(), value).ec != std::errc{})
+        return std::nullopt;
+    return value;
 }
 
 std::string formatInteger(std::int64_t value) {

@@ -248,6 +248,35 @@ TEST(ApplyChanges, RefusesAFileWhoseLayoutIsNotTheLoadedOne) {
     EXPECT_TRUE(applyChanges(source, output, loadedLayout(info), request).written);
 }
 
+// A long campaign name moves the places read past the first piece that the
+// loader and Apply read; both still take them in before looking for the anchor
+// further on.
+TEST(ApplyChanges, PlacesThatALongNameMovesPastTheFirstPieceAreFound) {
+    TempFolder folder;
+    gen::SaveSpec spec = gen::specForRelease("1.5");
+    spec.campaignName = std::u16string(130718, u'c'); // its terminator lies at 261500
+    spec.anchorGap = 1000;
+    spec.factionByte = 19;
+    spec.campaignDifficulty = 3;
+    gen::setYearAndSeason(spec, 123, true, true);
+    const std::string source = folder.file("long.sav");
+    gen::writeSave(source, spec);
+    const SaveGameInfo info = loadOrFail(source);
+    EXPECT_EQ(info.positions.anchorShift, gen::layoutOf(spec).anchorShift);
+    EXPECT_EQ(info.campaignDifficulty, 3);
+    EXPECT_EQ(info.year, 123);
+    EXPECT_TRUE(info.isWinter);
+
+    EditRequest request;
+    request.setYearAndSeason = true;
+    request.year = 7;
+    request.isAD = 0;
+    request.isWinter = 0;
+    ASSERT_TRUE(applyChanges(source, folder.file("o.sav"), loadedLayout(info), request).written);
+    gen::setYearAndSeason(spec, 7, false, false);
+    EXPECT_EQ(readBytes(folder.file("o.sav")), gen::buildSave(spec));
+}
+
 TEST(ApplyChanges, APlaceBeyondTheDataRefusesTheWholeApply) {
     TempFolder folder;
     // The file ends right after the anchor: the year, season and turn counter copies

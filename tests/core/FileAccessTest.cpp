@@ -31,11 +31,12 @@ std::vector<std::uint8_t> pattern(std::size_t size) {
     return bytes;
 }
 
-// Copies `source` to `output`, overwrites the byte at `patchAt` when it lies
-// inside, checks what reads back, and publishes.
-void copyPatchAndPublish(const std::string& source, const std::string& output,
+// Copies `source` to `output`, checks the size of the copy, overwrites the byte
+// at `patchAt` when it lies inside, checks what reads back, and publishes.
+void copyPatchAndPublish(const std::string& source, const std::string& output, std::uint64_t size,
                          std::uint64_t patchAt) {
     OutputCopy copy(source, output);
+    EXPECT_EQ(copy.size(), size);
     const std::uint8_t patch[] = {0xA5};
     if (patchAt < copy.size()) {
         copy.write(patchAt, patch);
@@ -95,7 +96,7 @@ TEST(FileAccess, CopiesOfEverySizeAndKindArePatchedAndPublishedWhole) {
         SCOPED_TRACE(size);
         const std::string source = folder.file("source.sav");
         writeBytes(source, pattern(size));
-        copyPatchAndPublish(source, output, size / 2);
+        copyPatchAndPublish(source, output, size, size / 2);
         auto expected = pattern(size);
         if (size > 0)
             expected[size / 2] = 0xA5;
@@ -104,13 +105,15 @@ TEST(FileAccess, CopiesOfEverySizeAndKindArePatchedAndPublishedWhole) {
         EXPECT_EQ(folder.entries(), (std::vector<std::string>{"Varnholt000.sav", "source.sav"}));
     }
 #ifndef _WIN32
-    // A source of unknown size, which the kernel cannot copy, is copied to its end.
+    // A source of unknown size, which the kernel cannot copy, is copied to its
+    // end piece by piece, and every piece counts in the copy's size.
     const std::string fifo = folder.file("pipe");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const auto expected = pattern(300000);
+    auto expected = pattern(3000000);
     std::thread writer([&] { writeBytes(fifo, expected); });
-    copyPatchAndPublish(fifo, folder.file("\xc3\xa9t\xc3\xa9 \xe4\xb8\xad.sav"), 1u << 30);
+    copyPatchAndPublish(fifo, folder.file("\xc3\xa9t\xc3\xa9 \xe4\xb8\xad.sav"), 3000000, 2999999);
     writer.join();
+    expected.back() = 0xA5;
     EXPECT_EQ(readBytes(folder.file("\xc3\xa9t\xc3\xa9 \xe4\xb8\xad.sav")), expected);
 #endif
 }
@@ -137,8 +140,8 @@ TEST(FileAccess, PublishingReplacesAnEarlierFileAndAbandoningLeavesNothing) {
     // New files get the usual permissions, not those of the source or of a private temporary.
     const mode_t mask = umask(022);
 #endif
-    copyPatchAndPublish(source, out, 100);
-    copyPatchAndPublish(source, folder.file("new.sav"), 100);
+    copyPatchAndPublish(source, out, 10, 100);
+    copyPatchAndPublish(source, folder.file("new.sav"), 10, 100);
 #ifndef _WIN32
     umask(mask);
     for (const char* name : {"Varnholt000.sav", "new.sav"}) {

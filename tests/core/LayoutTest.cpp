@@ -38,16 +38,17 @@ TEST(ReleaseDetection, HeadersGiveReleaseAndLayoutFlags) {
         std::optional<GameVersion> expected;
     };
     const Case cases[] = {
-        {1, 0, 0, 0, GameVersion{1, "1.0", false, false}},
-        {2, 9, 0x62, 0x69, GameVersion{1, "1.1", false, false}}, // marker ignored here
-        {3, 4, 0, 0, GameVersion{2, "1.2", false, false}},
-        {3, 4, 0x62, 0x69, GameVersion{2, "1.2", false, false}},
-        {3, 7, 0x62, 0x69, GameVersion{4, "1.4", true, false}},
-        {3, 7, 0x62, 0x00, GameVersion{3, "1.3", false, true}},
-        {3, 7, 0x00, 0x69, GameVersion{3, "1.3", false, true}},
-        {4, 0, 0, 0, GameVersion{5, "1.5", false, true}},
-        {9, 0, 0x62, 0x69, GameVersion{6, "1.6", true, false}},
-        {255, 0, 0x62, 0x00, GameVersion{5, "1.5", false, true}},
+        {1, 0, 0, 0, GameVersion{1, "1.0", LayoutFamily::FirstRelease}},
+        {2, 9, 0x62, 0x69,
+         GameVersion{1, "1.1", LayoutFamily::FirstRelease}}, // marker ignored here
+        {3, 4, 0, 0, GameVersion{2, "1.2", LayoutFamily::EarlyBaseGame}},
+        {3, 4, 0x62, 0x69, GameVersion{2, "1.2", LayoutFamily::EarlyBaseGame}},
+        {3, 7, 0x62, 0x69, GameVersion{4, "1.4", LayoutFamily::Expansion}},
+        {3, 7, 0x62, 0x00, GameVersion{3, "1.3", LayoutFamily::LateBaseGame}},
+        {3, 7, 0x00, 0x69, GameVersion{3, "1.3", LayoutFamily::LateBaseGame}},
+        {4, 0, 0, 0, GameVersion{5, "1.5", LayoutFamily::LateBaseGame}},
+        {9, 0, 0x62, 0x69, GameVersion{6, "1.6", LayoutFamily::Expansion}},
+        {255, 0, 0x62, 0x00, GameVersion{5, "1.5", LayoutFamily::LateBaseGame}},
         {0, 4, 0, 0, std::nullopt},
         {3, 5, 0, 0, std::nullopt},
         {3, 0, 0x62, 0x69, std::nullopt},
@@ -66,7 +67,7 @@ TEST(ReleaseDetection, ExpansionFolderBesideSavesMakesOneTwoIntoOneThree) {
     const auto bytes = header(3, 4);
     const std::set<std::string> bi{"D:\\Game\\bi"};
     EXPECT_EQ(detect(bytes, "D:\\Game\\saves\\quick.sav", bi),
-              (GameVersion{3, "1.3", false, false, true}));
+              (GameVersion{3, "1.3", LayoutFamily::EarlyBaseGame, true}));
     // Letter case as written, and the folder must exist.
     EXPECT_EQ(detect(bytes, "D:\\Game\\Saves\\quick.sav", bi)->releaseLabel, "1.2");
     EXPECT_EQ(detect(bytes, "D:\\Game\\saves\\quick.sav", {})->releaseLabel, "1.2");
@@ -82,7 +83,7 @@ TEST(ReleaseDetection, ExpansionFolderBesideSavesMakesOneTwoIntoOneThree) {
               "1.2");
     // Other headers never look at folders.
     EXPECT_EQ(detect(header(3, 7), "D:\\Game\\saves\\q.sav", bi)->releaseLabel, "1.3");
-    EXPECT_TRUE(detect(header(3, 7), "D:\\Game\\saves\\q.sav", bi)->isLateBaseGame);
+    EXPECT_TRUE(detect(header(3, 7), "D:\\Game\\saves\\q.sav", bi)->isLateBaseGame());
 }
 
 TEST(ResolvePosition, BandsFollowNameShiftAndAnchor) {
@@ -106,7 +107,8 @@ TEST(ResolvePosition, BandsFollowNameShiftAndAnchor) {
 }
 
 TEST(SettingsTable, PlacesOfEachLayoutFamily) {
-    const ResolvedLayout late = resolveLayout({3, "1.3", false, true}, {64, 0, 100}, 19);
+    const ResolvedLayout late =
+        resolveLayout({3, "1.3", LayoutFamily::LateBaseGame}, {64, 0, 100}, 19);
     // The band of a faction entry is chosen by its base alone.
     EXPECT_EQ(writeOffsets(late, Field::BattleDifficulty),
               (std::vector<std::int64_t>{109, 151, 164 + 19 * 53, 3530 + 152}));
@@ -120,7 +122,8 @@ TEST(SettingsTable, PlacesOfEachLayoutFamily) {
     EXPECT_EQ(writeOffsets(late, Field::TurnCounter), (std::vector<std::int64_t>{3797}));
     EXPECT_EQ(readOffset(late, Field::PlayerFaction), 1273);
 
-    const ResolvedLayout first = resolveLayout({1, "1.0", false, false}, {64, 2, 10}, 3);
+    const ResolvedLayout first =
+        resolveLayout({1, "1.0", LayoutFamily::FirstRelease}, {64, 2, 10}, 3);
     EXPECT_EQ(writeOffsets(first, Field::CampaignDifficulty),
               (std::vector<std::int64_t>{162 + 3 * 43, 3136 + 24}));
     EXPECT_EQ(writeOffsets(first, Field::BattleDifficulty),
@@ -131,12 +134,12 @@ TEST(SettingsTable, PlacesOfEachLayoutFamily) {
     EXPECT_EQ(readOffset(first, Field::PlayerFaction), 1065);
 
     ResolvedLayout expansion = late;
-    expansion.family = layoutFamilyOf(6, true, false);
+    expansion.family = LayoutFamily::Expansion;
     expansion.factionCode = 0;
     EXPECT_EQ(writeOffsets(expansion, Field::CampaignDifficulty).back(), 3514);
     EXPECT_EQ(writeOffsets(expansion, Field::BattleDifficulty).back(), 3518);
     ResolvedLayout early = late;
-    early.family = layoutFamilyOf(3, false, false); // a "1.3" found by the folder test
+    early.family = LayoutFamily::EarlyBaseGame; // a "1.3" found by the folder test
     early.factionCode = 0;
     EXPECT_EQ(writeOffsets(early, Field::CampaignDifficulty).back(), 3392);
     EXPECT_EQ(writeOffsets(early, Field::BattleDifficulty).back(), 3396);

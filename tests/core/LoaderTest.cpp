@@ -86,8 +86,8 @@ TEST(Loader, DecodesRandomSavesOfEveryFamily) {
         EXPECT_TRUE(loaded.messages.empty());
         EXPECT_EQ(info.version.releaseLabel, label);
         EXPECT_EQ(info.version.releaseCode, built.releaseCode);
-        EXPECT_EQ(info.version.isExpansion, built.isExpansion);
-        EXPECT_EQ(info.version.isLateBaseGame, built.isLateBaseGame);
+        EXPECT_EQ(info.version.isExpansion(), built.isExpansion);
+        EXPECT_EQ(info.version.isLateBaseGame(), built.isLateBaseGame);
         EXPECT_EQ(info.positions.campaignNameOffset, built.campaignNameOffset);
         EXPECT_EQ(info.positions.campaignShift, built.campaignShift);
         EXPECT_EQ(info.positions.anchorShift, built.anchorShift);
@@ -147,7 +147,7 @@ TEST(Loader, NamesFollowTheCampaignAndTheRelease) {
     EXPECT_EQ(info.positions.campaignNameOffset, 64);
     EXPECT_EQ(info.positions.campaignShift, 64 + 48 - 98);
     EXPECT_EQ(info.factionName, "Seleucids");
-    EXPECT_FALSE(info.version.isExpansion);
+    EXPECT_FALSE(info.version.isExpansion());
 }
 
 TEST(Loader, OutOfRangeStoredValuesKeepTheEarlierValues) {
@@ -309,9 +309,10 @@ TEST(Loader, NothingIsReadBeyondTheData) {
     gen::writeSave(path, cut);
     EXPECT_TRUE(load(path, info).ok);
 
-    // A file that ends inside the year read at 1276: every size short of 1280 fails cleanly
-    // once the anchor is found early in the file.
-    for (std::uint64_t size : {1274u, 1276u, 1279u}) {
+    // A file that ends before the faction byte at 1273 or inside the year read at
+    // 1276: every size short of 1280 fails cleanly once the anchor is found early
+    // in the file.
+    for (std::uint64_t size : {1273u, 1274u, 1276u, 1279u}) {
         gen::SaveSpec early = gen::specForRelease("1.2");
         early.anchorOffset = 300;
         early.size = size;
@@ -365,7 +366,7 @@ TEST(Loader, TellsWhenItHasReplacedTheNames) {
             ++calls;
             EXPECT_EQ(
                 info.difficultyNames,
-                chooseVocabularies(info.isModCampaign, info.version.isExpansion).difficultyNames);
+                chooseVocabularies(info.isModCampaign, info.version.isExpansion()).difficultyNames);
         });
         return calls;
     };

@@ -67,6 +67,13 @@ TEST(TextCodec, Utf8ToUtf16RoundTripsAndReplacesMalformedSequences) {
     EXPECT_EQ(utf8ToUtf16("\xed\xa0\x80"), (std::u16string{bad, bad, bad}));
     EXPECT_EQ(utf8ToUtf16("x\xe4\xb8"), (std::u16string{u'x', bad}));
     EXPECT_EQ(utf8ToUtf16("\xf4\x90\x80\x80"), (std::u16string{bad, bad, bad, bad}));
+    // For paths, strictly: any ill-formed part refuses the whole text, while a
+    // well-formed U+FFFD is a character like any other.
+    EXPECT_EQ(strictUtf8ToUtf16(utf16ToUtf8(text)), text);
+    EXPECT_EQ(strictUtf8ToUtf16("\xef\xbf\xbd"), std::u16string{bad});
+    for (const char* malformed :
+         {"a\x80", "\xc0\xaf", "\xed\xa0\x80", "x\xe4\xb8", "\xf4\x90\x80\x80"})
+        EXPECT_EQ(strictUtf8ToUtf16(malformed), std::nullopt) << malformed;
 }
 
 TEST(FailureDescriptions, SentencesNameThePathAndStayWithinTheLimit) {
@@ -105,6 +112,14 @@ TEST(OutputNaming, SplitsPathsByThePlatformsRules) {
     EXPECT_EQ(posix.directory, "/home/p/my.saves/");
     EXPECT_EQ(posix.baseName, "quick");
     EXPECT_EQ(posix.extension, "");
+    EXPECT_EQ(splitPath("D:q.sav", PathStyle::Windows).folderPrefix(), "D:");
+
+    // The folder to open beside a file.
+    EXPECT_EQ(folderOf("/home/p/q.sav", PathStyle::Posix), "/home/p");
+    EXPECT_EQ(folderOf("/q.sav", PathStyle::Posix), "/");
+    EXPECT_EQ(folderOf("q.sav", PathStyle::Posix), ".");
+    EXPECT_EQ(folderOf("D:\\Game\\q.sav", PathStyle::Windows), "D:\\Game\\");
+    EXPECT_EQ(folderOf("q.sav", PathStyle::Windows), "");
 }
 
 TEST(OutputNaming, FirstFreeCounterInTheSavesFolder) {

@@ -1,7 +1,8 @@
-#pragma once
-// For the start-up benchmark only: when VARNHOLT_EXIT_AFTER_FIRST_PAINT is set,
-// the program prints "first-paint-ns N" (N: the monotonic clock, in
-// nanoseconds) once its first window has been painted, and ends right there.
+// For the start-up benchmark (bench/qt_startup.py) only, never in the product.
+// Linked into a Qt program, it makes the program print "first-paint-ns N" (N:
+// the monotonic clock, in nanoseconds) once its first window has been painted,
+// and end right there. It installs itself while the application object is
+// made, so the program's main() stays as it ships.
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -12,15 +13,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace varnholt::qt {
+namespace {
 
 class FirstPaintProbe : public QObject {
-  public:
-    static void installIfAsked() {
-        if (qEnvironmentVariableIsSet("VARNHOLT_EXIT_AFTER_FIRST_PAINT"))
-            QCoreApplication::instance()->installEventFilter(new FirstPaintProbe);
-    }
-
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!painted_ && event->type() == QEvent::Paint && watched->isWidgetType() &&
@@ -44,4 +39,10 @@ class FirstPaintProbe : public QObject {
     bool painted_ = false;
 };
 
-} // namespace varnholt::qt
+void installFirstPaintProbe() {
+    QCoreApplication::instance()->installEventFilter(new FirstPaintProbe);
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(installFirstPaintProbe)
