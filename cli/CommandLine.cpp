@@ -165,6 +165,23 @@ std::optional<CommandLine> helpOrVersion(const std::vector<std::string>& args) {
 
 // ---------------------------------------------------------------------------
 // The arguments after the command word, read by CLI11
+//
+// CLI11 matches the options in each form (--name value, --name=value, -o value,
+// -ovalue), takes an option's value whatever it looks like ("-50", "--", "-"),
+// keeps unknown options and operands in order and takes no option after "--".
+// Three rules of the program need more, kept here by hand:
+// - each option is checked the moment CLI11 reads it, so that the first fault
+//   from the left is the one refused; CLI11's MultiOptionPolicy::Throw and its
+//   validators (IsMember among them) act only once the whole line is read, one
+//   option after the other, and would name another fault of a line with two;
+// - an empty attached value ("--year=") is refused, where CLI11 would take the
+//   next argument, and a value that is an option ("--year --era") is missing,
+//   where CLI11 would take it; both need the argument as it was written;
+// - an argument that starts with "-" is an option even where CLI11 sees an
+//   operand ("-5", "-!"), unless it follows "--".
+// The command word is read by hand too: CLI11's subcommands end at "++" and at
+// a "--" that follows the saved game, and let a "--" before the command word
+// make no difference to the command's own options.
 
 struct Reading {
     Given given;
@@ -184,7 +201,7 @@ class Reader {
     void accept(const OptionSpec& spec, const std::string& arg,
                 const std::optional<std::string>& following);
     void store(const OptionSpec& spec, std::string value);
-    std::vector<std::string> operands(const CLI::App& app) const;
+    std::vector<std::string> checkedOperands(const CLI::App& app) const;
 
     Command command_;
     std::vector<std::string> line_;
@@ -216,13 +233,13 @@ Reading Reader::read() {
     } catch (const CLI::ArgumentMismatch&) {
         // The last argument is an option that needs a value; an unknown option
         // before it is refused first.
-        operands(app);
+        checkedOperands(app);
         accept(*findOption(optionNameIn(line_.back())), line_.back(), std::nullopt);
     } catch (const UsageError&) {
-        operands(app);
+        checkedOperands(app); // an unknown option before the fault is refused first
         throw;
     }
-    return {given_, operands(app)};
+    return {given_, checkedOperands(app)};
 }
 
 // CLI11 gives the value it took: the text attached to the option's argument
@@ -270,7 +287,7 @@ void Reader::store(const OptionSpec& spec, std::string value) {
 
 // The operands in order. An option word CLI11 set aside is refused: one it does
 // not know, or one it takes for an operand ("-5").
-std::vector<std::string> Reader::operands(const CLI::App& app) const {
+std::vector<std::string> Reader::checkedOperands(const CLI::App& app) const {
     std::vector<std::string> operands;
     bool marked = false; // after "--" every argument is an operand
     for (const std::string& arg : app.remaining()) {

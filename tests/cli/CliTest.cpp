@@ -179,6 +179,8 @@ TEST_F(Cli, RefusedCommandLinesWriteNothing) {
         {"apply", base, "--unit-scale", "42"},
         {"apply", base, "--unit-scale", "165"},
         {"apply", base, "--unit-scale", "4O"},
+        {"apply", base, "--unit-scale", "80x"},
+        {"apply", base, "--campaign-difficulty", "1x"},
         {"apply", base, "--year", "12x"},
         {"apply", base, "--year", "99999999999"},
         {"apply", base, "--year=-50", "--era", "BC"},
@@ -236,12 +238,28 @@ TEST_F(Cli, RefusalsNameWhatWasNotUnderstood) {
         {{"xyzinfo", path},
          "varnholt-cli: unknown command 'xyzinfo'. The commands are info and apply. See "
          "'varnholt-cli --help'.\n"},
+        // Letter case aside; of two as near, the first.
+        {{"INFO", path},
+         "varnholt-cli: unknown command 'INFO'. Did you mean 'info'? The commands are info and "
+         "apply. See 'varnholt-cli --help'.\n"},
+        {{"inlp", path},
+         "varnholt-cli: unknown command 'inlp'. Did you mean 'info'? The commands are info and "
+         "apply. See 'varnholt-cli --help'.\n"},
+        {{"--year", "5", "apply", path},
+         "varnholt-cli: the command comes first: info or apply, then its options. See "
+         "'varnholt-cli --help'.\n"},
+        {{"--helpp", "info", path},
+         "varnholt-cli: unknown option '--helpp'. Did you mean '--help'? See 'varnholt-cli "
+         "--help'.\n"},
         {{"apply", path, "--campaign-diffi", "1"},
          "varnholt-cli: unknown option '--campaign-diffi'. Did you mean '--campaign-difficulty'? "
          "See 'varnholt-cli apply --help'.\n"},
         {{"apply", path, "--campaign-diff", "1"},
          "varnholt-cli: unknown option '--campaign-diff'. See 'varnholt-cli apply --help'.\n"},
         // "-" and "--" are no options where a value or an operand stands; "-5" is one.
+        {{"apply", path, "--year", "0"},
+         "varnholt-cli: invalid --year '0': the year is its number, 1 or more; the era is --era "
+         "BC or --era AD.\n"},
         {{"apply", path, "--year", "--"},
          "varnholt-cli: invalid --year '--': the year is a whole number, 1 or more.\n"},
         {{"apply", path, "-"},
@@ -318,6 +336,13 @@ TEST_F(Cli, WriteFailuresNameTheOutput) {
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.err, "Error writing " + path +
                               ": The new file would replace the saved game it is made from.\n");
+    // No name can be made after a save without an extension.
+    const std::string bare = folder.file("q");
+    std::filesystem::copy_file(path, bare);
+    result = run({"apply", bare});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, "varnholt-cli: cannot name a new file after " + bare +
+                              ": it needs a folder, a name and an extension. Use --output FILE.\n");
 }
 
 TEST_F(Cli, PlainFormKeepsOneLinePerFieldAndYearsKeepTheirMagnitude) {

@@ -23,6 +23,9 @@ TEST(CommandLine, EachOptionLandsInItsTypedField) {
     EXPECT_EQ(apply.campaignDifficulty->text, "Very Hard");
     EXPECT_EQ(apply.campaignDifficulty->level, std::nullopt); // a name: the save settles it
     EXPECT_EQ(apply.battleDifficulty->level, 2);
+    EXPECT_EQ(std::get<ApplyArgs>(readCommandLine({"apply", "s", "--battle-difficulty", "2nd"}))
+                  .battleDifficulty->level,
+              std::nullopt); // not a number as a whole
     EXPECT_EQ(apply.noBattleTimeLimit, true);
     EXPECT_EQ(apply.shortCampaign, true);
     EXPECT_EQ(apply.unitScale, 80);
@@ -61,9 +64,9 @@ namespace {
 SaveGameInfo describedSave() {
     SaveGameInfo info;
     info.version = {.releaseCode = 3, .releaseLabel = "1.3", .decidedByExpansionFolder = true};
-    info.campaignName = "Ro\x01ma";
-    info.storedFactionByte = 25;
-    info.campaignDifficulty = 7; // not one of the four: shown as the number
+    info.campaignName = "Ro\x01ma\xc2\x80\xc2\x9f\xc2\xa0";
+    info.storedFactionByte = 20;
+    info.campaignDifficulty = 4; // not one of the four: shown as the number
     info.battleDifficulty = 0;
     info.noBattleTimeLimit = false;
     info.shortCampaign = true;
@@ -84,9 +87,9 @@ TEST(Describe, BothFormsComeFromTheRecordAlone) {
               "Release:              1.3 (a 1.2 header, read as 1.3 because " +
                   testfiles::utf8Of(bi) +
                   " stands beside the saves folder)\n"
-                  "Campaign:             Ro\\x01ma\n"
-                  "Faction:              unknown (the save holds faction code 25)\n"
-                  "Campaign difficulty:  7\n"
+                  "Campaign:             Ro\\x01ma\\u0080\\u009f\xc2\xa0\n"
+                  "Faction:              unknown (the save holds faction code 20)\n"
+                  "Campaign difficulty:  4\n"
                   "Battle difficulty:    Easy\n"
                   "Battle time limit:    on\n"
                   "Campaign length:      short\n"
@@ -152,6 +155,16 @@ TEST(ApplyRequest, TheSaveSettlesNamesAndTheDate) {
     EXPECT_EQ(request.isWinter, 1);
     args.isAD = true; // ... which fits no AD year
     EXPECT_THROW(requestFor(args, info), UsageError);
+    // What is not given keeps the save's value.
+    info.year = 410;
+    info.isAD = true;
+    info.isWinter = true;
+    ApplyArgs year;
+    year.year = 12;
+    request = requestFor(year, info);
+    EXPECT_EQ(request.year, 12);
+    EXPECT_EQ(request.isAD, 1);
+    EXPECT_EQ(request.isWinter, 1);
     ApplyArgs standardName;
     standardName.campaignDifficulty = DifficultyArg{"Easy", std::nullopt};
     EXPECT_THROW(requestFor(standardName, info), UsageError); // not a name of the modification
