@@ -11,6 +11,8 @@ namespace varnholt::cli {
 
 namespace {
 
+// Describe takes any record, not only a loader's: a value outside a table is
+// shown as it is or held to the table, never used to read past it.
 std::string difficultyWord(const SaveGameInfo& info, int difficulty) {
     if (difficulty < 0 || difficulty >= static_cast<int>(info.difficultyNames.size()))
         return std::to_string(difficulty);
@@ -53,8 +55,8 @@ std::string describeForPeople(const LoadedSave& save, const std::string& fullSav
                                 ? "none (expansion saves have no long or short campaign)"
                                 : (info.shortCampaign ? "short" : "long")},
         {"Unit scale", std::to_string(info.unitScale) + " (" +
-                           unitScaleClassNames()[static_cast<std::size_t>(
-                               std::clamp(info.unitScaleClass, 0, 3))] +
+                           unitScaleClassNames()[static_cast<std::size_t>(std::clamp(
+                               info.unitScaleClass, 0, 3))] + // held to the table, as above
                            ")"},
         {"Year", std::to_string(yearNumber(info)) + (info.isAD ? " AD, " : " BC, ") +
                      (info.isWinter ? "winter" : "summer")},

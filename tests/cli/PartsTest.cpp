@@ -13,7 +13,7 @@
 using namespace varnholt;
 using namespace varnholt::cli;
 
-TEST(CommandLine, EachOptionLandsInItsTypedField) {
+TEST(CliCommandLine, EachOptionLandsInItsTypedField) {
     const auto apply = std::get<ApplyArgs>(readCommandLine(
         {"apply", "s.sav", "-oout.sav", "--campaign-difficulty", "Very Hard",
          "--battle-difficulty=2", "--time-limit", "OFF", "--campaign-length=short", "--unit-scale",
@@ -79,7 +79,7 @@ SaveGameInfo describedSave() {
 
 } // namespace
 
-TEST(Describe, BothFormsComeFromTheRecordAlone) {
+TEST(CliDescribe, BothFormsComeFromTheRecordAlone) {
     const auto saves = std::filesystem::path("/games/ID/saves/q.sav").make_preferred();
     const auto bi = std::filesystem::path("/games/ID/bi").make_preferred();
     LoadedSave save{describedSave(), {"careful\nnow"}};
@@ -133,7 +133,7 @@ TEST(Describe, BothFormsComeFromTheRecordAlone) {
     EXPECT_EQ(json["warnings"], nlohmann::json::array({"careful\nnow"}));
 }
 
-TEST(ApplyRequest, TheSaveSettlesNamesAndTheDate) {
+TEST(CliApplyRequest, TheSaveSettlesNamesAndTheDate) {
     SaveGameInfo info;
     info.difficultyNames = modDifficultyNames();
     info.year = 0; // no era: only a given year makes a date
