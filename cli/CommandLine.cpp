@@ -231,8 +231,8 @@ Reading Reader::read() {
     try {
         app.parse(pending_);
     } catch (const CLI::ArgumentMismatch&) {
-        // The last argument is an option that needs a value; an unknown option
-        // before it is refused first.
+        // The line ends with an option that lacks its value ("--year", "--year=");
+        // an unknown option before it is refused first, else accept refuses it.
         checkedOperands(app);
         accept(*findOption(optionNameIn(line_.back())), line_.back(), std::nullopt);
     } catch (const UsageError&) {
