@@ -1,10 +1,6 @@
 #pragma once
-// varnholt-cli: inspect and patch saved games from the command line.
-//
-//   varnholt-cli info SAVE [--json]
-//   varnholt-cli apply SAVE [--output FILE] [--campaign-difficulty D] [--battle-difficulty D]
-//       [--time-limit on|off] [--campaign-length long|short] [--unit-scale N]
-//       [--year Y] [--era BC|AD] [--season summer|winter]
+// varnholt-cli: inspect and patch saved games from the command line (the
+// command line itself: cli/CommandLine.h).
 //
 // Exit codes: 0 success; 1 the save failed to load or the output could not be
 // written (the program's own texts on stderr); 2 a refused command line.

@@ -179,6 +179,8 @@ TEST_F(Cli, RefusedCommandLinesWriteNothing) {
         {"apply", base, "--unit-scale", "42"},
         {"apply", base, "--unit-scale", "165"},
         {"apply", base, "--unit-scale", "4O"},
+        {"apply", base, "--unit-scale", "80x"},
+        {"apply", base, "--campaign-difficulty", "1x"},
         {"apply", base, "--year", "12x"},
         {"apply", base, "--year", "99999999999"},
         {"apply", base, "--year=-50", "--era", "BC"},
@@ -229,9 +231,80 @@ TEST_F(Cli, RefusalsNameWhatWasNotUnderstood) {
         {{"apply", path, "--year", "2147483648", "--era", "AD"},
          "varnholt-cli: the year 2147483648 AD does not fit in a saved game (2147483647 AD at "
          "most; 2147483648 fits only as BC).\n"},
+        // A suggestion comes within two edits, or a quarter of the name's length.
+        {{"inof", path},
+         "varnholt-cli: unknown command 'inof'. Did you mean 'info'? The commands are info and "
+         "apply. See 'varnholt-cli --help'.\n"},
+        {{"xyzinfo", path},
+         "varnholt-cli: unknown command 'xyzinfo'. The commands are info and apply. See "
+         "'varnholt-cli --help'.\n"},
+        // Letter case aside; of two as near, the first.
+        {{"INFO", path},
+         "varnholt-cli: unknown command 'INFO'. Did you mean 'info'? The commands are info and "
+         "apply. See 'varnholt-cli --help'.\n"},
+        {{"inlp", path},
+         "varnholt-cli: unknown command 'inlp'. Did you mean 'info'? The commands are info and "
+         "apply. See 'varnholt-cli --help'.\n"},
+        {{"--year", "5", "apply", path},
+         "varnholt-cli: the command comes first: info or apply, then its options. See "
+         "'varnholt-cli --help'.\n"},
+        {{"--helpp", "info", path},
+         "varnholt-cli: unknown option '--helpp'. Did you mean '--help'? See 'varnholt-cli "
+         "--help'.\n"},
+        {{"apply", path, "--campaign-diffi", "1"},
+         "varnholt-cli: unknown option '--campaign-diffi'. Did you mean '--campaign-difficulty'? "
+         "See 'varnholt-cli apply --help'.\n"},
+        {{"apply", path, "--campaign-diff", "1"},
+         "varnholt-cli: unknown option '--campaign-diff'. See 'varnholt-cli apply --help'.\n"},
+        // "-" and "--" are no options where a value or an operand stands; "-5" is one.
+        {{"apply", path, "--year", "0"},
+         "varnholt-cli: invalid --year '0': the year is its number, 1 or more; the era is --era "
+         "BC or --era AD.\n"},
+        {{"apply", path, "--year", "--"},
+         "varnholt-cli: invalid --year '--': the year is a whole number, 1 or more.\n"},
+        {{"apply", path, "-"},
+         "varnholt-cli: unexpected argument '-': apply takes one saved game. See 'varnholt-cli "
+         "apply --help'.\n"},
+        {{"apply", path, "-50"},
+         "varnholt-cli: unknown option '-5'. See 'varnholt-cli apply --help'.\n"},
+        {{"apply", path, "--year=--era"},
+         "varnholt-cli: invalid --year '--era': the year is a whole number, 1 or more.\n"},
+        {{"apply", path, "--output=", "--season=winter"},
+         "varnholt-cli: --output needs a value (the path of the new file); it is empty.\n"},
+        {{"info", path, "--json=true"},
+         "varnholt-cli: --json takes no value. See 'varnholt-cli info --help'.\n"},
     };
     for (const auto& [args, text] : cases)
-        EXPECT_EQ(run(args).err, text);
+        EXPECT_EQ(run(args).err, text) << args[0];
+}
+
+TEST_F(Cli, TheFirstFaultFromTheLeftIsRefusedThenTheSaveThenTheValues) {
+    const std::string path = save("q.sav", gen::specForRelease("1.5"));
+    const std::string unknown = "varnholt-cli: unknown option '--bogus'. See 'varnholt-cli ";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"info", path, "--bogus", "--year", "5"}, unknown + "info --help'.\n"},
+        {{"info", path, "--year", "5", "--bogus"},
+         "varnholt-cli: --year is an option of apply, not of info. See 'varnholt-cli info "
+         "--help'.\n"},
+        {{"apply", path, "--year", "5", "--bogus", "--year", "6"}, unknown + "apply --help'.\n"},
+        {{"apply", path, "--year", "5", "--year", "6", "--bogus"},
+         "varnholt-cli: --year is given more than once. See 'varnholt-cli apply --help'.\n"},
+        {{"apply", path, "--bogus", "--year"}, unknown + "apply --help'.\n"},
+        {{"apply", path, "--era", "CE", "--era", "BC"},
+         "varnholt-cli: --era is given more than once. See 'varnholt-cli apply --help'.\n"},
+        {{"apply", path, "extra", "--bogus"}, unknown + "apply --help'.\n"},
+        {{"apply", path, "extra", "--era", "CE"},
+         "varnholt-cli: unexpected argument 'extra': apply takes one saved game. See "
+         "'varnholt-cli apply --help'.\n"},
+        {{"apply", path, "--unit-scale", "42", "--time-limit", "maybe"},
+         "varnholt-cli: invalid --time-limit 'maybe': use on or off.\n"},
+        // A "--" before the command makes every later argument an operand.
+        {{"--", "info", "--json", path},
+         "varnholt-cli: unexpected argument '" + path +
+             "': info takes one saved game. See 'varnholt-cli info --help'.\n"},
+    };
+    for (const auto& [args, text] : cases)
+        EXPECT_EQ(run(args).err, text) << args[2];
 }
 
 TEST_F(Cli, HelpAndVersion) {
@@ -263,6 +336,13 @@ TEST_F(Cli, WriteFailuresNameTheOutput) {
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.err, "Error writing " + path +
                               ": The new file would replace the saved game it is made from.\n");
+    // No name can be made after a save without an extension.
+    const std::string bare = folder.file("q");
+    std::filesystem::copy_file(path, bare);
+    result = run({"apply", bare});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err, "varnholt-cli: cannot name a new file after " + bare +
+                              ": it needs a folder, a name and an extension. Use --output FILE.\n");
 }
 
 TEST_F(Cli, PlainFormKeepsOneLinePerFieldAndYearsKeepTheirMagnitude) {

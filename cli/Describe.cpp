@@ -1,0 +1,100 @@
+#include "cli/Describe.h"
+
+#include "cli/ApplyRequest.h"
+#include "cli/Text.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+
+namespace varnholt::cli {
+
+namespace {
+
+// Describe takes any record, not only a loader's: a value outside a table is
+// shown as it is or held to the table, never used to read past it.
+std::string difficultyWord(const SaveGameInfo& info, int difficulty) {
+    if (difficulty < 0 || difficulty >= static_cast<int>(info.difficultyNames.size()))
+        return std::to_string(difficulty);
+    return info.difficultyNames[static_cast<std::size_t>(difficulty)];
+}
+
+std::string releaseLine(const SaveGameInfo& info, const std::string& fullSavePath) {
+    std::string text = info.version.releaseLabel;
+    if (info.version.isExpansion())
+        return text + " (with the expansion)";
+    if (info.version.decidedByExpansionFolder)
+        if (const auto folder = expansionFolderFor(fullSavePath))
+            text += " (a 1.2 header, read as 1.3 because " + printable(*folder) +
+                    " stands beside the saves folder)";
+    return text;
+}
+
+std::string factionLine(const SaveGameInfo& info) {
+    if (info.storedFactionByte >= factionCount)
+        return "unknown (the save holds faction code " + std::to_string(info.storedFactionByte) +
+               ")";
+    if (info.factionName.empty())
+        return "no name (faction code " + std::to_string(info.factionCode) + ")";
+    return printable(info.factionName);
+}
+
+} // namespace
+
+std::string describeForPeople(const LoadedSave& save, const std::string& fullSavePath) {
+    const SaveGameInfo& info = save.info;
+    std::vector<std::pair<std::string, std::string>> rows = {
+        {"Release", releaseLine(info, fullSavePath)},
+        {"Campaign", printable(info.campaignName) +
+                         (info.isModCampaign ? " (the modification, with its own names)" : "")},
+        {"Faction", factionLine(info)},
+        {"Campaign difficulty", difficultyWord(info, info.campaignDifficulty)},
+        {"Battle difficulty", difficultyWord(info, info.battleDifficulty)},
+        {"Battle time limit", info.noBattleTimeLimit ? "off" : "on"},
+        {"Campaign length", info.version.isExpansion()
+                                ? "none (expansion saves have no long or short campaign)"
+                                : (info.shortCampaign ? "short" : "long")},
+        {"Unit scale", std::to_string(info.unitScale) + " (" +
+                           unitScaleClassNames()[static_cast<std::size_t>(std::clamp(
+                               info.unitScaleClass, 0, 3))] + // held to the table, as above
+                           ")"},
+        {"Year", std::to_string(yearNumber(info)) + (info.isAD ? " AD, " : " BC, ") +
+                     (info.isWinter ? "winter" : "summer")},
+    };
+    for (const std::string& warning : save.warnings)
+        rows.emplace_back("Warning", printable(warning));
+    std::string text;
+    for (const auto& [label, value] : rows)
+        text += label + ":" + std::string(21 - label.size(), ' ') + value + "\n";
+    return text;
+}
+
+std::string describeAsJson(const LoadedSave& save) {
+    const SaveGameInfo& info = save.info;
+    nlohmann::ordered_json json;
+    json["releaseLabel"] = info.version.releaseLabel;
+    json["releaseCode"] = info.version.releaseCode;
+    json["isExpansion"] = info.version.isExpansion();
+    json["isLateBaseGame"] = info.version.isLateBaseGame();
+    json["campaignName"] = info.campaignName;
+    json["isModCampaign"] = info.isModCampaign;
+    json["campaignNameOffset"] = info.positions.campaignNameOffset;
+    json["campaignShift"] = info.positions.campaignShift;
+    json["anchorShift"] = info.positions.anchorShift;
+    json["factionCode"] = info.factionCode;
+    json["factionName"] = info.factionName;
+    json["difficultyNames"] = info.difficultyNames;
+    json["campaignDifficulty"] = info.campaignDifficulty;
+    json["battleDifficulty"] = info.battleDifficulty;
+    json["noBattleTimeLimit"] = info.noBattleTimeLimit;
+    json["shortCampaign"] = info.shortCampaign;
+    json["unitScaleClass"] = info.unitScaleClass;
+    json["unitScale"] = info.unitScale;
+    json["year"] = yearNumber(info);
+    json["isAD"] = info.isAD;
+    json["isWinter"] = info.isWinter;
+    json["warnings"] = save.warnings;
+    return json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+} // namespace varnholt::cli
