@@ -4,7 +4,6 @@
 #include "qt/HostSupport.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QTimer>
 
 #include <cstdio>
@@ -33,8 +32,9 @@ void QtAppHost::setSettingsKey(std::string_view keyName) {
 }
 
 void QtAppHost::runMainDialog(const shell::MainDialogArgs& args) {
-    // The name people read; the application name stays the program file's.
-    QGuiApplication::setApplicationDisplayName(toQt(args.applicationName));
+    // Captions come from the model ("Varnholt"). Qt's display name is left
+    // unset: once set, Qt appends it to every window title that does not end
+    // with it, and the editor's title would read "Varnholt - PATH — Varnholt".
     EditorWindow window(args.programFolder, args.applicationName);
     if (args.saveToOpen) // once the window is up, so it owns any error box
         QTimer::singleShot(0, &window,
