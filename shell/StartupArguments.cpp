@@ -50,18 +50,18 @@ std::string usageLine(std::string_view programFile) {
     return "Usage: " + std::string(programFile) + " [--help | --version] [--] [SAVE]";
 }
 
+// Short lines: a message box wraps longer ones where it likes.
 std::string helpText(std::string_view programFile) {
-    return usageLine(programFile) +
-           "\n\n"
-           "Opens the window that changes campaign options in Iron Dominion saved\n"
-           "games, and loads SAVE (a .sav file) when one is given. Changes are\n"
-           "written to a new file beside the save; the save itself is never changed.\n"
-           "\n"
-           "Options:\n"
-           "  -h, --help   show this help and end\n"
-           "  --version    show the version and end\n"
-           "  --           end of the options: what follows is SAVE, even if it\n"
-           "               starts with \"-\"";
+    return usageLine(programFile) + "\n\n"
+                                    "Opens the window that changes campaign options\n"
+                                    "in Iron Dominion saved games, and loads SAVE\n"
+                                    "(a .sav file) when one is given. Changes go to\n"
+                                    "a new file beside the save, which stays as it is.\n"
+                                    "\n"
+                                    "  -h, --help   show this help and end\n"
+                                    "  --version    show the version and end\n"
+                                    "  --           take what follows as SAVE,\n"
+                                    "               even if it starts with \"-\"";
 }
 
 std::string versionText() {
