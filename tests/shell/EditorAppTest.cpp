@@ -66,6 +66,7 @@ TEST(EditorApp, DerivesTheProgramFolder) {
         {"tools folder", "C:\\Tools\\Varnholt.exe", PathStyle::Windows, true, "C:\\Tools",
          "Varnholt"},
         {"drive root", "C:\\Varnholt.exe", PathStyle::Windows, true, "C:", "Varnholt"},
+        {"root of the current drive", "\\Varnholt.exe", PathStyle::Windows, true, "", "Varnholt"},
         {"no dot", "C:\\Tools\\Varnholt", PathStyle::Windows, false, "C:\\Tools", "Varnholt"},
         {"empty file name", "C:\\Tools\\", PathStyle::Windows, false, "C:\\Tools", "Varnholt"},
         {"no separator", "Varnholt.exe", PathStyle::Windows, false, "", "Varnholt"},
