@@ -4,7 +4,6 @@
 #include "qt/LinkLabel.h"
 
 #include <QAbstractButton>
-#include <QCloseEvent>
 
 namespace varnholt::qt {
 
@@ -19,29 +18,17 @@ AboutDialog::AboutDialog(const std::string& messageCaption, QWidget* parent) : Q
                          });
     about_ = std::make_unique<shell::AboutBox>(link_->host(), messageCaption);
     link_->setModel(&about_->label());
+    // OK, Escape and the close box all end the box.
     if (auto* ok = qobject_cast<QAbstractButton*>(control(idOk)))
-        connect(ok, &QAbstractButton::clicked, this, [this] {
-            about_->close(shell::CloseRequest::OkButton);
-            accept();
-        });
-    if (QWidget* first = control(about_->initDialog()))
+        connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
+    if (QWidget* first = control(about_->initDialog(link_->control())))
         first->setFocus(Qt::OtherFocusReason);
 }
 
 AboutDialog::~AboutDialog() {
     // The label's model goes first; its window no longer reports to it.
+    about_->label().detach();
     link_->setModel(nullptr);
-}
-
-void AboutDialog::reject() {
-    about_->close(closing_);
-    closing_ = shell::CloseRequest::EscapeKey;
-    QDialog::reject();
-}
-
-void AboutDialog::closeEvent(QCloseEvent* event) {
-    closing_ = shell::CloseRequest::CloseBox;
-    QDialog::closeEvent(event);
 }
 
 } // namespace varnholt::qt

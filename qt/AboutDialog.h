@@ -24,15 +24,10 @@ class AboutDialog : public QDialog {
     QWidget* control(int id) const { return built_.control(id); }
     LinkLabel* link() const { return link_; }
 
-  protected:
-    void reject() override;
-    void closeEvent(QCloseEvent* event) override;
-
   private:
     BuiltDialog built_;
     LinkLabel* link_ = nullptr;
     std::unique_ptr<shell::AboutBox> about_;
-    shell::CloseRequest closing_ = shell::CloseRequest::EscapeKey;
 };
 
 } // namespace varnholt::qt

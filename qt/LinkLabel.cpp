@@ -6,125 +6,52 @@
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
 #include <QUrl>
-
-#include <map>
 
 namespace varnholt::qt {
 
-// The label's model names fonts, pointers and timers by handle; they live here.
+namespace {
+
+QFont withUnderline(QFont font, bool underline) {
+    font.setUnderline(underline);
+    return font;
+}
+
+} // namespace
+
 class LinkLabel::Host : public shell::HyperLinkHost {
   public:
-    explicit Host(LinkLabel& label) : l_(label) {
-        const auto own = shell::FontHandle{nextFont_++};
-        fonts_[own] = label.font();
-        currentFont_ = own;
-    }
+    explicit Host(LinkLabel& label) : l_(label) {}
 
+    // The desktop says only whether a program took the URL; the model explains a failure.
     shell::OpenUrlOutcome openUrl(std::string_view url) override {
-        if (QDesktopServices::openUrl(QUrl(toQt(url))))
-            return {true, {}};
-        return {false, "No program could be started to open it."};
+        return {QDesktopServices::openUrl(QUrl(toQt(url))), {}};
     }
-    void reportClicks() override {}
-    shell::TextAlignment alignment() override {
-        const Qt::Alignment a = l_.alignment();
-        shell::TextAlignment result;
-        if (a & Qt::AlignHCenter)
-            result.horizontal = shell::HorizontalAlignment::Centre;
-        else if (a & Qt::AlignRight)
-            result.horizontal = shell::HorizontalAlignment::Right;
-        result.centredVertically = (a & Qt::AlignVCenter) != 0;
-        return result;
-    }
-    std::string windowText() override { return fromQt(l_.text()); }
-    void setWindowText(std::string_view text) override { l_.setText(toQt(text)); }
-    shell::Rect windowRect() override {
-        const QRect g = l_.geometry();
-        return {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
-    }
-    shell::Rect clientRect() override { return {0, 0, l_.width(), l_.height()}; }
-    void moveWindow(const shell::Rect& r) override {
-        l_.setGeometry(r.left, r.top, r.width(), r.height());
-    }
-    void invalidate() override { l_.update(); }
-    void destroyWindow() override { l_.hide(); }
-
-    shell::FontHandle font() override { return currentFont_; }
-    void setFont(shell::FontHandle font) override {
-        if (const auto it = fonts_.find(font); it != fonts_.end()) {
-            currentFont_ = font;
-            l_.setFont(it->second);
-        }
-    }
-    shell::FontHandle createUnderlinedFont(shell::FontHandle base) override {
-        const auto it = fonts_.find(base);
-        if (it == fonts_.end())
-            return shell::FontHandle::None;
-        QFont underlined = it->second;
-        underlined.setUnderline(true);
-        const auto handle = shell::FontHandle{nextFont_++};
-        fonts_[handle] = underlined;
-        return handle;
-    }
-    void deleteFont(shell::FontHandle font) override { fonts_.erase(font); }
-    shell::Size measureText(std::string_view text, shell::FontHandle font) override {
-        const auto it = fonts_.find(font);
-        const QFontMetrics metrics(it == fonts_.end() ? l_.font() : it->second);
+    shell::Size measureText(std::string_view text) override {
+        const QFontMetrics metrics(withUnderline(l_.font(), true));
         return {metrics.horizontalAdvance(toQt(text)), metrics.height()};
     }
-
-    shell::CursorHandle loadHandCursor() override { return handCursor; }
-    void destroyCursor(shell::CursorHandle) override {}
-    void setCursor(shell::CursorHandle cursor) override {
-        if (cursor == handCursor)
-            l_.setCursor(Qt::PointingHandCursor);
-    }
-    shell::Point pointerPosition() override { return {l_.pointer_.x(), l_.pointer_.y()}; }
-
-    void startTimer(unsigned timerId, unsigned periodMs) override {
-        auto& timer = timers_[timerId];
-        if (!timer) {
-            timer = std::make_unique<QTimer>();
-            QObject::connect(timer.get(), &QTimer::timeout, &l_, [this] {
-                if (l_.model_)
-                    l_.model_->onTimer();
-            });
-        }
-        timer->start(int(periodMs));
-    }
-    void stopTimer(unsigned timerId) override {
-        if (const auto it = timers_.find(timerId); it != timers_.end())
-            it->second->stop();
-    }
-
-    void createToolTip() override {}
-    void addTool(int, const shell::Rect&, std::string_view text) override {
-        l_.setToolTip(toQt(text));
-    }
-    void setToolText(int, std::string_view text) override { l_.setToolTip(toQt(text)); }
-    void destroyToolTip() override { l_.setToolTip({}); }
-
+    void repaint() override { l_.showModel(); }
+    void startLeaveCheck(unsigned periodMs) override { l_.leaveCheck_.start(int(periodMs)); }
+    void stopLeaveCheck() override { l_.leaveCheck_.stop(); }
+    bool pointerInside() override { return l_.rect().contains(l_.pointer_); }
     void beep(MessageIcon) override { QApplication::beep(); }
     void showMessage(const MessageBoxRequest& request) override {
         showMessageBox(l_.window(), request);
     }
 
   private:
-    static constexpr shell::CursorHandle handCursor = shell::CursorHandle{1};
-
     LinkLabel& l_;
-    std::map<shell::FontHandle, QFont> fonts_;
-    shell::FontHandle currentFont_ = shell::FontHandle::None;
-    std::uintptr_t nextFont_ = 1;
-    std::map<unsigned, std::unique_ptr<QTimer>> timers_;
 };
 
 LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
     setMouseTracking(true);
     host_ = std::make_unique<Host>(*this);
+    connect(&leaveCheck_, &QTimer::timeout, this, [this] {
+        if (model_)
+            model_->onLeaveCheck();
+    });
 }
 
 LinkLabel::~LinkLabel() = default;
@@ -133,11 +60,44 @@ shell::HyperLinkHost& LinkLabel::host() {
     return *host_;
 }
 
+shell::LabelControl LinkLabel::control() const {
+    const Qt::Alignment a = alignment();
+    shell::TextAlignment placed;
+    if (a & Qt::AlignHCenter)
+        placed.horizontal = shell::HorizontalAlignment::Centre;
+    else if (a & Qt::AlignRight)
+        placed.horizontal = shell::HorizontalAlignment::Right;
+    placed.centredVertically = (a & Qt::AlignVCenter) != 0;
+    const QRect g = geometry();
+    return {fromQt(text()),
+            placed,
+            {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()},
+            {0, 0, width(), height()}};
+}
+
+void LinkLabel::showModel() {
+    if (!model_)
+        return;
+    if (const QString shown = toQt(model_->text()); shown != text())
+        setText(shown);
+    const shell::Rect& r = model_->rect();
+    if (const QRect place(r.left, r.top, r.width(), r.height()); place != geometry())
+        setGeometry(place);
+    if (font().underline() != model_->isUnderlined())
+        setFont(withUnderline(font(), model_->isUnderlined()));
+    if (const QString tip = toQt(model_->toolTipText()); tip != toolTip())
+        setToolTip(tip);
+    if (model_->wantsHandPointer())
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
+    update();
+}
+
 void LinkLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));
-    const shell::Colour colour =
-        model_ ? model_->textColour() : shell::HyperLinkLabel::initialLinkColour;
+    const shell::Colour colour = model_ ? model_->textColour() : shell::HyperLinkLabel::linkColour;
     painter.setPen(QColor(colour.red, colour.green, colour.blue));
     painter.setFont(font());
     painter.drawText(rect(), int(alignment()) | Qt::TextSingleLine, text());
@@ -145,8 +105,6 @@ void LinkLabel::paintEvent(QPaintEvent*) {
 
 void LinkLabel::enterEvent(QEnterEvent* event) {
     pointer_ = event->position().toPoint();
-    if (model_ && !model_->onSetCursor())
-        unsetCursor();
     QLabel::enterEvent(event);
 }
 

@@ -6,9 +6,11 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <cstdio>
+
 namespace varnholt::qt {
 
-QtAppHost::QtAppHost(QString saveToOpen) : saveToOpen_(std::move(saveToOpen)) {}
+QtAppHost::QtAppHost(QStringList arguments) : arguments_(std::move(arguments)) {}
 
 std::optional<std::string> QtAppHost::queryModulePath() {
     const QString path = QCoreApplication::applicationFilePath();
@@ -17,21 +19,38 @@ std::optional<std::string> QtAppHost::queryModulePath() {
     return fromQt(path);
 }
 
+std::vector<std::string> QtAppHost::commandLineArguments() {
+    std::vector<std::string> arguments;
+    for (const QString& argument : arguments_)
+        arguments.push_back(fromQt(argument));
+    return arguments;
+}
+
 void QtAppHost::setSettingsKey(std::string_view keyName) {
     // Where per-user settings would live; nothing is stored there.
     QCoreApplication::setOrganizationName(toQt(keyName));
 }
 
 void QtAppHost::runMainDialog(const shell::MainDialogArgs& args) {
-    QCoreApplication::setApplicationName(toQt(args.applicationName));
+    // Captions come from the model ("Varnholt"). Qt's display name is left
+    // unset: once set, Qt appends it to every window title that does not end
+    // with it, and the editor's title would read "Varnholt - PATH — Varnholt".
     EditorWindow window(args.programFolder, args.applicationName);
-    if (!saveToOpen_.isEmpty()) // once the window is up, so it owns any error box
-        QTimer::singleShot(0, &window, [&window, this] { window.openSaveGame(saveToOpen_); });
+    if (args.saveToOpen) // once the window is up, so it owns any error box
+        QTimer::singleShot(0, &window,
+                           [&window, &args] { window.openSaveGame(toQt(*args.saveToOpen)); });
     window.exec();
 }
 
 void QtAppHost::showMessage(const MessageBoxRequest& request) {
     showMessageBox(nullptr, request);
+}
+
+bool QtAppHost::answerCommandLine(const shell::CommandLineAnswer& answer) {
+    std::FILE* stream = answer.isRefusal ? stderr : stdout;
+    const std::string line = answer.message.text + "\n";
+    const bool written = std::fwrite(line.data(), 1, line.size(), stream) == line.size();
+    return std::fflush(stream) == 0 && written;
 }
 
 void QtAppHost::beginBusy() {

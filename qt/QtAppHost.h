@@ -1,32 +1,36 @@
 #pragma once
-// The application object's platform on Qt: names, the executable's path, the
-// busy pointer, message boxes, and the editor window run modally.
+// The application object's platform on Qt: names, the executable's path and
+// arguments, the busy pointer, message boxes, the console for the answers to
+// the command line, and the editor window run modally.
 
 #include "shell/EditorApp.h"
 
-#include <QString>
+#include <QStringList>
 
 namespace varnholt::qt {
 
 class QtAppHost : public shell::EditorAppHost {
   public:
-    // `saveToOpen`: a saved game to load once the window is up (the program's
-    // argument), or empty.
-    explicit QtAppHost(QString saveToOpen = {});
+    // `arguments`: what followed the program's name, Qt's own options taken
+    // out (QApplication does that).
+    explicit QtAppHost(QStringList arguments = {});
+    // Started with one argument.
+    explicit QtAppHost(const QString& argument) : QtAppHost(QStringList{argument}) {}
 
     void initCommonControls() override {}
     void baseStartUp() override {}
     std::optional<std::string> queryModulePath() override;
+    std::vector<std::string> commandLineArguments() override;
     void setSettingsKey(std::string_view keyName) override;
     void runMainDialog(const shell::MainDialogArgs& args) override;
     void showMessage(const MessageBoxRequest& request) override;
+    bool answerCommandLine(const shell::CommandLineAnswer& answer) override;
     void beginBusy() override;
     void endBusy() override;
     int baseExit() override { return 0; }
-    void defaultHelp() override {}
 
   private:
-    QString saveToOpen_;
+    QStringList arguments_;
 };
 
 } // namespace varnholt::qt

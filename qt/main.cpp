@@ -1,27 +1,18 @@
 // varnholt: the editor window for Linux and macOS.
-//   varnholt [SAVE]   starts the window, loading SAVE when one is given.
+//   varnholt [--help | --version] [--] [SAVE]   (shell/StartupArguments.h)
 
 #include "qt/HostSupport.h"
 #include "qt/QtAppHost.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 
 int main(int argc, char* argv[]) {
+    // QApplication takes its own options (-platform and the like) out of the
+    // arguments; the program's own are read by the application object.
     QApplication application(argc, argv);
-    QApplication::setApplicationVersion(QStringLiteral(VARNHOLT_VERSION));
     QApplication::setWindowIcon(varnholt::qt::applicationIcon());
 
-    QCommandLineParser arguments;
-    arguments.setApplicationDescription(
-        QStringLiteral("Changes campaign options in Iron Dominion saved games."));
-    arguments.addHelpOption();
-    arguments.addVersionOption();
-    arguments.addPositionalArgument(QStringLiteral("SAVE"),
-                                    QStringLiteral("A saved game (.sav) to load at start-up."));
-    arguments.process(application);
-
-    varnholt::qt::QtAppHost host(arguments.positionalArguments().value(0));
+    varnholt::qt::QtAppHost host(QApplication::arguments().mid(1));
     varnholt::shell::EditorApp app(host);
     app.startUp();
     return app.exit();

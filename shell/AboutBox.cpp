@@ -79,22 +79,14 @@ const DialogLayout& aboutBoxDialog() {
 AboutBox::AboutBox(HyperLinkHost& labelHost, std::string messageCaption)
     : label_(labelHost, std::move(messageCaption)) {}
 
-void AboutBox::exchangeData() {
-    label_.attach(); // binding happens once; a later exchange finds it attached
-}
-
-int AboutBox::initDialog() {
-    exchangeData();
+int AboutBox::initDialog(const LabelControl& contact) {
+    label_.attach(contact);
     label_.setUrl("mailto:" + std::string(contactEmail()));
 
     const auto controls = aboutBoxDialog().controls;
     const auto first = std::find_if(controls.begin(), controls.end(),
                                     [](const ControlLayout& c) { return c.tabStop; });
     return first == controls.end() ? noControlId : first->id;
-}
-
-void AboutBox::close(CloseRequest) {
-    isClosed_ = true;
 }
 
 } // namespace varnholt::shell

@@ -24,34 +24,25 @@ std::string_view legalNotice();
 // Dialog template 100.
 const DialogLayout& aboutBoxDialog();
 
-enum class CloseRequest { OkButton, EscapeKey, CloseBox };
-
-// The About box while its modal run lasts. Each run takes a fresh one.
+// The About box while its modal run lasts. Each run takes a fresh one. OK,
+// Escape and the close box all end the dialog; its result is unused.
 class AboutBox {
   public:
     // `labelHost` is the contact control's window; `messageCaption` is the
     // application's name, the caption of the label's error box.
     AboutBox(HyperLinkHost& labelHost, std::string messageCaption);
 
-    // Data exchange: binds the contact control to the label (its attach) the
-    // first time; nothing else is exchanged.
-    void exchangeData();
-
-    // Initialisation once the dialog's window exists: the first data exchange,
-    // then the label's url becomes "mailto:" and the contact address. Returns
-    // the control that gets the focus: the dialog's first tab stop (OK).
-    int initDialog();
-
-    // OK, Escape and the close box all end the dialog; the result is unused.
-    void close(CloseRequest request);
-    bool isClosed() const { return isClosed_; }
+    // Initialisation once the dialog's window exists: the contact control, as
+    // the dialog made it, becomes the label (its attach), then the label's url
+    // becomes "mailto:" and the contact address. Returns the control that gets
+    // the focus: the dialog's first tab stop (OK).
+    int initDialog(const LabelControl& contact);
 
     HyperLinkLabel& label() { return label_; }
     const HyperLinkLabel& label() const { return label_; }
 
   private:
     HyperLinkLabel label_;
-    bool isClosed_ = false;
 };
 
 } // namespace varnholt::shell

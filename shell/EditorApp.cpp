@@ -1,28 +1,19 @@
 #include "shell/EditorApp.h"
 
+#include "core/OutputName.h"
+#include "shell/StartupArguments.h"
 #include "window/BusyCursor.h"
 
 #include <utility>
 
 namespace varnholt::shell {
 
-namespace {
-
-char separatorOf(PathStyle style) {
-    return style == PathStyle::Windows ? '\\' : '/';
-}
-
-} // namespace
-
 std::string applicationNameFromPath(std::string_view modulePath, PathStyle style) {
-    std::string_view name = modulePath;
-    if (const auto slash = name.rfind(separatorOf(style)); slash != std::string_view::npos) {
-        name.remove_prefix(slash + 1);
+    if (style == PathStyle::Posix) {
+        return std::string(applicationDisplayName);
     }
-    if (const auto dot = name.rfind('.'); dot != std::string_view::npos) {
-        name = name.substr(0, dot);
-    }
-    return name.empty() ? std::string(fallbackApplicationName) : std::string(name);
+    std::string name = splitPath(std::string(modulePath), style).baseName;
+    return name.empty() ? std::string(applicationDisplayName) : name;
 }
 
 EditorApp::EditorApp(EditorAppHost& host, PathStyle style) : host_(host), style_(style) {}
@@ -33,22 +24,43 @@ bool EditorApp::startUp() {
     // A program whose folder is unknown still works: the file chooser then
     // starts without a folder, so the outcome is deliberately not checked.
     static_cast<void>(derivePaths());
+
+    const StartupArguments arguments = parseStartupArguments(host_.commandLineArguments());
+    if (arguments.request != StartupArguments::Request::OpenWindow) {
+        answer(arguments);
+        return false;
+    }
+
     host_.setSettingsKey(settingsKeyName);
-    host_.runMainDialog({programFolder_, applicationName()});
+    host_.runMainDialog({programFolder_, applicationName(), arguments.saveToOpen});
     return false;
+}
+
+void EditorApp::answer(const StartupArguments& arguments) {
+    using Request = StartupArguments::Request;
+    const bool refused = arguments.request == Request::Refused;
+    std::string text;
+    if (refused) {
+        text = arguments.refusal + "\n" + usageLine(programFile());
+    } else if (arguments.request == Request::Help) {
+        text = helpText(programFile());
+    } else {
+        text = versionText();
+    }
+    const MessageIcon icon = refused ? MessageIcon::Error : MessageIcon::Information;
+    const bool shown =
+        host_.answerCommandLine({{applicationName(), std::move(text), icon}, refused});
+    if (refused) {
+        answeredExitCode_ = refusedExitCode;
+    } else {
+        answeredExitCode_ = shown ? answeredExitCode : answerLostExitCode;
+    }
 }
 
 int EditorApp::exit() {
     const BusyCursor busy(host_);
-    return host_.baseExit();
-}
-
-bool EditorApp::onCommand(unsigned commandId) {
-    if (commandId != helpCommandId) {
-        return false;
-    }
-    host_.defaultHelp();
-    return true;
+    const int code = host_.baseExit();
+    return answeredExitCode_.value_or(code);
 }
 
 bool EditorApp::derivePaths() {
@@ -66,21 +78,22 @@ bool EditorApp::derivePaths() {
     }
     modulePath_ = std::move(*path);
 
-    const char separator = separatorOf(style_);
-    const auto slash = modulePath_.rfind(separator);
-    if (slash == std::string::npos) {
+    const PathParts parts = splitPath(modulePath_, style_);
+    if (parts.directory.empty()) {
         return fail();
     }
-    // On POSIX the text before a leading '/' is empty, which would read as
-    // "no folder known"; the root is named "/" instead.
-    programFolder_ = (slash == 0 && style_ == PathStyle::Posix) ? std::string(1, separator)
-                                                                : modulePath_.substr(0, slash);
+    programFolder_ = parts.drive + parts.directory;
+    programFolder_.pop_back(); // the separator
+    // On POSIX the folder of "/varnholt" would read as "no folder known"; the
+    // root is named "/" instead.
+    if (programFolder_.empty() && style_ == PathStyle::Posix) {
+        programFolder_ = parts.directory;
+    }
 
-    const std::string_view fileName = std::string_view(modulePath_).substr(slash + 1);
-    if (fileName.empty()) {
+    if (parts.baseName.empty() && parts.extension.empty()) {
         return fail();
     }
-    if (style_ == PathStyle::Windows && fileName.find('.') == std::string_view::npos) {
+    if (style_ == PathStyle::Windows && parts.extension.empty()) {
         return fail();
     }
     return true;
@@ -88,6 +101,12 @@ bool EditorApp::derivePaths() {
 
 std::string EditorApp::applicationName() const {
     return applicationNameFromPath(modulePath_, style_);
+}
+
+std::string EditorApp::programFile() const {
+    const PathParts parts = splitPath(modulePath_, style_);
+    const std::string file = parts.baseName + parts.extension;
+    return file.empty() ? applicationName() : file;
 }
 
 } // namespace varnholt::shell

@@ -9,12 +9,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varnholt::shell {
 
+struct StartupArguments;
+
 // How the executable's path is written: PathStyle (core/PathStyle.h). Windows:
-// folders end at '\\' and the file name must carry an extension; POSIX: folders
-// end at '/' and executables carry no extension, so none is asked for.
+// folders end at '\\' (or '/') and the file name must carry an extension;
+// POSIX: folders end at '/' and executables carry no extension, so none is
+// asked for.
 
 // The per-user settings key named at start-up; nothing is ever stored in it.
 inline constexpr std::string_view settingsKeyName = "Local AppWizard-Generated Applications";
@@ -25,18 +29,38 @@ inline constexpr std::string_view fatalInitialisationText = "Fatal initialisatio
 // The platform's path buffer holds 260 characters, terminator included.
 inline constexpr std::size_t modulePathLimit = 259;
 
-// The framework's standard Help command, the one command the application handles.
-inline constexpr unsigned helpCommandId = 57670;
+// The program's name as people read it. It captions every window and message
+// box on POSIX, where program files are lowercase by convention ("varnholt"),
+// and on Windows when the executable's name leaves nothing.
+inline constexpr std::string_view applicationDisplayName = "Varnholt";
 
-// Used as caption when the executable's name cannot be worked out.
-inline constexpr std::string_view fallbackApplicationName = "Varnholt";
+// Exit codes of a command line the program answered instead of opening the
+// window: shown (help, version), not shown (the console or the box failed),
+// refused.
+inline constexpr int answeredExitCode = 0;
+inline constexpr int answerLostExitCode = 1;
+inline constexpr int refusedExitCode = 2;
 
 // What the main dialog needs from start-up: where Browse opens while no saved
-// game is named (empty when unknown) and the caption of every message box.
+// game is named (empty when unknown), the caption of every message box, and
+// the saved game named on the command line, to load once the window shows.
 struct MainDialogArgs {
     std::string programFolder;
     std::string applicationName;
+    std::optional<std::string> saveToOpen;
     bool operator==(const MainDialogArgs&) const = default;
+};
+
+// The program's answer to a command line that does not open the window
+// (--help, --version, or a refusal).
+struct CommandLineAnswer {
+    // As a message box shows it: the application's name, the text, the
+    // information icon, or the error icon for a refusal.
+    MessageBoxRequest message;
+    // Where a console shows it: a refusal on standard error, the rest on
+    // standard output.
+    bool isRefusal = false;
+    bool operator==(const CommandLineAnswer&) const = default;
 };
 
 // What start-up and exit need of the platform. A front end implements it with
@@ -54,22 +78,31 @@ class EditorAppHost {
     // answers nothing when the platform reports the buffer too small, or asks
     // with a larger one; the model itself refuses paths over modulePathLimit.
     virtual std::optional<std::string> queryModulePath() = 0;
+    // The arguments the program was started with, after its own name, as
+    // UTF-8; the toolkit's own options (Qt's -platform and the like) are
+    // already taken out.
+    virtual std::vector<std::string> commandLineArguments() = 0;
     virtual void setSettingsKey(std::string_view keyName) = 0;
     // Construct the editor dialog without a parent, make it the main window,
     // run it modally and destroy it when it closes.
     virtual void runMainDialog(const MainDialogArgs& args) = 0;
     virtual void showMessage(const MessageBoxRequest& request) = 0;
+    // Shows the answer to the command line: printed, followed by a line end,
+    // where the program has a console (Linux, macOS); in a message box where it
+    // has none (Windows). Returns whether it was shown: false when the stream
+    // could not be written or the box could not be made.
+    virtual bool answerCommandLine(const CommandLineAnswer& answer) = 0;
     // The busy (wait) pointer; paired by BusyCursor.
     virtual void beginBusy() = 0;
     virtual void endBusy() = 0;
     // The framework's own exit processing; returns the program's exit code.
     virtual int baseExit() = 0;
-    // The framework's default handler for the Help command.
-    virtual void defaultHelp() = 0;
 };
 
-// The executable's file name without its extension (from the last dot of the
-// name on), or fallbackApplicationName when that leaves nothing.
+// The caption of every window and message box. Windows: the executable's file
+// name without its extension (from the last dot of the name on), so a renamed
+// copy names itself, or applicationDisplayName when that leaves nothing.
+// POSIX: applicationDisplayName.
 std::string applicationNameFromPath(std::string_view modulePath, PathStyle style);
 
 class EditorApp {
@@ -79,22 +112,21 @@ class EditorApp {
     explicit EditorApp(EditorAppHost& host, PathStyle style = nativePathStyle);
 
     // Start-up, once: common controls, the framework's start-up, derivePaths
-    // (its outcome is ignored), the settings key, then the editor dialog runs
-    // modally with the program folder and the application name. Returns whether
-    // the framework should run a message loop afterwards: never, so the program
+    // (its outcome is ignored), then the command line. Help, the version or a
+    // refusal are answered and the window does not open; otherwise the
+    // settings key is named and the editor dialog runs modally with the program
+    // folder, the application name and the save to open. Returns whether the
+    // framework should run a message loop afterwards: never, so the program
     // ends when the dialog has closed.
     bool startUp();
 
     // Exit, once after start-up: the framework's exit processing under the
-    // busy pointer (removed on every way out). Returns the framework's exit code.
+    // busy pointer (removed on every way out). Returns the framework's exit
+    // code, or after an answered command line the answer's exit code.
     int exit();
 
-    // Routes a command to the application: only helpCommandId is handled
-    // (by the framework's default). Returns whether it was handled.
-    bool onCommand(unsigned commandId);
-
     // Fills modulePath and programFolder from the executable's path. On
-    // failure (no path, a path over modulePathLimit, no separator, an empty
+    // failure (no path, a path over modulePathLimit, no folder, an empty
     // file name, or on Windows a file name without a dot) shows
     // fatalInitialisationText and returns false. A missing or over-long path
     // leaves both texts as they were; a folder found before a later check
@@ -110,10 +142,15 @@ class EditorApp {
     const std::string& programFolder() const { return programFolder_; }
 
   private:
+    void answer(const StartupArguments& arguments);
+    // The executable's file name, as the usage line names the program.
+    std::string programFile() const;
+
     EditorAppHost& host_;
     PathStyle style_;
     std::string modulePath_;
     std::string programFolder_;
+    std::optional<int> answeredExitCode_;
 };
 
 } // namespace varnholt::shell

@@ -1,15 +1,8 @@
 #pragma once
-// Plain geometry for the shell's window models: rectangles, points and sizes in
+// Plain geometry for the shell's window models: rectangles and sizes in
 // pixels, with no toolkit types, so that front ends convert at their edge.
 
 namespace varnholt::shell {
-
-struct Point {
-    int x = 0;
-    int y = 0;
-
-    bool operator==(const Point&) const = default;
-};
 
 struct Size {
     int width = 0;
@@ -27,11 +20,6 @@ struct Rect {
 
     int width() const { return right - left; }
     int height() const { return bottom - top; }
-
-    // Half-open, as the platform's hit test is: the right and bottom edges are outside.
-    bool contains(Point p) const {
-        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-    }
 
     bool operator==(const Rect&) const = default;
 };

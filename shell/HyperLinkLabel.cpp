@@ -37,53 +37,18 @@ Rect fitRectToText(const Rect& window, const Rect& client, Size textSize, TextAl
 HyperLinkLabel::HyperLinkLabel(HyperLinkHost& host, std::string messageCaption)
     : host_(host), messageCaption_(std::move(messageCaption)) {}
 
-HyperLinkLabel::~HyperLinkLabel() {
-    if (underlineFont_ != FontHandle::None) {
-        host_.deleteFont(underlineFont_);
-    }
-    if (linkCursor_ != CursorHandle::None) {
-        host_.destroyCursor(linkCursor_);
-    }
-    if (hasToolTip_) {
-        host_.destroyToolTip();
-    }
-}
-
-void HyperLinkLabel::attach() {
+void HyperLinkLabel::attach(const LabelControl& control) {
     if (isAttached_) {
         return;
     }
     isAttached_ = true;
-
-    host_.reportClicks();
-    const std::string text = host_.windowText();
+    control_ = control;
     if (url_.empty()) {
-        url_ = text;
+        url_ = control.text;
     }
-    if (text.empty()) {
-        host_.setWindowText(url_);
-    }
-
-    // A label attached again after its window was destroyed makes its font
-    // and tooltip anew; the old ones belong to the old window.
-    if (underlineFont_ != FontHandle::None) {
-        host_.deleteFont(underlineFont_);
-        underlineFont_ = FontHandle::None;
-    }
-    standardFont_ = host_.font();
-    if (standardFont_ != FontHandle::None) {
-        underlineFont_ = host_.createUnderlinedFont(standardFont_);
-    }
-
+    text_ = control.text.empty() ? url_ : control.text;
     fitToText();
-    loadLinkCursor();
-
-    if (hasToolTip_) {
-        host_.destroyToolTip();
-    }
-    host_.createToolTip();
-    hasToolTip_ = true;
-    host_.addTool(toolId, host_.clientRect(), url_);
+    host_.repaint();
 }
 
 void HyperLinkLabel::setUrl(std::string url) {
@@ -92,41 +57,24 @@ void HyperLinkLabel::setUrl(std::string url) {
         return;
     }
     fitToText();
-    if (hasToolTip_) {
-        host_.setToolText(toolId, url_);
-    }
+    host_.repaint();
 }
 
+// Fitted from the control as the dialog made it: fitting a fitted control to
+// the same text leaves it where it is, so the outcome is the same.
 void HyperLinkLabel::fitToText() {
-    if (!isAttached_) {
-        return;
-    }
-    const Rect window = host_.windowRect();
-    const Rect client = host_.clientRect();
-    // Measured underlined because hovering must not make the text outgrow the control.
-    const FontHandle font = underlineFont_ != FontHandle::None ? underlineFont_ : standardFont_;
-    const Size textSize = host_.measureText(host_.windowText(), font);
-    host_.moveWindow(fitRectToText(window, client, textSize, host_.alignment()));
+    rect_ = fitRectToText(control_.window, control_.client, host_.measureText(text_),
+                          control_.alignment);
 }
 
-void HyperLinkLabel::loadLinkCursor() {
-    if (linkCursor_ == CursorHandle::None) {
-        linkCursor_ = host_.loadHandCursor();
+void HyperLinkLabel::detach() {
+    if (isChecking_) {
+        host_.stopLeaveCheck();
+        isChecking_ = false;
     }
-}
-
-void HyperLinkLabel::destroyWindow() {
-    host_.stopTimer(leaveTimerId_);
     isAttached_ = false;
-    host_.destroyWindow();
-}
-
-bool HyperLinkLabel::onSetCursor() {
-    if (linkCursor_ == CursorHandle::None) {
-        return false;
-    }
-    host_.setCursor(linkCursor_);
-    return true;
+    isHovering_ = false;
+    isUnderlined_ = false;
 }
 
 void HyperLinkLabel::onMouseMove() {
@@ -134,47 +82,42 @@ void HyperLinkLabel::onMouseMove() {
         return;
     }
     isHovering_ = true;
-    if (underlineFont_ != FontHandle::None) {
-        host_.setFont(underlineFont_);
-    }
-    host_.invalidate();
-    // The label does not capture the mouse; it polls until the pointer is gone.
-    host_.startTimer(leaveTimerId_, leaveCheckPeriodMs);
+    isUnderlined_ = true;
+    isChecking_ = true;
+    host_.startLeaveCheck(leaveCheckPeriodMs);
+    host_.repaint();
 }
 
-void HyperLinkLabel::onTimer() {
-    if (host_.clientRect().contains(host_.pointerPosition())) {
+void HyperLinkLabel::onLeaveCheck() {
+    if (host_.pointerInside()) {
         return;
     }
     isHovering_ = false;
-    host_.stopTimer(leaveTimerId_);
-    if (underlineFont_ != FontHandle::None) {
-        host_.setFont(standardFont_);
-    }
-    host_.invalidate();
+    isUnderlined_ = false;
+    isChecking_ = false;
+    host_.stopLeaveCheck();
+    host_.repaint();
 }
 
 void HyperLinkLabel::onClicked() {
     isHovering_ = false;
     const OpenUrlOutcome outcome = host_.openUrl(url_);
     isVisited_ = outcome.opened;
+    host_.repaint();
     if (isVisited_) {
-        host_.invalidate();
         return;
     }
     host_.beep(MessageIcon::Warning);
-    reportOpenError(outcome.explanation);
-}
-
-void HyperLinkLabel::reportOpenError(std::string_view explanation) {
+    const std::string_view explanation =
+        outcome.explanation.empty() ? noProgramExplanation : std::string_view(outcome.explanation);
     host_.showMessage({messageCaption_, openErrorText(explanation), MessageIcon::Warning});
 }
 
 Colour HyperLinkLabel::textColour() const {
     if (isHovering_) {
-        return hoverColour_;
+        return hoverColour;
     }
-    return isVisited_ ? visitedColour_ : linkColour_;
+    return isVisited_ ? visitedColour : linkColour;
 }
 
 } // namespace varnholt::shell

@@ -1,15 +1,17 @@
 #pragma once
 // The hyperlink label: a static text of a dialog that shows its text in link
 // colours, underlines it while the pointer is over it, shows a hand pointer and
-// a tooltip with the link target, and opens the target when clicked. Drawing
-// and the platform's messages stay in the front end; every decision is here.
-// How a link is opened is the platform's business: the host offers one "open
-// this URL" call (on Windows, shell/OpenUrlWin32.h decides the details).
+// a tooltip with the link target, and opens the target when clicked. The label
+// says what to show; the front end shows it (fonts, pointers and the tooltip
+// are the front end's own objects) and reports what the pointer does. How a
+// link is opened is the platform's business: the host offers one "open this
+// URL" call (on Windows, shell/OpenUrlWin32.h decides the details).
 //
 // Front-end duties that need no decision: fill the background with the
-// button-face colour, draw the text transparently in textColour(), hand every
-// message for the label to the tooltip first, and route the set-pointer, mouse
-// move, timer (any identifier) and click events to the on... operations.
+// button-face colour, draw the text transparently in textColour(), let the
+// tooltip see the pointer over the label, and route mouse moves, the leave
+// check's ticks and clicks to the on... operations. After repaint(), show
+// everything the label exposes again, changing only what differs.
 
 #include "shell/Geometry.h"
 #include "window/MessageBox.h"
@@ -32,17 +34,17 @@ constexpr Colour rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return Colour{red, green, blue};
 }
 
-// Opaque platform objects; None (0) means "no object".
-enum class FontHandle : std::uintptr_t { None = 0 };
-enum class CursorHandle : std::uintptr_t { None = 0 };
-
 // What came of opening a link: opened, or why not, in words for the user
-// (the explanation that follows "Unable to open hyperlink:").
+// (the explanation that follows "Unable to open hyperlink:"). A platform that
+// only says whether it worked leaves the explanation empty.
 struct OpenUrlOutcome {
     bool opened = false;
     std::string explanation;
     bool operator==(const OpenUrlOutcome&) const = default;
 };
+
+// Said of a failed open that the platform does not explain.
+inline constexpr std::string_view noProgramExplanation = "No program could be started to open it.";
 
 // The text the label shows in its error box after a failed open.
 std::string openErrorText(std::string_view explanation);
@@ -65,6 +67,14 @@ struct TextAlignment {
 // left-aligned the left edge. Halves are truncated toward zero.
 Rect fitRectToText(const Rect& window, const Rect& client, Size textSize, TextAlignment alignment);
 
+// The static control as the dialog made it, before the label takes it over.
+struct LabelControl {
+    std::string text;
+    TextAlignment alignment;
+    Rect window; // in the parent's client coordinates
+    Rect client; // in the control's own coordinates (origin 0, 0)
+};
+
 // What the label needs of its window and the platform.
 class HyperLinkHost {
   public:
@@ -74,48 +84,21 @@ class HyperLinkHost {
     // for a "mailto:" URL), showing its window normally.
     virtual OpenUrlOutcome openUrl(std::string_view url) = 0;
 
-    // The control's window.
-    // Makes the control report clicks to the label (Win32: the notify style).
-    virtual void reportClicks() = 0;
-    virtual TextAlignment alignment() = 0;
-    virtual std::string windowText() = 0;
-    virtual void setWindowText(std::string_view text) = 0;
-    // The window rectangle in the parent's client coordinates.
-    virtual Rect windowRect() = 0;
-    // The client rectangle in the label's own coordinates (origin 0, 0).
-    virtual Rect clientRect() = 0;
-    // Moves and sizes the control, keeping its place in the z-order.
-    virtual void moveWindow(const Rect& rect) = 0;
-    // Invalidates the whole client area, the background to be erased.
-    virtual void invalidate() = 0;
-    virtual void destroyWindow() = 0;
+    // The size of `text` in the control's font, underlined: the label is
+    // fitted to that, so that hovering never makes the text outgrow it.
+    virtual Size measureText(std::string_view text) = 0;
 
-    // Fonts. createUnderlinedFont makes a new font, owned by the caller, from
-    // the description of `base` with underlining; None if it cannot.
-    virtual FontHandle font() = 0;
-    virtual void setFont(FontHandle font) = 0; // with redraw
-    virtual FontHandle createUnderlinedFont(FontHandle base) = 0;
-    virtual void deleteFont(FontHandle font) = 0;
-    virtual Size measureText(std::string_view text, FontHandle font) = 0;
+    // What the label shows has changed: show it again (text, place, colour,
+    // underline, tooltip, pointer) and repaint, the background erased.
+    virtual void repaint() = 0;
 
-    // A hand-shaped pointer owned by the caller, or None when the platform has
-    // none (Win32: a copy of pointer 106 of <Windows folder>\winhlp32.exe, the
-    // module released in every case, else the system's hand).
-    virtual CursorHandle loadHandCursor() = 0;
-    virtual void destroyCursor(CursorHandle cursor) = 0;
-    virtual void setCursor(CursorHandle cursor) = 0;
-    // Where the pointer was when the message being handled was sent, in the
-    // label's client coordinates.
-    virtual Point pointerPosition() = 0;
-
-    // A window timer of the label; starting a running one restarts it.
-    virtual void startTimer(unsigned timerId, unsigned periodMs) = 0;
-    virtual void stopTimer(unsigned timerId) = 0;
-
-    virtual void createToolTip() = 0;
-    virtual void addTool(int toolId, const Rect& area, std::string_view text) = 0;
-    virtual void setToolText(int toolId, std::string_view text) = 0;
-    virtual void destroyToolTip() = 0;
+    // The leave check: a tick every `periodMs` until stopped, each one routed
+    // to onLeaveCheck. Starting a running check restarts it.
+    virtual void startLeaveCheck(unsigned periodMs) = 0;
+    virtual void stopLeaveCheck() = 0;
+    // Whether the pointer lies inside the control's client area (right and
+    // bottom edges outside), where it was when the tick being handled came.
+    virtual bool pointerInside() = 0;
 
     virtual void beep(MessageIcon sound) = 0;
     // A modal message box owned by the label's dialog.
@@ -124,95 +107,74 @@ class HyperLinkHost {
 
 class HyperLinkLabel {
   public:
-    static constexpr Colour initialLinkColour = rgb(0, 0, 238);
-    static constexpr Colour initialVisitedColour = rgb(85, 26, 139);
-    static constexpr Colour initialHoverColour = rgb(255, 0, 0);
-    static constexpr unsigned initialLeaveTimerId = 100;
+    static constexpr Colour linkColour = rgb(0, 0, 238);
+    static constexpr Colour visitedColour = rgb(85, 26, 139);
+    static constexpr Colour hoverColour = rgb(255, 0, 0);
+    // The label does not capture the mouse; it polls until the pointer is gone.
     static constexpr unsigned leaveCheckPeriodMs = 100;
-    static constexpr int toolId = 1;
 
     // No window is involved yet. `messageCaption` is the caption of the error
-    // box (the application's name). The host must outlive the label, and its
-    // release operations (deleteFont, destroyCursor, destroyToolTip) must not
-    // throw: the destructor calls them.
+    // box (the application's name). The host must outlive the label.
     HyperLinkLabel(HyperLinkHost& host, std::string messageCaption);
-    ~HyperLinkLabel();
     HyperLinkLabel(const HyperLinkLabel&) = delete;
     HyperLinkLabel& operator=(const HyperLinkLabel&) = delete;
 
-    // Takes over the existing static control: makes it report clicks; an empty url
-    // takes the window text and an empty window text takes the url; keeps the
-    // control's font as standardFont and makes its underlined copy; fits the
-    // control to its text; loads the hand pointer; creates the tooltip with one
-    // tool (toolId, the client rectangle, url). A control without a font of its
-    // own keeps the platform's font and is never underlined. Does nothing if
-    // the label is attached already.
-    void attach();
+    // Takes over the control: an empty url takes the control's text and an
+    // empty text takes the url; the label is fitted to its text, shows the
+    // hand pointer and a tooltip with the url. Does nothing if the label is
+    // attached already.
+    void attach(const LabelControl& control);
 
-    // url becomes `url`; if attached, the control is fitted to its text again
-    // and the tooltip shows the new url. The window text is left alone.
+    // url becomes `url`; if attached, the label is fitted to its text again
+    // and the tooltip shows the new url. The text shown is left alone.
     void setUrl(std::string url);
 
-    // Sizes the control to its window text measured in the underlined font
-    // (see fitRectToText). Does nothing unless attached.
-    void fitToText();
+    // The control's window goes: the leave check stops, and nothing is shown
+    // until the label is attached again.
+    void detach();
 
-    // Loads the hand pointer unless one is loaded already.
-    void loadLinkCursor();
-
-    // Stops the leave timer, then destroys the window.
-    void destroyWindow();
-
-    // Set-pointer event: shows the hand pointer and returns true when there is
-    // one; otherwise returns false and the pointer keeps its shape.
-    bool onSetCursor();
-    // Mouse move: the first move starts hovering (underlined font, repaint,
-    // leave timer); further moves change nothing.
+    // Mouse move: the first move starts hovering (hover colour, underlined,
+    // leave check running); further moves change nothing.
     void onMouseMove();
-    // Leave check on each timer tick: with the pointer outside the client
-    // rectangle hovering ends (timer stopped, standard font, repaint).
-    void onTimer();
-    // Click: hovering ends (timer and font stay as they are), url is opened;
-    // success marks the label visited and repaints it, failure clears visited,
-    // beeps and reports the error.
+    // A tick of the leave check: with the pointer outside the client area
+    // hovering ends (check stopped, not underlined).
+    void onLeaveCheck();
+    // Click: hovering ends (the check and the underline stay until the next
+    // tick outside), url is opened; success marks the label visited, failure
+    // clears visited, beeps and shows why in a box with the exclamation icon.
     void onClicked();
 
-    // Shows openErrorText(explanation) with the exclamation (warning) icon.
-    void reportOpenError(std::string_view explanation);
-
-    // The colour to draw the text in now: hover wins over visited, visited
-    // over the plain link colour.
+    // What to show.
+    const std::string& text() const { return text_; }
+    // Hover wins over visited, visited over the plain link colour.
     Colour textColour() const;
+    bool isUnderlined() const { return isUnderlined_; }
+    // The url while attached; empty (no tooltip) otherwise.
+    std::string toolTipText() const { return isAttached_ ? url_ : std::string(); }
+    bool wantsHandPointer() const { return isAttached_; }
+    // Where the control goes, fitted to its text (see fitRectToText).
+    const Rect& rect() const { return rect_; }
 
-    Colour linkColour() const { return linkColour_; }
-    Colour visitedColour() const { return visitedColour_; }
-    Colour hoverColour() const { return hoverColour_; }
+    const std::string& url() const { return url_; }
     bool isHovering() const { return isHovering_; }
     bool isVisited() const { return isVisited_; }
-    const std::string& url() const { return url_; }
-    FontHandle underlineFont() const { return underlineFont_; }
-    FontHandle standardFont() const { return standardFont_; }
-    CursorHandle linkCursor() const { return linkCursor_; }
-    bool hasToolTip() const { return hasToolTip_; }
-    unsigned leaveTimerId() const { return leaveTimerId_; }
     bool isAttached() const { return isAttached_; }
 
   private:
+    void fitToText();
+
     HyperLinkHost& host_;
     std::string messageCaption_;
 
-    Colour linkColour_ = initialLinkColour;
-    Colour visitedColour_ = initialVisitedColour;
-    Colour hoverColour_ = initialHoverColour;
     bool isHovering_ = false;
+    bool isUnderlined_ = false;
+    bool isChecking_ = false; // the leave check runs
     bool isVisited_ = false;
-    std::string url_;
-    FontHandle underlineFont_ = FontHandle::None;  // owned
-    FontHandle standardFont_ = FontHandle::None;   // the control's, not owned
-    CursorHandle linkCursor_ = CursorHandle::None; // owned
-    bool hasToolTip_ = false;                      // owned
-    unsigned leaveTimerId_ = initialLeaveTimerId;
     bool isAttached_ = false;
+    std::string url_;
+    std::string text_;
+    LabelControl control_; // as it was when attached
+    Rect rect_;
 };
 
 } // namespace varnholt::shell

@@ -50,6 +50,20 @@ TextAlignment alignmentOfStaticStyle(unsigned long style) {
     return alignment;
 }
 
+OpenResult commandLineFailure(unsigned long systemError) {
+    switch (systemError) {
+    case errorFileNotFound:
+        return 2;
+    case errorPathNotFound:
+        return 3;
+    case errorBadFormat:
+    case errorBadExeFormat:
+        return 11;
+    default:
+        return 0;
+    }
+}
+
 std::optional<std::string> readClassesRootDefault(WindowsShell& shell, std::string_view subKey) {
     std::optional<std::string> value = shell.queryClassesRootDefault(subKey);
     if (value && value->size() >= registryValueBufferSize)

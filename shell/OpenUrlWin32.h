@@ -26,7 +26,6 @@ inline constexpr int showCommandShow = 5;
 // Static-control style bits that decide how a label aligns its text.
 inline constexpr unsigned long staticStyleCenter = 0x1;        // SS_CENTER
 inline constexpr unsigned long staticStyleRight = 0x2;         // SS_RIGHT
-inline constexpr unsigned long staticStyleNotify = 0x100;      // SS_NOTIFY
 inline constexpr unsigned long staticStyleCenterImage = 0x200; // SS_CENTERIMAGE
 TextAlignment alignmentOfStaticStyle(unsigned long style);
 
@@ -46,9 +45,21 @@ class WindowsShell {
     // or nothing when the key cannot be opened for querying or the value
     // cannot be read. The length limit is applied by readClassesRootDefault.
     virtual std::optional<std::string> queryClassesRootDefault(std::string_view subKey) = 0;
-    // Starts a command line (WinExec): greater than 31 on success.
+    // Starts a command line as WinExec does: greater than 31 on success,
+    // otherwise commandLineFailure of the platform's error.
     virtual OpenResult runCommandLine(std::string_view commandLine, int showCommand) = 0;
 };
+
+// Starting a command line: what WinExec answers for a process that was started,
+// and for one that was not, by the platform's error number (GetLastError):
+// 2 (file not found), 3 (path not found), 11 (not a Windows program), or 0
+// (out of memory or resources) for every other error.
+inline constexpr OpenResult commandLineStarted = 33;
+inline constexpr unsigned long errorFileNotFound = 2;   // ERROR_FILE_NOT_FOUND
+inline constexpr unsigned long errorPathNotFound = 3;   // ERROR_PATH_NOT_FOUND
+inline constexpr unsigned long errorBadFormat = 11;     // ERROR_BAD_FORMAT
+inline constexpr unsigned long errorBadExeFormat = 193; // ERROR_BAD_EXE_FORMAT
+OpenResult commandLineFailure(unsigned long systemError);
 
 // The default value of a key under the classes root, or nothing when it cannot
 // be read or would not fit registryValueBufferSize (terminator included).

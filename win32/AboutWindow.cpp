@@ -1,6 +1,7 @@
 #include "win32/AboutWindow.h"
 
 #include "win32/DialogTemplate.h"
+#include "win32/MessageBoxes.h"
 #include "win32/WideText.h"
 
 #include <commctrl.h>
@@ -9,30 +10,78 @@ namespace varnholt::win32 {
 
 namespace {
 
-HFONT fontOf(shell::FontHandle font) {
-    return reinterpret_cast<HFONT>(static_cast<std::uintptr_t>(font));
-}
-
-shell::FontHandle handleOf(HFONT font) {
-    return static_cast<shell::FontHandle>(reinterpret_cast<std::uintptr_t>(font));
-}
+// The label's leave check; its tooltip holds one tool.
+constexpr UINT_PTR leaveTimerId = 100;
+constexpr UINT_PTR toolId = 1;
 
 shell::Rect rectOf(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-TOOLINFOW toolInfo(HWND label, int toolId) {
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// The window rectangle in the parent's client coordinates.
+RECT placeOf(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+TOOLINFOW toolInfo(HWND label) {
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = label;
-    tool.uId = static_cast<UINT_PTR>(toolId);
+    tool.uId = toolId;
     return tool;
+}
+
+// A copy of `base` with underlining, or none when `base` cannot be described
+// (a control without a font of its own keeps the system font, never underlined).
+HFONT underlinedCopy(HFONT base) {
+    LOGFONTW description{};
+    if (!base || GetObjectW(base, sizeof description, &description) != sizeof description)
+        return nullptr;
+    description.lfUnderline = TRUE;
+    return CreateFontIndirectW(&description);
+}
+
+// The old help viewer's hand, where Windows still has it, else the system's hand.
+HCURSOR loadHandCursor() {
+    HCURSOR hand = nullptr;
+    wchar_t folder[MAX_PATH] = L"";
+    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        const std::wstring viewer = std::wstring(folder) + L"\\winhlp32.exe";
+        if (HMODULE module = LoadLibraryExW(viewer.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+            if (HCURSOR cursor = LoadCursorW(module, MAKEINTRESOURCEW(106)))
+                hand = CopyCursor(cursor);
+            FreeLibrary(module);
+        }
+    }
+    if (!hand)
+        hand = CopyCursor(LoadCursorW(nullptr, IDC_HAND));
+    return hand;
 }
 
 } // namespace
 
 AboutWindow::AboutWindow(HINSTANCE instance, HWND owner, std::string messageCaption)
     : instance_(instance), owner_(owner), box_(*this, std::move(messageCaption)) {}
+
+AboutWindow::~AboutWindow() {
+    if (toolTip_ && IsWindow(toolTip_))
+        DestroyWindow(toolTip_);
+    if (underlineFont_)
+        DeleteObject(underlineFont_);
+    if (handCursor_)
+        DestroyCursor(handCursor_);
+}
 
 void AboutWindow::run() {
     const DialogTemplate dialog(shell::aboutBoxDialog());
@@ -52,9 +101,7 @@ INT_PTR CALLBACK AboutWindow::dialogProc(HWND window, UINT message, WPARAM wPara
 INT_PTR AboutWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
-        label_ = GetDlgItem(window_, shell::idContactAddress);
-        SetWindowSubclass(label_, labelProc, 1, reinterpret_cast<DWORD_PTR>(this));
-        const int focus = box_.initDialog();
+        const int focus = box_.initDialog(takeOverLabel());
         SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window_, focus)),
                      TRUE);
         return FALSE;
@@ -71,23 +118,41 @@ INT_PTR AboutWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (LOWORD(wParam) == shell::idContactAddress && HIWORD(wParam) == STN_CLICKED)
             box_.label().onClicked();
-        else if (LOWORD(wParam) == IDOK)
-            close(shell::CloseRequest::OkButton);
-        else if (LOWORD(wParam) == IDCANCEL)
-            close(shell::CloseRequest::EscapeKey);
+        else if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            EndDialog(window_, IDOK); // OK and Escape end the box alike
         return TRUE;
     case WM_CLOSE:
-        close(shell::CloseRequest::CloseBox);
+        EndDialog(window_, IDOK);
         return TRUE;
     default:
         return FALSE;
     }
 }
 
-void AboutWindow::close(shell::CloseRequest request) {
-    box_.close(request);
-    if (box_.isClosed())
-        EndDialog(window_, IDOK);
+shell::LabelControl AboutWindow::takeOverLabel() {
+    label_ = GetDlgItem(window_, shell::idContactAddress);
+    // A static text reports clicks to its dialog only with the notify style.
+    SetWindowLongPtrW(label_, GWL_STYLE, GetWindowLongPtrW(label_, GWL_STYLE) | SS_NOTIFY);
+    standardFont_ = reinterpret_cast<HFONT>(SendMessageW(label_, WM_GETFONT, 0, 0));
+    underlineFont_ = underlinedCopy(standardFont_);
+    handCursor_ = loadHandCursor();
+
+    toolTip_ =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+    TOOLINFOW tool = toolInfo(label_);
+    GetClientRect(label_, &tool.rect);
+    tool.lpszText = toolText_.data();
+    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SetWindowSubclass(label_, labelProc, 1, reinterpret_cast<DWORD_PTR>(this));
+
+    RECT client;
+    GetClientRect(label_, &client);
+    return {utf8(windowText(label_)),
+            shell::alignmentOfStaticStyle(
+                static_cast<unsigned long>(GetWindowLongPtrW(label_, GWL_STYLE))),
+            rectOf(placeOf(label_)), rectOf(client)};
 }
 
 LRESULT CALLBACK AboutWindow::labelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -109,17 +174,20 @@ LRESULT CALLBACK AboutWindow::labelProc(HWND window, UINT message, WPARAM wParam
         return TRUE;
     }
     case WM_SETCURSOR:
-        if (label.onSetCursor())
+        // Without a hand the pointer keeps the shape it has.
+        if (label.wantsHandPointer() && self->handCursor_) {
+            SetCursor(self->handCursor_);
             return TRUE;
+        }
         break;
     case WM_MOUSEMOVE:
         label.onMouseMove();
         break;
     case WM_TIMER:
-        label.onTimer();
+        label.onLeaveCheck();
         break;
     case WM_DESTROY:
-        KillTimer(window, label.leaveTimerId());
+        label.detach();
         break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(window, labelProc, 1);
@@ -137,160 +205,66 @@ shell::OpenUrlOutcome AboutWindow::openUrl(std::string_view url) {
     return shell::openUrlOnWindows(shell_, url);
 }
 
-void AboutWindow::reportClicks() {
-    SetWindowLongPtrW(label_, GWL_STYLE, GetWindowLongPtrW(label_, GWL_STYLE) | SS_NOTIFY);
-}
-
-shell::TextAlignment AboutWindow::alignment() {
-    return shell::alignmentOfStaticStyle(
-        static_cast<unsigned long>(GetWindowLongPtrW(label_, GWL_STYLE)));
-}
-
-std::string AboutWindow::windowText() {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label_)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(label_, text.data(), static_cast<int>(text.size()))));
-    return utf8(text);
-}
-
-void AboutWindow::setWindowText(std::string_view text) {
-    SetWindowTextW(label_, wide(text).c_str());
-}
-
-shell::Rect AboutWindow::windowRect() {
-    RECT r;
-    GetWindowRect(label_, &r);
-    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
-    return rectOf(r);
-}
-
-shell::Rect AboutWindow::clientRect() {
-    RECT r;
-    GetClientRect(label_, &r);
-    return rectOf(r);
-}
-
-void AboutWindow::moveWindow(const shell::Rect& r) {
-    SetWindowPos(label_, nullptr, r.left, r.top, r.width(), r.height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void AboutWindow::invalidate() {
-    InvalidateRect(label_, nullptr, TRUE);
-}
-
-void AboutWindow::destroyWindow() {
-    if (label_)
-        DestroyWindow(label_);
-}
-
-shell::FontHandle AboutWindow::font() {
-    return handleOf(reinterpret_cast<HFONT>(SendMessageW(label_, WM_GETFONT, 0, 0)));
-}
-
-void AboutWindow::setFont(shell::FontHandle font) {
-    SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(font)), TRUE);
-}
-
-shell::FontHandle AboutWindow::createUnderlinedFont(shell::FontHandle base) {
-    LOGFONTW description{};
-    if (GetObjectW(fontOf(base), sizeof description, &description) != sizeof description)
-        return shell::FontHandle::None;
-    description.lfUnderline = TRUE;
-    return handleOf(CreateFontIndirectW(&description));
-}
-
-void AboutWindow::deleteFont(shell::FontHandle font) {
-    DeleteObject(fontOf(font));
-}
-
-shell::Size AboutWindow::measureText(std::string_view text, shell::FontHandle font) {
+shell::Size AboutWindow::measureText(std::string_view text) {
     const std::wstring shown = wide(text);
     SIZE size{};
     HDC dc = GetDC(label_);
-    HGDIOBJ previous = SelectObject(dc, fontOf(font));
+    HFONT font = underlineFont_ ? underlineFont_ : standardFont_;
+    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
-    SelectObject(dc, previous);
+    if (previous)
+        SelectObject(dc, previous);
     ReleaseDC(label_, dc);
     return {size.cx, size.cy};
 }
 
-// The old help viewer's hand, where Windows still has it, else the system's hand.
-shell::CursorHandle AboutWindow::loadHandCursor() {
-    HCURSOR hand = nullptr;
-    wchar_t folder[MAX_PATH] = L"";
-    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
-        const std::wstring viewer = std::wstring(folder) + L"\\winhlp32.exe";
-        if (HMODULE module = LoadLibraryExW(viewer.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
-            if (HCURSOR cursor = LoadCursorW(module, MAKEINTRESOURCEW(106)))
-                hand = CopyCursor(cursor);
-            FreeLibrary(module);
-        }
+void AboutWindow::repaint() {
+    if (!label_)
+        return;
+    const shell::HyperLinkLabel& label = box_.label();
+    if (const std::wstring text = wide(label.text()); text != windowText(label_))
+        SetWindowTextW(label_, text.c_str());
+    if (const shell::Rect& r = label.rect(); r != rectOf(placeOf(label_)))
+        SetWindowPos(label_, nullptr, r.left, r.top, r.width(), r.height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    HFONT font = label.isUnderlined() && underlineFont_ ? underlineFont_ : standardFont_;
+    if (font != reinterpret_cast<HFONT>(SendMessageW(label_, WM_GETFONT, 0, 0)))
+        SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+
+    TOOLINFOW tool = toolInfo(label_);
+    GetClientRect(label_, &tool.rect);
+    SendMessageW(toolTip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (std::wstring tip = wide(label.toolTipText()); tip != toolText_) {
+        toolText_ = std::move(tip);
+        tool.lpszText = toolText_.data();
+        SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    if (!hand)
-        hand = CopyCursor(LoadCursorW(nullptr, IDC_HAND));
-    return static_cast<shell::CursorHandle>(reinterpret_cast<std::uintptr_t>(hand));
+    InvalidateRect(label_, nullptr, TRUE);
 }
 
-void AboutWindow::destroyCursor(shell::CursorHandle cursor) {
-    DestroyCursor(reinterpret_cast<HCURSOR>(static_cast<std::uintptr_t>(cursor)));
+void AboutWindow::startLeaveCheck(unsigned periodMs) {
+    SetTimer(label_, leaveTimerId, periodMs, nullptr);
 }
 
-void AboutWindow::setCursor(shell::CursorHandle cursor) {
-    SetCursor(reinterpret_cast<HCURSOR>(static_cast<std::uintptr_t>(cursor)));
+void AboutWindow::stopLeaveCheck() {
+    KillTimer(label_, leaveTimerId);
 }
 
-shell::Point AboutWindow::pointerPosition() {
+bool AboutWindow::pointerInside() {
     const DWORD position = GetMessagePos();
     POINT point{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
     ScreenToClient(label_, &point);
-    return {point.x, point.y};
-}
-
-void AboutWindow::startTimer(unsigned timerId, unsigned periodMs) {
-    SetTimer(label_, timerId, periodMs, nullptr);
-}
-
-void AboutWindow::stopTimer(unsigned timerId) {
-    KillTimer(label_, timerId);
-}
-
-void AboutWindow::createToolTip() {
-    toolTip_ =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
-}
-
-void AboutWindow::addTool(int toolId, const shell::Rect& area, std::string_view text) {
-    std::wstring shown = wide(text);
-    TOOLINFOW tool = toolInfo(label_, toolId);
-    tool.rect = {area.left, area.top, area.right, area.bottom};
-    tool.lpszText = shown.data();
-    SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
-void AboutWindow::setToolText(int toolId, std::string_view text) {
-    std::wstring shown = wide(text);
-    TOOLINFOW tool = toolInfo(label_, toolId);
-    tool.lpszText = shown.data();
-    SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
-void AboutWindow::destroyToolTip() {
-    if (toolTip_ && IsWindow(toolTip_))
-        DestroyWindow(toolTip_);
-    toolTip_ = nullptr;
+    RECT client;
+    GetClientRect(label_, &client);
+    return PtInRect(&client, point) != FALSE;
 }
 
 void AboutWindow::beep(MessageIcon sound) {
-    MessageBeep(sound == MessageIcon::Warning ? MB_ICONEXCLAMATION : MB_ICONHAND);
+    MessageBeep(iconStyle(sound));
 }
 
 void AboutWindow::showMessage(const MessageBoxRequest& request) {
-    MessageBoxW(window_, wide(request.text).c_str(), wide(request.caption).c_str(),
-                MB_OK | (request.icon == MessageIcon::Error ? MB_ICONERROR : MB_ICONWARNING));
+    showMessageBox(window_, request);
 }
 
 } // namespace varnholt::win32

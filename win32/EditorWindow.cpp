@@ -2,6 +2,7 @@
 
 #include "win32/AboutWindow.h"
 #include "win32/DialogTemplate.h"
+#include "win32/MessageBoxes.h"
 #include "win32/WideText.h"
 
 #include <commctrl.h>
@@ -22,10 +23,6 @@ std::wstring windowText(HWND window) {
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
     return text;
-}
-
-UINT iconStyle(MessageIcon icon) {
-    return icon == MessageIcon::Error ? MB_ICONERROR : MB_ICONWARNING;
 }
 
 // The filter as the file dialog takes it: name, NUL, pattern, NUL, ..., NUL.
@@ -294,8 +291,7 @@ void EditorWindow::drawPicture(const DRAWITEMSTRUCT& draw) {
 // --- EditorHost -----------------------------------------------------------------
 
 void EditorWindow::showMessage(const MessageBoxRequest& request) {
-    MessageBoxW(window_, wide(request.text).c_str(), wide(request.caption).c_str(),
-                MB_OK | iconStyle(request.icon));
+    showMessageBox(window_, request);
 }
 
 std::optional<std::string> EditorWindow::runOpenFileDialog(const OpenFileDialogSettings& settings) {

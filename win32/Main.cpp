@@ -2,6 +2,7 @@
 
 #include "shell/EditorApp.h"
 #include "win32/EditorWindow.h"
+#include "win32/MessageBoxes.h"
 #include "win32/WideText.h"
 
 #include <windows.h>
@@ -16,10 +17,7 @@ namespace {
 
 class AppHost : public shell::EditorAppHost {
   public:
-    AppHost(HINSTANCE instance, std::optional<std::string> startPath)
-        : instance_(instance), startPath_(std::move(startPath)) {}
-
-    void setApplication(shell::EditorApp& app) { app_ = &app; }
+    explicit AppHost(HINSTANCE instance) : instance_(instance) {}
 
     void initCommonControls() override {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
@@ -43,21 +41,35 @@ class AppHost : public shell::EditorAppHost {
         return std::nullopt;
     }
 
+    // After the program's own name, as the shell splits the command line (a
+    // file dropped on the program in Explorer comes as one argument).
+    std::vector<std::string> commandLineArguments() override {
+        int count = 0;
+        LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+        std::vector<std::string> result;
+        for (int i = 1; arguments && i < count; ++i)
+            result.push_back(utf8(arguments[i]));
+        LocalFree(arguments);
+        return result;
+    }
+
     // The key is named only; nothing is ever stored under it.
     void setSettingsKey(std::string_view) override {}
 
+    // F1 does nothing: the program has no help content.
     void runMainDialog(const shell::MainDialogArgs& args) override {
-        EditorWindow window(instance_, args.programFolder, args.applicationName, startPath_,
-                            [this] {
-                                if (app_)
-                                    app_->onCommand(shell::helpCommandId);
-                            });
+        EditorWindow window(instance_, args.programFolder, args.applicationName, args.saveToOpen,
+                            {});
         window.run();
     }
 
     void showMessage(const MessageBoxRequest& request) override {
-        MessageBoxW(nullptr, wide(request.text).c_str(), wide(request.caption).c_str(),
-                    MB_OK | (request.icon == MessageIcon::Error ? MB_ICONERROR : MB_ICONWARNING));
+        showMessageBox(nullptr, request);
+    }
+
+    // A program without a console answers in a box.
+    bool answerCommandLine(const shell::CommandLineAnswer& answer) override {
+        return showMessageBox(nullptr, answer.message);
     }
 
     void beginBusy() override { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
@@ -69,27 +81,10 @@ class AppHost : public shell::EditorAppHost {
         return 0;
     }
 
-    // The program has no help content.
-    void defaultHelp() override {}
-
   private:
     HINSTANCE instance_;
-    std::optional<std::string> startPath_;
-    shell::EditorApp* app_ = nullptr;
     bool comInitialised_ = false;
 };
-
-// The first argument, as UTF-8: a saved game to open (also what Explorer
-// passes when a file is dropped on the program).
-std::optional<std::string> firstArgument() {
-    int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::optional<std::string> first;
-    if (arguments && count > 1 && arguments[1][0] != L'\0')
-        first = utf8(arguments[1]);
-    LocalFree(arguments);
-    return first;
-}
 
 } // namespace
 
@@ -97,9 +92,8 @@ std::optional<std::string> firstArgument() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace varnholt;
-    win32::AppHost host(instance, win32::firstArgument());
+    win32::AppHost host(instance);
     shell::EditorApp app(host);
-    host.setApplication(app);
     app.startUp();
     return app.exit();
 }

@@ -8,6 +8,11 @@
 
 namespace varnholt::win32 {
 
+static_assert(shell::errorFileNotFound == ERROR_FILE_NOT_FOUND &&
+              shell::errorPathNotFound == ERROR_PATH_NOT_FOUND &&
+              shell::errorBadFormat == ERROR_BAD_FORMAT &&
+              shell::errorBadExeFormat == ERROR_BAD_EXE_FORMAT);
+
 shell::OpenResult ShellCalls::shellOpen(std::string_view url, int showCommand) {
     const HINSTANCE result =
         ShellExecuteW(nullptr, L"open", wide(url).c_str(), nullptr, nullptr, showCommand);
@@ -36,8 +41,7 @@ std::optional<std::string> ShellCalls::queryClassesRootDefault(std::string_view 
     return value;
 }
 
-// As WinExec answers: above 31 when started, else 0 (out of resources), 2 (file
-// not found), 3 (path not found) or 11 (not a Windows program).
+// As WinExec answers (CreateProcess takes the program's name in UTF-16).
 shell::OpenResult ShellCalls::runCommandLine(std::string_view commandLine, int showCommand) {
     std::wstring line = wide(commandLine);
     STARTUPINFOW startup{};
@@ -49,19 +53,9 @@ shell::OpenResult ShellCalls::runCommandLine(std::string_view commandLine, int s
                        &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
-        return 33;
+        return shell::commandLineStarted;
     }
-    switch (GetLastError()) {
-    case ERROR_FILE_NOT_FOUND:
-        return 2;
-    case ERROR_PATH_NOT_FOUND:
-        return 3;
-    case ERROR_BAD_FORMAT:
-    case ERROR_BAD_EXE_FORMAT:
-        return 11;
-    default:
-        return 0;
-    }
+    return shell::commandLineFailure(GetLastError());
 }
 
 } // namespace varnholt::win32

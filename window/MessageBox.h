@@ -7,8 +7,9 @@
 namespace varnholt {
 
 // Error: the error (stop) icon and sound. Warning: the exclamation icon and
-// sound, also used for prompts.
-enum class MessageIcon { Error, Warning };
+// sound, also used for prompts. Information: the information icon and sound,
+// for what the user asked to see (Varnholt.exe --help).
+enum class MessageIcon { Error, Warning, Information };
 
 struct MessageBoxRequest {
     std::string caption;

@@ -1,6 +1,7 @@
 // Start-up and exit of the application object against a scripted platform.
 
 #include "shell/EditorApp.h"
+#include "shell/StartupArguments.h"
 
 #include <gtest/gtest.h>
 
@@ -15,14 +16,18 @@ namespace {
 class FakeAppHost : public EditorAppHost {
   public:
     std::optional<std::string> path;
+    std::vector<std::string> arguments;
     bool exitThrows = false;
+    bool answerShown = true;
     std::vector<std::string> log;
     std::vector<MessageBoxRequest> messages;
+    std::vector<CommandLineAnswer> answers;
     std::vector<MainDialogArgs> dialogRuns;
 
     void initCommonControls() override { log.push_back("initCommonControls"); }
     void baseStartUp() override { log.push_back("baseStartUp"); }
     std::optional<std::string> queryModulePath() override { return path; }
+    std::vector<std::string> commandLineArguments() override { return arguments; }
     void setSettingsKey(std::string_view key) override { log.push_back(std::string(key)); }
     void runMainDialog(const MainDialogArgs& args) override {
         log.push_back("runMainDialog");
@@ -32,13 +37,17 @@ class FakeAppHost : public EditorAppHost {
         log.push_back("message");
         messages.push_back(request);
     }
+    bool answerCommandLine(const CommandLineAnswer& answer) override {
+        log.push_back("answer");
+        answers.push_back(answer);
+        return answerShown;
+    }
     void beginBusy() override { log.push_back("beginBusy"); }
     void endBusy() override { log.push_back("endBusy"); }
     int baseExit() override {
         log.push_back("baseExit");
         return exitThrows ? throw std::runtime_error("framework exit failed") : 3;
     }
-    void defaultHelp() override { log.push_back("defaultHelp"); }
 };
 
 TEST(EditorApp, DerivesTheProgramFolder) {
@@ -57,6 +66,7 @@ TEST(EditorApp, DerivesTheProgramFolder) {
         {"tools folder", "C:\\Tools\\Varnholt.exe", PathStyle::Windows, true, "C:\\Tools",
          "Varnholt"},
         {"drive root", "C:\\Varnholt.exe", PathStyle::Windows, true, "C:", "Varnholt"},
+        {"root of the current drive", "\\Varnholt.exe", PathStyle::Windows, true, "", "Varnholt"},
         {"no dot", "C:\\Tools\\Varnholt", PathStyle::Windows, false, "C:\\Tools", "Varnholt"},
         {"empty file name", "C:\\Tools\\", PathStyle::Windows, false, "C:\\Tools", "Varnholt"},
         {"no separator", "Varnholt.exe", PathStyle::Windows, false, "", "Varnholt"},
@@ -68,11 +78,12 @@ TEST(EditorApp, DerivesTheProgramFolder) {
          true, "C:\\Spiele\xC3\x9C", "\xE6\x97\xA5"},
         {"longest path", longest, PathStyle::Windows, true, longFolder, "V"},
         {"path the platform would cut", tooLong, PathStyle::Windows, false, "", "Varnholt"},
+        // The program file is lowercase by convention; captions are not.
         {"posix", "/opt/varnholt/bin/varnholt", PathStyle::Posix, true, "/opt/varnholt/bin",
-         "varnholt"},
-        {"posix root", "/varnholt", PathStyle::Posix, true, "/", "varnholt"},
+         "Varnholt"},
+        {"posix root", "/varnholt", PathStyle::Posix, true, "/", "Varnholt"},
         {"posix ignores backslashes", "C:\\Tools\\Varnholt.exe", PathStyle::Posix, false, "",
-         "C:\\Tools\\Varnholt"},
+         "Varnholt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -112,7 +123,8 @@ TEST(EditorApp, StartUpRunsTheEditorEvenAfterAFatalMessage) {
         EXPECT_EQ(host.log, expected);
         // The dialog gets what it needs without reaching back to the application.
         ASSERT_EQ(host.dialogRuns.size(), 1u);
-        EXPECT_EQ(host.dialogRuns[0], (MainDialogArgs{pathKnown ? "C:\\Tools" : "", "Varnholt"}));
+        EXPECT_EQ(host.dialogRuns[0],
+                  (MainDialogArgs{pathKnown ? "C:\\Tools" : "", "Varnholt", std::nullopt}));
     }
 }
 
@@ -128,14 +140,83 @@ TEST(EditorApp, ExitShowsTheBusyPointerOnEveryWayOut) {
     EXPECT_EQ(host.log.back(), "endBusy");
 }
 
-TEST(EditorApp, HandlesOnlyTheHelpCommand) {
+TEST(EditorApp, TheCommandLineOpensOneSaveOrIsAnswered) {
+    using Args = std::vector<std::string>;
+    const std::string usage = "\nUsage: Varnholt.exe [--help | --version] [--] [SAVE]";
+    enum class Outcome { Window, Help, Version, Refused };
+    struct Case {
+        Args arguments;
+        Outcome outcome;
+        std::string saveOrRefusal;
+    };
+    const Case cases[] = {
+        {{}, Outcome::Window, ""},
+        {{"C:\\saves\\a.sav"}, Outcome::Window, "C:\\saves\\a.sav"},
+        {{"", "a.sav"}, Outcome::Window, "a.sav"},
+        {{"-"}, Outcome::Window, "-"},
+        {{"--", "--help"}, Outcome::Window, "--help"},
+        {{"a.sav", "--"}, Outcome::Window, "a.sav"},
+        {{"--", "--"}, Outcome::Window, "--"},
+        {{"--help"}, Outcome::Help, ""},
+        {{"-h"}, Outcome::Help, ""},
+        {{"a.sav", "b.sav", "--bogus", "--version", "--help"}, Outcome::Help, ""},
+        {{"a.sav", "--version", "-x"}, Outcome::Version, ""},
+        {{"--bogus"}, Outcome::Refused, "Unknown option \"--bogus\"."},
+        {{"a.sav", "-x", "--", "--version"}, Outcome::Refused, "Unknown option \"-x\"."},
+        {{"--help=1"}, Outcome::Refused, "Unknown option \"--help=1\"."},
+        {{"a.sav", "--", "b.sav"},
+         Outcome::Refused,
+         "Only one saved game can be opened at a time; \"b.sav\" is one too many."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.arguments));
+        FakeAppHost host;
+        host.path = "C:\\Tools\\Varnholt.exe";
+        host.arguments = c.arguments;
+        EditorApp app(host, PathStyle::Windows);
+        EXPECT_FALSE(app.startUp());
+        const int exitCode = app.exit();
+        if (c.outcome == Outcome::Window) {
+            EXPECT_TRUE(host.answers.empty());
+            ASSERT_EQ(host.dialogRuns.size(), 1u);
+            EXPECT_EQ(host.dialogRuns[0].saveToOpen.value_or(""), c.saveOrRefusal);
+            EXPECT_EQ(exitCode, 3) << "the framework's";
+            continue;
+        }
+        EXPECT_TRUE(host.dialogRuns.empty()) << "the window does not open";
+        ASSERT_EQ(host.answers.size(), 1u);
+        const CommandLineAnswer& answer = host.answers[0];
+        EXPECT_EQ(answer.message.caption, "Varnholt");
+        if (c.outcome == Outcome::Refused) {
+            EXPECT_EQ(answer,
+                      (CommandLineAnswer{{"Varnholt", c.saveOrRefusal + usage, MessageIcon::Error},
+                                         true}));
+            EXPECT_EQ(exitCode, 2);
+            continue;
+        }
+        EXPECT_FALSE(answer.isRefusal);
+        EXPECT_EQ(answer.message.icon, MessageIcon::Information);
+        EXPECT_EQ(answer.message.text,
+                  c.outcome == Outcome::Help ? helpText("Varnholt.exe") : versionText());
+        EXPECT_EQ(exitCode, 0);
+    }
+}
+
+TEST(EditorApp, AnswersNameTheProgramAsItIsStarted) {
     FakeAppHost host;
-    EditorApp app(host, PathStyle::Windows);
-    EXPECT_FALSE(app.onCommand(57671));
-    EXPECT_FALSE(app.onCommand(16));
-    EXPECT_TRUE(host.log.empty());
-    EXPECT_TRUE(app.onCommand(57670));
-    EXPECT_EQ(host.log, std::vector<std::string>{"defaultHelp"});
+    host.path = "/usr/bin/varnholt";
+    host.arguments = {"--help"};
+    host.answerShown = false; // standard output is full
+    EditorApp app(host, PathStyle::Posix);
+    app.startUp();
+    EXPECT_EQ(app.exit(), 1);
+    ASSERT_EQ(host.answers.size(), 1u);
+    EXPECT_EQ(host.answers[0].message.caption, "Varnholt");
+    EXPECT_EQ(host.answers[0].message.text.rfind("Usage: varnholt [--help | --version] [--] "
+                                                 "[SAVE]\n\n",
+                                                 0),
+              0u);
+    EXPECT_EQ(versionText(), "Varnholt " VARNHOLT_VERSION);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The hyperlink label driven as a user would: the control is taken over, the
 // pointer enters and leaves, the link is clicked with the platform succeeding
-// or failing.
+// or failing. What is checked is what the window shows after each step.
 
 #include "shell/HyperLinkLabel.h"
 #include "FakeLabelHost.h"
@@ -10,109 +10,108 @@
 namespace varnholt::shell::test {
 namespace {
 
-using Log = std::vector<std::string>;
 constexpr Colour link = rgb(0, 0, 238);
 constexpr Colour visited = rgb(85, 26, 139);
 constexpr Colour hover = rgb(255, 0, 0);
 
-TEST(HyperLinkLabel, TakesOverAControlWithTextAndNoUrl) {
+TEST(HyperLinkLabel, TakesOverAControlFittedToItsText) {
     FakeLabelHost host;
-    host.text = "a@b.org";
     HyperLinkLabel label(host, "Varnholt");
-    label.attach();
-
+    host.label = &label;
+    label.attach(control("a@b.org"));
+    // The url is the text; the control shrinks to the text, keeping its left edge.
+    EXPECT_EQ(host.shown, (Shown{"a@b.org", link, false, "a@b.org", true, {10, 20, 53, 35}}));
     EXPECT_EQ(label.url(), "a@b.org");
-    // Measured underlined, so that hovering cannot clip the text.
-    EXPECT_EQ(host.log, (Log{"reportClicks", "createUnderlinedFont 7", "measure a@b.org 8",
-                             "addTool 1 98 14 a@b.org"}));
-    EXPECT_EQ(host.movedTo, (Rect{10, 20, 53, 35}));
-    EXPECT_EQ(label.textColour(), link);
-}
 
-TEST(HyperLinkLabel, EmptyControlShowsTheUrlAndSetUrlRetitlesOnlyTheTooltip) {
-    FakeLabelHost host;
-    HyperLinkLabel label(host, "Varnholt");
-    label.setUrl("mailto:a@b.org");
-    EXPECT_TRUE(host.log.empty()) << "no window yet, so nothing to fit";
+    label.attach(control("other", HorizontalAlignment::Right));
+    EXPECT_EQ(host.shown.text, "a@b.org") << "attached once";
 
-    label.attach();
-    EXPECT_EQ(host.text, "mailto:a@b.org");
-    EXPECT_TRUE(host.logged("addTool 1 98 14 mailto:a@b.org"));
+    // An empty control shows its url; a right-aligned one keeps its right edge.
+    FakeLabelHost right;
+    HyperLinkLabel empty(right, "Varnholt");
+    right.label = &empty;
+    empty.setUrl("mailto:a@b.org");
+    EXPECT_TRUE(right.measured.empty()) << "no window yet, so nothing to fit";
+    right.textSize = {121, 11};
+    empty.attach(control("", HorizontalAlignment::Right));
+    EXPECT_EQ(right.shown,
+              (Shown{"mailto:a@b.org", link, false, "mailto:a@b.org", true, {-13, 20, 110, 33}}));
 
-    host.log.clear();
-    label.setUrl("mailto:c@d.org");
-    EXPECT_EQ(host.text, "mailto:a@b.org");
-    EXPECT_EQ(host.log, (Log{"measure mailto:a@b.org 8", "setToolText 1 mailto:c@d.org"}));
+    // A new url: the tooltip follows, the text stays, and the text is fitted again.
+    right.measured.clear();
+    right.textSize = {50, 11};
+    empty.setUrl("mailto:c@d.org");
+    EXPECT_EQ(right.shown,
+              (Shown{"mailto:a@b.org", link, false, "mailto:c@d.org", true, {58, 20, 110, 33}}));
+    EXPECT_EQ(right.measured, std::vector<std::string>{"mailto:a@b.org"});
 }
 
 TEST(HyperLinkLabel, HoverClickAndLeave) {
     FakeLabelHost host;
-    host.text = "mailto:a@b.org";
     HyperLinkLabel label(host, "Varnholt");
-    label.attach();
-    host.log.clear();
+    host.label = &label;
+    label.attach(control("mailto:a@b.org"));
 
     label.onMouseMove();
-    label.onMouseMove();
-    EXPECT_EQ(label.textColour(), hover);
-    EXPECT_EQ(host.log, (Log{"setFont 8", "invalidate", "startTimer 100 100"}));
+    EXPECT_EQ(host.shown.colour, hover);
+    EXPECT_TRUE(host.shown.underlined);
+    EXPECT_TRUE(host.checking);
+    EXPECT_EQ(host.checkPeriodMs, 100u);
 
-    host.log.clear();
-    host.pointer = {97, 13}; // last pixel inside
-    label.onTimer();
-    EXPECT_TRUE(host.log.empty());
+    label.onLeaveCheck(); // the pointer is still inside
+    EXPECT_EQ(host.shown.colour, hover);
 
-    // A click ends hovering but leaves the timer and the underline running.
+    // A click ends hovering, but the underline and the check go on until the
+    // pointer is found outside.
     label.onClicked();
-    EXPECT_EQ(label.textColour(), visited);
-    EXPECT_EQ(host.log, (Log{"open mailto:a@b.org", "invalidate"}));
+    EXPECT_EQ(host.opened, std::vector<std::string>{"mailto:a@b.org"});
+    EXPECT_EQ(host.shown.colour, visited);
+    EXPECT_TRUE(host.shown.underlined);
+    EXPECT_TRUE(host.checking);
+    EXPECT_TRUE(host.beeps.empty());
 
     label.onMouseMove();
-    EXPECT_EQ(label.textColour(), hover);
-    host.log.clear();
-    host.pointer = {98, 13}; // the right edge is outside
-    label.onTimer();
-    EXPECT_EQ(label.textColour(), visited);
-    EXPECT_EQ(host.log, (Log{"stopTimer 100", "setFont 7", "invalidate"}));
+    EXPECT_EQ(host.shown.colour, hover);
+    host.inside = false;
+    label.onLeaveCheck();
+    EXPECT_EQ(host.shown.colour, visited);
+    EXPECT_FALSE(host.shown.underlined);
+    EXPECT_FALSE(host.checking);
+    label.onMouseMove();
+    EXPECT_TRUE(host.checking) << "hovering again checks again";
 
+    // A failed open clears visited, beeps and says why.
     host.openOutcome = {false, "The specified file was not found."};
-    host.log.clear();
     label.onClicked();
-    EXPECT_EQ(label.textColour(), link) << "a failed click clears visited";
-    EXPECT_EQ(host.log, (Log{"open mailto:a@b.org", "beep 1"}));
+    EXPECT_EQ(host.shown.colour, link);
+    EXPECT_EQ(host.beeps, std::vector<MessageIcon>{MessageIcon::Warning});
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], (MessageBoxRequest{"Varnholt",
                                                    "Unable to open hyperlink:\n\nThe specified "
                                                    "file was not found.",
                                                    MessageIcon::Warning}));
+    // A platform that only says it failed: the label explains it.
+    host.openOutcome = {false, {}};
+    label.onClicked();
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[1].text,
+              "Unable to open hyperlink:\n\nNo program could be started to open it.");
 }
 
-TEST(HyperLinkLabel, PointerAndFontsOnlyWhenThePlatformHasThem) {
+TEST(HyperLinkLabel, ADetachedLabelStopsCheckingAndShowsNoLink) {
     FakeLabelHost host;
-    host.hand = CursorHandle::None;
-    host.controlFont = FontHandle::None;
-    host.text = "x";
     HyperLinkLabel label(host, "Varnholt");
-    label.attach();
-    EXPECT_FALSE(label.onSetCursor());
+    host.label = &label;
+    label.attach(control("a@b.org"));
     label.onMouseMove();
-    host.pointer = {-1, 0};
-    label.onTimer();
-    EXPECT_EQ(host.log, (Log{"reportClicks", "measure x 0", "addTool 1 98 14 x", "invalidate",
-                             "startTimer 100 100", "stopTimer 100", "invalidate"}));
-}
+    label.onClicked();
+    label.detach();
+    EXPECT_FALSE(host.checking) << "a click left the check running; detaching stops it";
+    EXPECT_FALSE(label.wantsHandPointer());
+    EXPECT_EQ(label.toolTipText(), "");
 
-TEST(HyperLinkLabel, WindowAndLabelReleaseWhatTheyOwn) {
-    FakeLabelHost host;
-    {
-        HyperLinkLabel label(host, "Varnholt");
-        label.attach();
-        EXPECT_TRUE(label.onSetCursor());
-        host.log.clear();
-        label.destroyWindow();
-    }
-    EXPECT_EQ(host.log, (Log{"stopTimer 100", "destroyWindow", "deleteFont 8", "destroyCursor 9",
-                             "destroyToolTip"}));
+    label.attach(control("a@b.org"));
+    EXPECT_EQ(host.shown, (Shown{"a@b.org", visited, false, "a@b.org", true, {10, 20, 53, 35}}));
 }
 
 TEST(FitRectToText, KeepsTheEdgeTheAlignmentNames) {

@@ -119,6 +119,27 @@ TEST(OpenUrlOnWindows, SuccessIsAboveThirtyTwoAndEveryFailureIsExplained) {
         EXPECT_EQ(openFailureExplanation(code), explanation) << code;
 }
 
+TEST(OpenUrlOnWindows, AFallbackThatCannotStartSaysWhy) {
+    // The platform's error numbers, as WinExec would have reported them.
+    const std::pair<unsigned long, std::string> cases[] = {
+        {2, "The specified file was not found."},
+        {3, "The specified path was not found."},
+        {11, "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
+        {193, "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image)."},
+        {5, "The operating system is out\nof memory or resources."}, // access denied
+        {8, "The operating system is out\nof memory or resources."},
+    };
+    for (const auto& [error, explanation] : cases) {
+        FakeShell shell;
+        shell.shellResult = 31;
+        shell.classesRoot = {{".htm", "htmlfile"}, {"htmlfile\\shell\\open\\command", "v.exe"}};
+        shell.commandResult = commandLineFailure(error);
+        EXPECT_EQ(openUrlOnWindows(shell, "mailto:a@b.org"), (OpenUrlOutcome{false, explanation}))
+            << error;
+    }
+    EXPECT_GT(commandLineStarted, lastOpenErrorCode);
+}
+
 TEST(OpenUrlOnWindows, StaticStyleGivesTheAlignment) {
     using enum HorizontalAlignment;
     EXPECT_EQ(alignmentOfStaticStyle(0x0), (TextAlignment{Left, false}));
@@ -126,7 +147,7 @@ TEST(OpenUrlOnWindows, StaticStyleGivesTheAlignment) {
     EXPECT_EQ(alignmentOfStaticStyle(staticStyleRight), (TextAlignment{Right, false}));
     EXPECT_EQ(alignmentOfStaticStyle(staticStyleCenter | staticStyleRight),
               (TextAlignment{Centre, false}));
-    EXPECT_EQ(alignmentOfStaticStyle(staticStyleCenterImage | staticStyleNotify),
+    EXPECT_EQ(alignmentOfStaticStyle(staticStyleCenterImage | 0x100), // SS_NOTIFY
               (TextAlignment{Left, true}));
 }
 
