@@ -6,14 +6,12 @@
 #include "qt/PictureButton.h"
 #include "qt/SpinArrows.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -88,7 +86,6 @@ EditorWindow::EditorWindow(std::string programFolder, std::string applicationNam
                                                std::move(applicationName));
     editor_->initialise();
     setAcceptDrops(true);
-    qApp->installEventFilter(this);
 }
 
 EditorWindow::~EditorWindow() = default;
@@ -135,8 +132,13 @@ void EditorWindow::mirror(int id) {
             spec && !spec->noPrefix && !label->buddy() ? displayCaption(state.text) : state.text);
         if (label->text() != text)
             label->setText(text);
+        // A label that shows a value is named after the caption beside it;
+        // the value itself is its description, for assistive technology.
+        if (spec && spec->caption.empty() && !label->accessibleName().isEmpty() &&
+            label->accessibleDescription() != text)
+            label->setAccessibleDescription(text);
     } else if (auto* box = qobject_cast<QLineEdit*>(widget)) {
-        const int limit = state.lengthLimit > 0 ? state.lengthLimit : 32767;
+        const int limit = state.lengthLimit > 0 ? state.lengthLimit : defaultTextLengthLimit;
         if (box->maxLength() != limit)
             box->setMaxLength(limit);
         const QString text = toQt(state.text);
@@ -170,11 +172,6 @@ void EditorWindow::mirror(int id) {
     }
     if (widget->isEnabled() != state.enabled)
         widget->setEnabled(state.enabled);
-}
-
-void EditorWindow::mirrorAll() {
-    for (const auto& [id, widget] : built_.byId)
-        mirror(id);
 }
 
 void EditorWindow::addMenuEntries(const std::vector<MenuEntry>& entries) {
@@ -236,15 +233,6 @@ void EditorWindow::runAboutBox(const std::string& messageCaption) {
     about.exec();
 }
 
-void EditorWindow::keyPressEvent(QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        editor_->userPressEnter();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 void EditorWindow::reject() {
     // Escape and the title bar's close box; the model ends the modal run.
     editor_->userPressEscape();
@@ -262,28 +250,6 @@ void EditorWindow::dropEvent(QDropEvent* event) {
         return;
     event->acceptProposedAction();
     openSaveGame(urls.constFirst().toLocalFile());
-}
-
-bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Alt with a letter goes to the model, which decides what the mnemonic
-    // does; Qt's own shortcuts for the "&" captions never see it.
-    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
-        return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!widget || widget->window() != this || (modal && modal != this))
-        return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const bool letter = (key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) ||
-                        (key->key() >= Qt::Key_0 && key->key() <= Qt::Key_9);
-    if (!letter || key->modifiers() != Qt::AltModifier)
-        return false;
-    event->accept();
-    if (event->type() == QEvent::KeyPress) {
-        editor_->userPressMnemonic(static_cast<char>(key->key()));
-        mirrorAll();
-    }
-    return true;
 }
 
 } // namespace varnholt::qt

@@ -32,18 +32,15 @@ class EditorWindow : public QDialog {
     void openSaveGame(const QString& path);
 
   protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     class Host;
 
     void connectControl(const ControlLayout& spec, QWidget* widget);
     void mirror(int id);
-    void mirrorAll();
     void addMenuEntries(const std::vector<MenuEntry>& entries);
     std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& settings);
     void runAboutBox(const std::string& messageCaption);
