@@ -3,6 +3,7 @@
 #include "qt/HostSupport.h"
 #include "qt/PictureButton.h"
 #include "qt/SpinArrows.h"
+#include "window/ControlLabels.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -15,8 +16,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 
-#include <algorithm>
-#include <cmath>
+#include <string>
 
 namespace varnholt::qt {
 
@@ -60,8 +60,9 @@ QWidget* makeWidget(const ControlLayout& spec, QWidget* parent) {
     case ControlKind::PictureButton:
         return new PictureButton(parent);
     case ControlKind::PushButton: {
+        // The dialog's own Enter: the focused push button, else the default.
         auto* button = new QPushButton(caption, parent);
-        button->setAutoDefault(false); // Enter presses the default button only
+        button->setAutoDefault(true);
         button->setDefault(spec.defaultButton);
         return button;
     }
@@ -79,34 +80,6 @@ QWidget* makeWidget(const ControlLayout& spec, QWidget* parent) {
         return new SpinArrows(parent);
     }
     return new QWidget(parent);
-}
-
-// What a caption needs beyond its control's width, in pixels; 0 when it fits.
-int captionWidth(const ControlLayout& spec, QWidget* widget) {
-    if (qobject_cast<QLabel*>(widget) && spec.kind == ControlKind::Label && !spec.noPrefix)
-        return widget->sizeHint().width();
-    if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget))
-        return widget->sizeHint().width();
-    return 0;
-}
-
-// The dialog-unit x up to which control `index` could grow without reaching a
-// control beside it (or leaving its group box, or the dialog), less a margin.
-int freeRightEdge(const DialogLayout& spec, std::size_t index) {
-    constexpr int margin = 4;
-    const DialogRect& r = spec.controls[index].rect;
-    int edge = spec.rect.width;
-    for (std::size_t j = 0; j < spec.controls.size(); ++j) {
-        const DialogRect& o = spec.controls[j].rect;
-        const bool besideVertically = o.y < r.y + r.height && r.y < o.y + o.height;
-        if (j == index || !besideVertically)
-            continue;
-        if (spec.controls[j].kind == ControlKind::GroupBox && o.x <= r.x && r.x < o.x + o.width)
-            edge = std::min(edge, o.x + o.width); // the frame around it
-        else if (o.x >= r.x + r.width)
-            edge = std::min(edge, o.x);
-    }
-    return edge - margin;
 }
 
 } // namespace
@@ -140,34 +113,23 @@ BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetM
             built.byId[control.id] = widget;
     }
 
-    // The metrics of the dialog font. The layout was drawn for a font whose
-    // words run narrower, against its letters' average, than most fonts here.
-    // A caption that would be cut takes the free room to its right; where
-    // that is not enough, the whole window widens evenly (the average width
-    // grows) until every caption fits.
+    // The metrics of the dialog font, widened where a caption would be cut.
     const QFontMetrics metrics(dialog.font());
-    built.base = dialogBaseUnits(metrics.horizontalAdvance(toQt(baseUnitSample)), metrics.height());
-    std::vector<int> needed(built.widgets.size(), 0); // pixels a caption takes
-    for (std::size_t i = 0; i < built.widgets.size(); ++i) {
-        needed[i] = captionWidth(spec.controls[i], built.widgets[i]);
-        const DialogRect& r = spec.controls[i].rect;
-        const int room = std::max(r.width, freeRightEdge(spec, i) - r.x); // dialog units
-        if (needed[i] > horizontalPixels(room, built.base) && room > 0)
-            built.base.averageCharWidth =
-                std::max(built.base.averageCharWidth, int(std::ceil(4.0 * needed[i] / room)));
-    }
-    dialog.setFixedSize(horizontalPixels(spec.rect.width, built.base),
-                        verticalPixels(spec.rect.height, built.base));
+    const DialogBaseUnits fontBase =
+        dialogBaseUnits(metrics.horizontalAdvance(toQt(baseUnitSample)), metrics.height());
+    std::vector<int> captionWidths(built.widgets.size(), 0);
+    for (std::size_t i = 0; i < built.widgets.size(); ++i)
+        if (captionMustFit(spec.controls[i]))
+            captionWidths[i] = built.widgets[i]->sizeHint().width();
+    const FittedDialog fitted = fitDialog(spec, fontBase, captionWidths);
+    built.base = fitted.base;
+    dialog.setFixedSize(fitted.width, fitted.height);
 
     QWidget* previousTabStop = nullptr;
-    std::vector<QLabel*> waitingForBuddy;
     for (std::size_t i = 0; i < built.widgets.size(); ++i) {
         const ControlLayout& control = spec.controls[i];
         QWidget* widget = built.widgets[i];
-        QRect rect = qRect(toPixels(control.rect, built.base));
-        rect.setWidth(std::max(rect.width(), needed[i]));
-        if (control.kind == ControlKind::DropDownList && control.closedHeight > 0)
-            rect.setHeight(verticalPixels(control.closedHeight, built.base));
+        const QRect rect = qRect(fitted.controls[i]);
         if (control.kind == ControlKind::PictureButton)
             widget->move(rect.topLeft()); // it takes its pictures' size
         else
@@ -175,21 +137,20 @@ BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetM
         if (control.kind == ControlKind::Icon)
             static_cast<QLabel*>(widget)->setPixmap(applicationIcon().pixmap(rect.size()));
 
-        auto* label = qobject_cast<QLabel*>(widget);
-        if (label && control.kind == ControlKind::Label && !control.noPrefix &&
-            mnemonicOf(control.caption))
-            waitingForBuddy.push_back(label);
+        if (const std::string name = accessibleName(spec, i); !name.empty())
+            widget->setAccessibleName(toQt(name));
+        if (const auto target = mnemonicTarget(spec, i))
+            if (auto* label = qobject_cast<QLabel*>(widget))
+                label->setBuddy(built.widgets[*target]);
+
         if (control.tabStop) {
             widget->setFocusPolicy(Qt::StrongFocus);
-            for (QLabel* waiting : waitingForBuddy)
-                waiting->setBuddy(widget);
-            waitingForBuddy.clear();
             if (previousTabStop)
                 QWidget::setTabOrder(previousTabStop, widget);
             previousTabStop = widget;
         } else if (control.kind == ControlKind::TextBox) {
             widget->setFocusPolicy(Qt::ClickFocus);
-        } else if (!label && control.kind != ControlKind::GroupBox) {
+        } else if (control.kind != ControlKind::Label && control.kind != ControlKind::GroupBox) {
             widget->setFocusPolicy(Qt::NoFocus);
         }
         if (auto* arrows = qobject_cast<SpinArrows*>(widget); arrows && control.spinArrowKeys)

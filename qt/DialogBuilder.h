@@ -1,8 +1,11 @@
 #pragma once
 // The one builder of real windows from the model's dialog descriptions (the
 // editor and the About box): a widget per control, placed by the model's
-// dialog-unit conversion from the dialog font's metrics, in Tab order, with
-// mnemonic labels bound to the control they lead to.
+// dialog-unit conversion and caption fitting from the dialog font's metrics
+// and the captions' measured widths, in Tab order, with mnemonic labels bound
+// to the control they lead to and every control's accessible name. Keys and
+// focus are Qt's: push buttons press on Enter when focused, the default one
+// otherwise; "&" mnemonics are Qt's shortcuts.
 
 #include "window/DialogLayout.h"
 #include "window/DialogUnits.h"

@@ -5,7 +5,6 @@
 #include "qt/PictureButton.h"
 #include "qt/SpinArrows.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -131,8 +130,13 @@ void EditorWindow::mirror(int id) {
             spec && !spec->noPrefix && !label->buddy() ? displayCaption(state.text) : state.text);
         if (label->text() != text)
             label->setText(text);
+        // A label that shows a value is named after the caption beside it;
+        // the value itself is its description, for assistive technology.
+        if (spec && spec->caption.empty() && !label->accessibleName().isEmpty() &&
+            label->accessibleDescription() != text)
+            label->setAccessibleDescription(text);
     } else if (auto* box = qobject_cast<QLineEdit*>(widget)) {
-        const int limit = state.lengthLimit > 0 ? state.lengthLimit : 32767;
+        const int limit = state.lengthLimit > 0 ? state.lengthLimit : defaultTextLengthLimit;
         if (box->maxLength() != limit)
             box->setMaxLength(limit);
         const QString text = toQt(state.text);

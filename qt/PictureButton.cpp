@@ -21,7 +21,7 @@ QPixmap loadPicture(const QString& folder, std::string_view name) {
 
 } // namespace
 
-PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent) {}
+PictureButton::PictureButton(QWidget* parent) : QPushButton(parent) {}
 
 void PictureButton::setPictures(const PictureNames& names, const QString& folder) {
     names_ = names;

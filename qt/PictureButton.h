@@ -1,16 +1,17 @@
 #pragma once
 // A push button drawn entirely from four pictures (normal, pressed, focused,
 // disabled), at the pictures' own size in device-independent pixels, so that
-// a high-DPI screen scales them as it scales everything else.
+// a high-DPI screen scales them as it scales everything else. A push button to
+// the dialog, so that Enter presses it while it has the focus.
 
 #include "window/DialogLayout.h"
 
-#include <QAbstractButton>
 #include <QPixmap>
+#include <QPushButton>
 
 namespace varnholt::qt {
 
-class PictureButton : public QAbstractButton {
+class PictureButton : public QPushButton {
     Q_OBJECT
   public:
     explicit PictureButton(QWidget* parent = nullptr);

@@ -18,6 +18,9 @@ inline constexpr int noControlId = -1;
 inline constexpr int idOk = 1;
 // The program icon (icon group 128): window icon and the About box's picture.
 inline constexpr int applicationIconId = 128;
+// The most characters a text box without a limit of its own takes, as the
+// platform's edit boxes do until they are given one.
+inline constexpr int defaultTextLengthLimit = 32767;
 // Every dialog uses this font; dialog units follow its metrics.
 inline constexpr std::string_view dialogFontName = "MS Shell Dlg";
 inline constexpr int dialogFontPointSize = 8;
@@ -73,7 +76,8 @@ struct ControlLayout {
     bool defaultButton = false;
     // The text is shown as it is, "&" included, never taken for a mnemonic.
     bool noPrefix = false;
-    // Text boxes: the most characters the user may enter; 0 for no limit.
+    // Text boxes: the most characters the user may enter; 0 for no limit of
+    // its own (defaultTextLengthLimit then).
     int lengthLimit = 0;
     // Drop-down lists: the items when the window is created, in order
     // (unsorted), and the height of the closed list in dialog units.

@@ -1,5 +1,6 @@
 #include "window/DialogUnits.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace varnholt {
@@ -13,6 +14,27 @@ int mulDiv(int a, int b, int c) {
     return static_cast<int>(product >= 0 ? (product + half) / c : (product - half) / c);
 }
 
+// Dialog units per average character width.
+constexpr int unitsPerCharWidth = 4;
+
+// The dialog-unit x up to which control `index` could grow without reaching a
+// control beside it, leaving its group box or the dialog, less the margin.
+int freeRightEdge(const DialogLayout& layout, std::size_t index) {
+    const DialogRect& r = layout.controls[index].rect;
+    int edge = layout.rect.width;
+    for (std::size_t j = 0; j < layout.controls.size(); ++j) {
+        const DialogRect& o = layout.controls[j].rect;
+        const bool besideVertically = o.y < r.y + r.height && r.y < o.y + o.height;
+        if (j == index || !besideVertically)
+            continue;
+        if (layout.controls[j].kind == ControlKind::GroupBox && o.x <= r.x && r.x < o.x + o.width)
+            edge = std::min(edge, o.x + o.width); // the frame around it
+        else if (o.x >= r.x + r.width)
+            edge = std::min(edge, o.x);
+    }
+    return edge - captionMargin;
+}
+
 } // namespace
 
 DialogBaseUnits dialogBaseUnits(int sampleWidth, int fontHeight) {
@@ -20,7 +42,7 @@ DialogBaseUnits dialogBaseUnits(int sampleWidth, int fontHeight) {
 }
 
 int horizontalPixels(int dialogUnits, const DialogBaseUnits& base) {
-    return mulDiv(dialogUnits, base.averageCharWidth, 4);
+    return mulDiv(dialogUnits, base.averageCharWidth, unitsPerCharWidth);
 }
 
 int verticalPixels(int dialogUnits, const DialogBaseUnits& base) {
@@ -30,6 +52,51 @@ int verticalPixels(int dialogUnits, const DialogBaseUnits& base) {
 PixelRect toPixels(const DialogRect& rect, const DialogBaseUnits& base) {
     return {horizontalPixels(rect.x, base), verticalPixels(rect.y, base),
             horizontalPixels(rect.width, base), verticalPixels(rect.height, base)};
+}
+
+bool captionMustFit(const ControlLayout& control) {
+    switch (control.kind) {
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+        return true;
+    case ControlKind::Label:
+        return !control.noPrefix && !control.caption.empty();
+    default:
+        return false;
+    }
+}
+
+FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
+                       std::span<const int> captionWidths) {
+    const std::size_t count = layout.controls.size();
+    const auto needed = [&](std::size_t i) {
+        return i < captionWidths.size() ? captionWidths[i] : 0;
+    };
+
+    FittedDialog fitted;
+    fitted.base = base;
+    for (std::size_t i = 0; i < count; ++i) {
+        const DialogRect& r = layout.controls[i].rect;
+        const int room = std::max(r.width, freeRightEdge(layout, i) - r.x);
+        if (room > 0 && needed(i) > horizontalPixels(room, fitted.base)) {
+            // The smallest average width at which the room holds the caption.
+            const int wanted = (unitsPerCharWidth * needed(i) + room - 1) / room;
+            fitted.base.averageCharWidth = std::max(fitted.base.averageCharWidth, wanted);
+        }
+    }
+    fitted.width = horizontalPixels(layout.rect.width, fitted.base);
+    fitted.height = verticalPixels(layout.rect.height, fitted.base);
+
+    fitted.controls.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const ControlLayout& control = layout.controls[i];
+        PixelRect rect = toPixels(control.rect, fitted.base);
+        rect.width = std::max(rect.width, needed(i));
+        if (control.kind == ControlKind::DropDownList && control.closedHeight > 0)
+            rect.height = verticalPixels(control.closedHeight, fitted.base);
+        fitted.controls.push_back(rect);
+    }
+    return fitted;
 }
 
 } // namespace varnholt

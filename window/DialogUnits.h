@@ -6,7 +6,9 @@
 
 #include "window/DialogLayout.h"
 
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace varnholt {
 
@@ -38,5 +40,37 @@ struct PixelRect {
 int horizontalPixels(int dialogUnits, const DialogBaseUnits& base);
 int verticalPixels(int dialogUnits, const DialogBaseUnits& base);
 PixelRect toPixels(const DialogRect& rect, const DialogBaseUnits& base);
+
+// --- Fitting a dialog to its captions ---------------------------------------
+// The layouts were drawn for a font whose words run narrower, against its
+// letters' average, than most fonts elsewhere, so a caption measured in the
+// real font may not fit its control. Such a caption takes the free room to its
+// right (up to the next control beside it, the frame of its group box or the
+// dialog's edge, less captionMargin); where that is not enough, the whole
+// dialog widens evenly (the average width grows) until every caption fits.
+
+// The gap, in dialog units, that a widened caption keeps from what lies to its
+// right.
+inline constexpr int captionMargin = 4;
+
+// Whether a control shows a fixed caption that must not be cut, so that the
+// front end measures it: check boxes, radio buttons, and static texts whose
+// caption is their own (not a text shown as it is, which may change).
+bool captionMustFit(const ControlLayout& control);
+
+// A dialog placed in pixels for one font.
+struct FittedDialog {
+    DialogBaseUnits base; // the font's, widened where a caption needed it
+    int width = 0;        // the client area in pixels
+    int height = 0;
+    std::vector<PixelRect> controls; // parallel to the layout's controls
+};
+
+// `captionWidths`, parallel to the layout's controls: the pixels each measured
+// caption needs in the dialog's font (for a check box or radio button with its
+// box), 0 for the others; missing entries count as 0. A drop-down list gets its
+// closed height.
+FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
+                       std::span<const int> captionWidths);
 
 } // namespace varnholt

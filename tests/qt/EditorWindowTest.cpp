@@ -13,6 +13,7 @@
 #include "tools/savegen/SaveGen.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -158,9 +159,32 @@ class EditorWindowTest : public QObject {
         window = std::make_unique<EditorWindow>(folder->path().string(), appName.toStdString());
         window->setWindowModality(Qt::ApplicationModal); // as when it runs modally
         window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
+        if (!QTest::qWaitForWindowExposed(window.get()) ||
+            !QTest::qWaitForWindowActive(window.get()))
             qFatal("the editor window was never shown");
         return *window;
+    }
+    // A key as the platform delivers it: to the window, which hands it to
+    // whatever has the focus, shortcuts first.
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(window->windowHandle(), k, modifiers);
+    }
+    void typeKeys(const QString& text) {
+        for (QChar c : text)
+            QTest::keyClick(window->windowHandle(), c.toLatin1());
+    }
+    // The identifier of the control that has the focus.
+    int focused() const {
+        for (const ControlLayout& spec : editorDialog().controls)
+            if (spec.id != noControlId && window->control(spec.id) == QApplication::focusWidget())
+                return spec.id;
+        return noControlId;
+    }
+    template <class T> T* findChild(const QString& text) {
+        for (T* child : window->findChildren<T*>())
+            if (child->text() == text)
+                return child;
+        qFatal("no such child");
     }
     template <class T> T* widget(int id) {
         auto* w = qobject_cast<T*>(window->control(id));
@@ -358,40 +382,120 @@ class EditorWindowTest : public QObject {
         QCOMPARE(box(idUnitScale)->text(), QStringLiteral("155"));
     }
 
-    // 7. A mnemonic ticks its box; Tab follows the table.
-    void mnemonicsAndTabOrder() {
+    // 7. The keyboard as a platform delivers it: every key enters through the
+    // window and Qt's dialog manager routes it (Enter, Escape, Tab, "&"
+    // mnemonics). A mnemonic clicks its button with a short delay (Qt's
+    // animated click), hence the polling.
+    void keyboard() {
         EditorWindow& w = open();
-        QTest::keyClicks(box(idSourcePath), QStringLiteral("x"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::AltModifier);
-        // Qt's own mnemonic clicks the box a moment later, as it animates the click.
-        QTRY_VERIFY(widget<QCheckBox>(idSetUnitScale)->isChecked());
-        QVERIFY(w.control(idUnitScaleClass)->isEnabled());
-        QVERIFY(w.control(idUnitScaleSpin)->isEnabled());
+        const std::string source = writeSave("k.sav", releaseSpec("1.2"));
+        QCOMPARE(focused(), idSourcePath);
+        typeKeys(q(source));
+        QCOMPARE(box(idSourcePath)->text(), q(source));
+        key(Qt::Key_Tab); // Refresh, a picture button: Enter presses it
+        QCOMPARE(focused(), idRefresh);
+        key(Qt::Key_Return);
+        QCOMPARE(labelText(idStatusLine), QStringLiteral("Successfully loaded saved game file."));
 
+        // Alt+Y ticks its box and focuses it, so that Tab reaches the year box.
+        key(Qt::Key_Y, Qt::AltModifier);
+        QTRY_VERIFY(widget<QCheckBox>(idSetYearAndSeason)->isChecked());
+        QCOMPARE(focused(), idSetYearAndSeason);
+        key(Qt::Key_Tab);
+        QCOMPARE(focused(), idYear);
+        typeKeys(QStringLiteral("1205"));
+        QCOMPARE(box(idYear)->text(), QStringLiteral("1205"));
+        QCOMPARE(q(w.editor().control(idYear).text), QStringLiteral("1205"));
+
+        // A mnemonic label focuses the Tab stop after it.
+        key(Qt::Key_F, Qt::AltModifier);
+        QCOMPARE(focused(), idSourcePath);
+        QCOMPARE(findChild<QLabel>(QStringLiteral("Save game &file name:"))->buddy(),
+                 w.control(idSourcePath));
+
+        // Shift+Tab twice from the path box is Apply; Enter applies, the window stays.
+        key(Qt::Key_Tab, Qt::ShiftModifier);
+        key(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused(), idApply);
+        key(Qt::Key_Return);
+        QCOMPARE(labelText(idStatusLine),
+                 QStringLiteral("Successfully applied changes to new saved game file."));
+        QVERIFY(std::filesystem::exists(folder->file("Varnholt000.sav")));
+        QVERIFY(w.isVisible());
+
+        // Alt+R presses Browse.
+        auto browsed = whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        key(Qt::Key_R, Qt::AltModifier);
+        QTRY_VERIFY(*browsed);
+        QVERIFY(w.isVisible());
+        // The offscreen platform has no window manager to hand the activation
+        // back once the dialog has gone.
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+
+        // Tab follows the table: every enabled Tab stop, of a radio group only
+        // the ticked button.
         QList<int> expected;
         for (const ControlLayout& spec : editorDialog().controls) {
             if (!spec.tabStop)
                 continue;
-            // Of a radio group only the ticked button is a Tab stop.
             const ControlState& state = w.editor().control(spec.id);
             if (state.enabled && (spec.kind != ControlKind::RadioButton || state.checked))
                 expected << spec.id;
         }
-        box(idSourcePath)->setFocus();
-        QList<int> visited{idSourcePath};
-        for (int i = 1; i < expected.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << [&] {
-                for (const ControlLayout& spec : editorDialog().controls)
-                    if (spec.id != noControlId && w.control(spec.id) == QApplication::focusWidget())
-                        return spec.id;
-                return noControlId;
-            }();
+        key(Qt::Key_F, Qt::AltModifier);
+        QList<int> visited{focused()};
+        while (visited.size() < expected.size()) {
+            key(Qt::Key_Tab);
+            visited << focused();
         }
         QCOMPARE(visited, expected);
+
+        // Enter in a text box presses the default button, Close.
+        key(Qt::Key_F, Qt::AltModifier);
+        key(Qt::Key_Return);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.result(), 1);
+
+        // Escape cancels.
+        EditorWindow& again = open();
+        key(Qt::Key_Escape);
+        QVERIFY(!again.isVisible());
+        QCOMPARE(again.result(), 2);
     }
 
-    // 8. Apply with several groups: the same bytes as varnholt-cli apply; a
+    // 8. Every control a user can reach has a name for assistive technology
+    // (the status line is read by what it shows, nothing until a command
+    // reports); a value label is named after its caption.
+    void accessibleNames() {
+        EditorWindow& w = open();
+        QStringList nameless;
+        const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+            for (int i = 0; i < node->childCount(); ++i) {
+                QAccessibleInterface* child = node->child(i);
+                if (!child || child->state().invisible)
+                    continue;
+                if (child->text(QAccessible::Name).isEmpty() &&
+                    child->object() != w.control(idStatusLine))
+                    nameless << QString::fromLatin1(child->object()->metaObject()->className()) +
+                                    QLatin1Char(' ') + QString::number(int(child->role()), 16);
+                walk(child);
+            }
+        };
+        walk(QAccessible::queryAccessibleInterface(&w));
+        QCOMPARE(nameless, QStringList());
+        const auto nameOf = [&](int id) {
+            return QAccessible::queryAccessibleInterface(w.control(id))->text(QAccessible::Name);
+        };
+        QCOMPARE(nameOf(idYearSpin), QStringLiteral("Year"));
+        QCOMPARE(nameOf(idReleaseLabel), QStringLiteral("Version"));
+        load(writeSave("n.sav", releaseSpec("1.2"))); // and the value is still heard
+        QCOMPARE(QAccessible::queryAccessibleInterface(w.control(idReleaseLabel))
+                     ->text(QAccessible::Description),
+                 QStringLiteral("1.2"));
+    }
+
+    // 9. Apply with several groups: the same bytes as varnholt-cli apply; a
     // read-only output is refused with the access-denied text.
     void applyMatchesTheCommandLine() {
         EditorWindow& w = open();
@@ -407,8 +511,18 @@ class EditorWindowTest : public QObject {
         clickArrow(idUnitScaleSpin, true);
         click(idSetYearAndSeason);
         typeInto(idYear, QStringLiteral("1205"));
+        // The era and the season are two groups: a tick in one leaves the other.
+        const auto ticks = [&] {
+            QString shown;
+            for (int id : {idBC, idAD, idSummer, idWinter})
+                shown +=
+                    widget<QRadioButton>(id)->isChecked() ? QLatin1Char('x') : QLatin1Char('-');
+            return shown;
+        };
         click(idAD);
+        QCOMPARE(ticks(), QStringLiteral("-xx-"));
         click(idWinter);
+        QCOMPARE(ticks(), QStringLiteral("-x-x"));
         BoxAnswerer boxes;
         click(idApply);
         QCOMPARE(int(boxes.boxes.size()), 0);
@@ -443,7 +557,7 @@ class EditorWindowTest : public QObject {
         QVERIFY(testfiles::readBytes(locked) == (std::vector<std::uint8_t>{1, 2, 3}));
     }
 
-    // 9. An expansion save disables the campaign-length controls.
+    // 10. An expansion save disables the campaign-length controls.
     void expansionSave() {
         EditorWindow& w = open();
         load(writeSave("e.sav", releaseSpec("1.6")));
@@ -453,7 +567,7 @@ class EditorWindowTest : public QObject {
         QVERIFY(w.control(idSetUnitScale)->isEnabled());
     }
 
-    // 10. Non-ASCII and "&" (and markup) in the campaign name and the folder,
+    // 11. Non-ASCII and "&" (and markup) in the campaign name and the folder,
     // shown as written; the copy is written there.
     void literalTexts() {
         EditorWindow& w = open();
@@ -471,7 +585,7 @@ class EditorWindowTest : public QObject {
         QVERIFY(std::filesystem::exists(odd / "Varnholt000.sav"));
     }
 
-    // 11. About from the context menu and from F1: the label fitted to its
+    // 12. About from the context menu and from F1: the label fitted to its
     // text, hover colour and its revert, the URL handed to the mail program,
     // and a failing opener's box.
     void aboutBox() {
@@ -540,10 +654,11 @@ class EditorWindowTest : public QObject {
         QVERIFY(boxes.boxes[0].text.startsWith(QStringLiteral("Unable to open hyperlink:\n\n")));
     }
 
-    // 12 and 13. Through the application object: a save given as argument is
+    // 13 and 14. Through the application object: a save given as argument is
     // loaded; Enter closes the program, which ends with exit code 0, and
     // nothing is written anywhere. A missing save as argument gives the load's
-    // box. A save dropped on the window is loaded.
+    // box. A save dropped on the window is loaded; a drop of anything else is
+    // refused.
     void argumentDropAndExit() {
         const std::string save = writeSave("keep.sav", releaseSpec("1.2"));
         const auto entries = folder->entries();
@@ -598,6 +713,15 @@ class EditorWindowTest : public QObject {
         QApplication::sendEvent(&w, &drop);
         QCOMPARE(box(idSourcePath)->text(), q(save));
         QCOMPARE(labelText(idStatusLine), QStringLiteral("Successfully loaded saved game file."));
+
+        // What is not a local file is refused.
+        QMimeData notFiles;
+        notFiles.setText(QStringLiteral("keep.sav"));
+        notFiles.setUrls({QUrl(QStringLiteral("https://example.org/keep.sav"))});
+        QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &notFiles, Qt::LeftButton,
+                                Qt::NoModifier);
+        QApplication::sendEvent(&w, &refused);
+        QVERIFY(!refused.isAccepted());
     }
 };
 

@@ -1,10 +1,16 @@
 // The shared window descriptions: dialog units as the platform converts them,
-// and the window-menu entries of the About box.
+// captions fitted to a real font, the names a control is known by, and the
+// window-menu entries of the About box.
 
+#include "window/ControlLabels.h"
 #include "window/DialogUnits.h"
 #include "window/WindowMenu.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace varnholt {
 namespace {
@@ -26,6 +32,124 @@ TEST(DialogUnits, FollowTheFontsAverageWidthAndHeight) {
     // The average width rounds half up: 26 x 2k + 26 pixels is k + 1.
     EXPECT_EQ(dialogBaseUnits(26 * 12 + 26, 1).averageCharWidth, 7);
     EXPECT_EQ(dialogBaseUnits(26 * 12 + 25, 1).averageCharWidth, 6);
+}
+
+ControlLayout control(ControlKind kind, std::string_view caption, DialogRect rect, int id = 0) {
+    ControlLayout c;
+    c.id = id;
+    c.kind = kind;
+    c.caption = caption;
+    c.rect = rect;
+    c.tabStop =
+        kind != ControlKind::Label && kind != ControlKind::GroupBox && kind != ControlKind::Spin;
+    return c;
+}
+
+TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog) {
+    using K = ControlKind;
+    ControlLayout controls[] = {
+        control(K::CheckBox, "A", {10, 10, 30, 10}),
+        control(K::PushButton, "B", {60, 10, 30, 14}),
+        control(K::GroupBox, "G", {5, 25, 50, 20}),
+        control(K::CheckBox, "C", {10, 30, 30, 10}),
+        control(K::DropDownList, {}, {60, 30, 30, 60}),
+    };
+    controls[4].closedHeight = 14;
+    DialogLayout layout;
+    layout.rect = {0, 0, 100, 50};
+    layout.controls = controls;
+    const DialogBaseUnits base{6, 13};
+
+    // Captions that fit: the layout as drawn; a list is as tall as it is closed.
+    const FittedDialog plain = fitDialog(layout, base, {});
+    EXPECT_EQ(plain.base, base);
+    EXPECT_EQ(plain.width, 150);
+    EXPECT_EQ(plain.height, 81);
+    EXPECT_EQ(plain.controls[0], (PixelRect{15, 16, 45, 16}));
+    EXPECT_EQ(plain.controls[4], (PixelRect{90, 49, 45, 23}));
+
+    // A needs 60 pixels of its 45: its room runs to B less the margin (46
+    // units, 69 pixels), so it takes them and nothing else moves.
+    const int wideA[] = {60, 0, 0, 0, 0};
+    const FittedDialog roomy = fitDialog(layout, base, wideA);
+    EXPECT_EQ(roomy.base, base);
+    EXPECT_EQ(roomy.controls[0].width, 60);
+    EXPECT_EQ(roomy.controls[1], plain.controls[1]);
+
+    // C needs 90: its room ends at its group's frame less the margin (41
+    // units, 62 pixels), so the average width grows to the least that holds
+    // it, 9 (41 x 9 / 4 = 92 pixels), and the whole dialog with it.
+    const int wideC[] = {60, 0, 0, 90, 0};
+    const FittedDialog widened = fitDialog(layout, base, wideC);
+    EXPECT_EQ(widened.base, (DialogBaseUnits{9, 13}));
+    EXPECT_EQ(widened.width, 225);
+    EXPECT_EQ(widened.height, 81);
+    EXPECT_EQ(widened.controls[3], (PixelRect{23, 49, 90, 16}));
+    EXPECT_EQ(widened.controls[0].width, 68) << "A's own width now holds its caption";
+    EXPECT_EQ(widened.controls[4].x, 135);
+
+    // What the front end measures: not a value, which changes.
+    EXPECT_TRUE(captionMustFit(control(K::Label, "Year:", {})));
+    ControlLayout value = control(K::Label, "", {});
+    value.noPrefix = true;
+    EXPECT_FALSE(captionMustFit(value));
+}
+
+TEST(ControlLabels, AccessibleNamesAndTheTargetsOfMnemonicLabels) {
+    using K = ControlKind;
+    ControlLayout controls[] = {
+        control(K::Label, "Save game &file name:", {}),
+        control(K::TextBox, {}, {}, 2),
+        control(K::PictureButton, "REFRESH", {}, 3),
+        control(K::Label, "Version:", {}),
+        control(K::Label, {}, {}, 5),
+        control(K::GroupBox, "Unit && scale", {10, 40, 100, 40}),
+        control(K::CheckBox, "Set &unit scale:", {15, 50, 40, 10}, 7),
+        control(K::DropDownList, {}, {60, 50, 20, 14}, 8),
+        control(K::TextBox, {}, {60, 65, 20, 14}, 9),
+        control(K::Spin, {}, {80, 65, 10, 14}, 10),
+        control(K::Label, "Year:", {}, 11),
+        control(K::TextBox, {}, {}, 12),
+        control(K::Spin, {}, {}, 13),
+        control(K::PushButton, "&Close", {}, 1),
+        control(K::Label, {}, {0, 90, 50, 10}, 14),
+        control(K::Label, "&Email:", {}),
+    };
+    controls[4].noPrefix = controls[14].noPrefix = true;
+    controls[9].buddyId = 9;
+    controls[12].buddyId = 12;
+    DialogLayout layout;
+    layout.rect = {0, 0, 200, 100};
+    layout.controls = controls;
+
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < layout.controls.size(); ++i)
+        names.push_back(accessibleName(layout, i));
+    const std::vector<std::string> expected{
+        "Save game file name",
+        "Save game file name", // the label before a box names it
+        "Refresh",             // the pictures' name, as a word
+        "Version",
+        "Version",      // a value is named by its caption
+        "Unit & scale", // shown as it is drawn
+        "Set unit scale",
+        "Set unit scale", // a list after its check box
+        "Unit & scale",
+        "Unit & scale", // else the group; a spin as its box
+        "Year",
+        "Year",
+        "Year",
+        "Close",
+        "", // the status line: nothing before it names it
+        "Email",
+    };
+    EXPECT_EQ(names, expected);
+
+    // A mnemonic label leads to the Tab stop that follows it; nothing else
+    // does, and a label with nothing after it leads nowhere.
+    EXPECT_EQ(mnemonicTarget(layout, 0), std::optional<std::size_t>(1));
+    for (const std::size_t i : {1u, 3u, 6u, 13u, 15u, 99u})
+        EXPECT_EQ(mnemonicTarget(layout, i), std::nullopt) << i;
 }
 
 TEST(WindowMenu, AboutEntriesAndTheCommandTest) {
