@@ -8,6 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 build=$(realpath "${1:-build/windows}")
 exe=$build/win32/Varnholt.exe
 driver=$build/tests/win32/win32_end_to_end.exe
+probe=$build/tools/win32/varnholt_win32_probe.exe
 cli=$build/cli/varnholt-cli.exe
 
 stripped=$(mktemp)
@@ -17,9 +18,10 @@ echo "Varnholt.exe: $(stat -c %s "$stripped") bytes stripped as shipped ($(stat 
 
 # Starts with a running Wine server, as a user's second and later starts are.
 bash scripts/wine-session.sh bash -c 'wineserver -p
-    wine "$1" "$(winepath -w "$2")" "$(winepath -w "$3")" --measure 10' measure "$driver" "$exe" "$cli"
+    wine "$1" "$(winepath -w "$2")" --measure 10' measure "$probe" "$exe"
 
 start=$(date +%s.%N)
-bash tests/win32/run-end-to-end.sh "$driver" "$exe" "$cli" | tail -n 1
+# GoogleTest's summary: how many tests ran, in how long.
+bash tests/win32/run-end-to-end.sh "$driver" "$exe" "$cli" | grep -E '^\[(==========|  PASSED  |  FAILED  )\]'
 end=$(date +%s.%N)
 echo "end-to-end test with its Wine session: $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.1f", b - a }') s"

@@ -13,8 +13,8 @@ bash scripts/wine-session.sh bash -c '
     set -euo pipefail
     shots=$VARNHOLT_SESSION/shots
     mkdir -p "$shots"
-    wine "$1/tests/win32/win32_end_to_end.exe" "$(winepath -w "$1/win32/Varnholt.exe")" \
-        "$(winepath -w "$1/cli/varnholt-cli.exe")" --screenshots "$(winepath -w "$shots")"
+    wine "$1/tools/win32/varnholt_win32_probe.exe" "$(winepath -w "$1/win32/Varnholt.exe")" \
+        --screenshots "$(winepath -w "$shots")"
     for name in editor about; do
         convert "$shots/windows-$name.bmp" -strip "$2/windows-$name.png"
     done

@@ -1,8 +1,10 @@
-// End to end under Wine: Varnholt.exe driven from this second process on saves
-// made by savegen, with many checks per run.
-//   win32_end_to_end APP CLI              the scenarios; prints "N passed, M failed"
-//   win32_end_to_end APP CLI --measure N  start-up to first paint, N times
-//   win32_end_to_end APP CLI --screenshots FOLDER   the editor and the About box as BMPs
+// End to end under Wine: Varnholt.exe driven from this second process, with real
+// mouse and key input, on saves made by savegen.
+//   win32_end_to_end [GoogleTest flags] APP CLI
+// APP is Varnholt.exe and CLI varnholt-cli.exe, both as Windows paths. The
+// suite shares one running Varnholt.exe between its tests, as starting Wine
+// programs is slow; each test brings the window into the state it needs, and
+// those that end a program start their own.
 
 #include "UiDriver.h"
 
@@ -20,16 +22,21 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cwchar>
+#include <memory>
 
 using namespace varnholt;
 using namespace varnholt::uidriver;
 namespace gen = varnholt::savegen;
 
 namespace {
+
+std::wstring appPath; // Varnholt.exe
+std::wstring cliPath; // varnholt-cli.exe
 
 constexpr int setBoxes[] = {idSetCampaignDifficulty, idSetBattleDifficulty, idSetBattleTimeLimit,
                             idSetCampaignLength,     idSetUnitScale,        idSetYearAndSeason};
@@ -42,14 +49,7 @@ std::vector<std::wstring> wideAll(const auto& texts) {
     return result;
 }
 
-std::wstring joined(const std::vector<std::wstring>& texts) {
-    std::wstring all;
-    for (const auto& text : texts)
-        all += (all.empty() ? L"" : L", ") + text;
-    return all;
-}
-
-std::wstring quoted(const std::wstring& text) {
+std::wstring inQuotes(const std::wstring& text) {
     return L"\"" + text + L"\"";
 }
 
@@ -97,632 +97,651 @@ Files makeFiles(const std::wstring& folder) {
     return files;
 }
 
+// Removes the copies that Apply wrote into `folder`, so that the next load
+// names Varnholt000.sav again.
+void removeOutputs(const std::wstring& folder) {
+    for (const std::wstring& name : listTree(folder))
+        if (name.starts_with(L"Varnholt") && name.ends_with(L".sav")) {
+            const std::wstring path = folder + name;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+        }
+}
+
+bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 SaveGameInfo loaded(const std::wstring& path) {
     SaveGameInfo info;
     loadSaveGame(utf8(path), info, [](const LoadMessage&) {});
     return info;
 }
 
-class Scenarios {
-  public:
-    Scenarios(std::wstring app, std::wstring cli) : app_(std::move(app)), cli_(std::move(cli)) {}
-
-    int runAll() {
-        const ULONGLONG started = GetTickCount64();
+class VarnholtExe : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
         wchar_t temp[MAX_PATH] = L"";
         GetTempPathW(MAX_PATH, temp);
         files_ = makeFiles(std::wstring(temp) + L"varnholt-e2e-" +
                            std::to_wstring(GetCurrentProcessId()) + L"\\");
-        if (!c_.check(process_.start(app_, L""), "Varnholt.exe starts") ||
-            !c_.check((window_ = process_.waitForMainWindow()) != nullptr, "its window shows")) {
-            report(started);
-            return 1;
-        }
-        // VARNHOLT_E2E_ONLY="2 4" runs only those scenarios (after the first
-        // three, which the others build on).
-        const char* only = std::getenv("VARNHOLT_E2E_ONLY");
-        const auto wanted = [&](int n) {
-            if (!only || n <= 3)
-                return true;
-            const std::string list = std::string(" ") + only + " ";
-            return list.find(" " + std::to_string(n) + " ") != std::string::npos;
-        };
-        void (Scenarios::*const steps[])() = {
-            &Scenarios::start,        &Scenarios::typing,        &Scenarios::browse,
-            &Scenarios::missingFile,  &Scenarios::integerPrompt, &Scenarios::unitScale,
-            &Scenarios::keyboard,     &Scenarios::apply,         &Scenarios::expansion,
-            &Scenarios::unusualNames, &Scenarios::about,         &Scenarios::argument,
-            &Scenarios::enterCloses};
-        for (int n = 1; n <= 13; ++n)
-            if (wanted(n))
-                (this->*steps[n - 1])();
+    }
+
+    static void TearDownTestSuite() {
+        program_.reset(); // ends it if it still runs
         removeTree(files_.folder.substr(0, files_.folder.size() - 1));
-        report(started);
-        return c_.failed() == 0 ? 0 : 1;
     }
 
-  private:
-    HWND item(int id) const { return GetDlgItem(window_, id); }
-    std::wstring text(int id) const { return textOf(item(id)); }
-    bool enabled(int id) const { return IsWindowEnabled(item(id)) != FALSE; }
+    enum class Use { Changes, LooksOnly };
 
-    void report(ULONGLONG started) {
-        std::printf("%d passed, %d failed (%.1f s)\n", c_.passed(), c_.failed(),
-                    static_cast<double>(GetTickCount64() - started) / 1000.0);
+    // The shared program's window, started when no program runs.
+    testing::AssertionResult open() {
+        if (!program_ || program_->waitForExit(0)) {
+            program_ = std::make_unique<Process>();
+            if (!program_->start(appPath, L""))
+                return testing::AssertionFailure() << "Varnholt.exe does not start";
+            window_ = program_->waitForMainWindow();
+            changed_ = false;
+            if (!window_)
+                return testing::AssertionFailure() << "Varnholt.exe shows no window";
+        }
+        changed_ = true;
+        return testing::AssertionSuccess();
     }
 
-    bool waitForStatus(const char* status) {
+    // The shared window as the program shows it after start-up: a new program
+    // when an earlier test has changed it.
+    testing::AssertionResult openFresh(Use use = Use::Changes) {
+        if (changed_)
+            program_.reset();
+        const auto result = open();
+        changed_ = use == Use::Changes;
+        return result;
+    }
+
+    static HWND item(int id) { return GetDlgItem(window_, id); }
+    static std::wstring text(int id) { return textOf(item(id)); }
+    static bool enabled(int id) { return IsWindowEnabled(item(id)) != FALSE; }
+    static bool focusIn(int id) { return focusOf(window_) == item(id); }
+
+    static bool waitForStatus(const char* status) {
         return waitUntil([&] { return text(idStatusLine) == wide(status); });
     }
 
-    // Types a path into box 1002 and presses Refresh; true once the game is loaded.
-    bool load(const std::wstring& path) {
+    // Types a path into box idSourcePath and presses Refresh.
+    static testing::AssertionResult load(const std::wstring& path) {
         setText(item(idSourcePath), path);
-        c_.equal(text(idSourcePath), path, "1002 takes the path");
+        if (text(idSourcePath) != path)
+            return testing::AssertionFailure()
+                   << "the path box shows \"" << utf8(text(idSourcePath)) << "\"";
         click(item(idRefresh));
-        return c_.check(waitForStatus(loadedStatusText), "loads " + utf8(path));
+        if (!waitForStatus(loadedStatusText))
+            return testing::AssertionFailure()
+                   << utf8(path) << " not loaded; status: \"" << utf8(text(idStatusLine)) << "\"";
+        return testing::AssertionSuccess();
     }
 
-    void tick(int id, bool ticked) {
+    static void tick(int id, bool ticked) {
         if (isChecked(item(id)) != ticked)
             click(item(id));
-        c_.check(waitUntil([&] { return isChecked(item(id)) == ticked; }),
-                 "tick of " + std::to_string(id) + (ticked ? " set" : " cleared"));
+        EXPECT_TRUE(waitUntil([&] { return isChecked(item(id)) == ticked; }))
+            << "tick of " << id << (ticked ? " set" : " cleared");
     }
 
-    // The one message box the window shows next: its caption, icon and text.
-    void expectBox(HWND owner, std::wstring_view text, std::wstring_view icon, const char* what) {
+    // The one message box `owner` shows next: its caption, icon and text; OK closes it.
+    static void expectBox(HWND owner, std::wstring_view text, std::wstring_view icon,
+                          const char* what) {
+        SCOPED_TRACE(what);
         const auto box = waitForMessageBox(owner);
-        if (!c_.check(box.has_value(), std::string(what) + ": a message box"))
-            return;
-        c_.equal(box->caption, caption, std::string(what) + ": caption");
-        c_.equal(box->text, text, std::string(what) + ": text");
-        c_.equal(box->icon, icon, std::string(what) + ": icon");
-        c_.check(closeMessageBox(box->window), std::string(what) + ": OK closes it");
+        ASSERT_TRUE(box.has_value()) << "a message box";
+        EXPECT_EQ(box->caption, caption);
+        EXPECT_EQ(box->text, text);
+        EXPECT_EQ(box->icon, icon);
+        EXPECT_TRUE(closeMessageBox(box->window)) << "OK closes it";
         Sleep(300);
-        c_.equal(static_cast<long long>(ownedDialogs(owner).size()), 0,
-                 std::string(what) + ": no second box");
+        EXPECT_TRUE(ownedDialogs(owner).empty()) << "no second box";
     }
 
-    // 1. What the window shows before anything is done.
-    void start() {
-        c_.scenario("1 start");
-        c_.equal(textOf(window_), L"Varnholt", "title");
-        const auto difficulties = wideAll(standardDifficultyNames());
-        for (int id : {idCampaignDifficulty, idBattleDifficulty}) {
-            c_.equal(joined(itemsOf(item(id))), joined(difficulties),
-                     "items of " + std::to_string(id));
-            c_.equal(selectionOf(item(id)), 1, "selection of " + std::to_string(id));
-        }
-        c_.equal(joined(itemsOf(item(idUnitScaleClass))), joined(wideAll(unitScaleClassNames())),
-                 "size classes");
-        c_.equal(selectionOf(item(idUnitScaleClass)), 1, "size class selected");
-        c_.equal(text(idUnitScale), L"40", "unit scale");
-        c_.equal(text(idYear), L"270", "year");
-        for (int id : {idNoBattleTimeLimit, idBC, idSummer})
-            c_.check(isChecked(item(id)), "ticked: " + std::to_string(id));
-        for (int id : {idAD, idWinter, idShortCampaign})
-            c_.check(!isChecked(item(id)), "not ticked: " + std::to_string(id));
-        for (int id : setBoxes)
-            c_.check(!isChecked(item(id)) && !enabled(id),
-                     "Set box unticked and disabled: " + std::to_string(id));
-        for (int id :
-             {idRefresh, idApply, idCampaignDifficulty, idBattleDifficulty, idNoBattleTimeLimit,
-              idShortCampaign, idUnitScaleClass, idUnitScale, idUnitScaleSpin, idYearLabel, idYear,
-              idYearSpin, idBC, idAD, idSummer, idWinter})
-            c_.check(!enabled(id), "disabled: " + std::to_string(id));
-        for (int id : {idSourcePath, idBrowse, idOutputPath, idOk})
-            c_.check(enabled(id), "enabled: " + std::to_string(id));
-        c_.check(waitUntil([&] { return focusOf(window_) == item(idSourcePath); }),
-                 "the focus is in 1002");
-        const LONG style = GetWindowLongW(window_, GWL_STYLE);
-        c_.check((style & (WS_CAPTION | WS_SYSMENU)) == (WS_CAPTION | WS_SYSMENU) &&
-                     !(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)),
-                 "fixed-size frame with title bar and window menu, no minimise or maximise box");
-        c_.check(GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_APPWINDOW, "on the task bar");
-        // Wine answers WM_GETICON and WM_QUERYDRAGICON from another process
-        // with nothing, and shows the large icon nowhere; the small one is seen
-        // in the title bar, where the default icon is not.
-        RECT frame = screenRect(window_);
-        POINT clientTop{0, 0};
-        ClientToScreen(window_, &clientTop);
-        frame.right = frame.left + 64;
-        frame.bottom = clientTop.y;
-        const Capture titleBar = captureScreen(frame);
-        const int small = GetSystemMetrics(SM_CXSMICON);
-        HMODULE program = LoadLibraryExW(app_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        HICON ours = static_cast<HICON>(
-            LoadImageW(program, MAKEINTRESOURCEW(applicationIconId), IMAGE_ICON, small, small, 0));
-        const double match = iconMatch(titleBar, ours, small);
-        const double otherMatch = iconMatch(titleBar, LoadIconW(nullptr, IDI_APPLICATION), small);
-        c_.check(ours && match < 12 && match < otherMatch, "small icon set",
-                 "difference " + std::to_string(match) + ", to the default icon " +
-                     std::to_string(otherMatch));
-        if (ours)
-            DestroyIcon(ours);
-        if (program)
-            FreeLibrary(program);
-        const RECT refresh = screenRect(item(idRefresh));
-        c_.check((GetWindowLongW(item(idRefresh), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW &&
-                     refresh.right - refresh.left == 20 && refresh.bottom - refresh.top == 23,
-                 "Refresh is drawn from its 20 x 23 pictures");
-    }
-
-    // 2. Typing key by key keeps the order; the rules follow each change.
-    void typing() {
-        c_.scenario("2 typing");
-        c_.check(bringToFront(window_), "the window comes to the front");
-        const std::wstring typed = L"C:\\a b\\q.sav";
-        typeText(typed);
-        c_.check(waitUntil([&] { return text(idSourcePath) == typed; }), "typed text in order",
-                 utf8(text(idSourcePath)));
-        c_.check(enabled(idRefresh), "Refresh enabled");
-        for (int id : setBoxes)
-            c_.check(enabled(id), "Set box enabled: " + std::to_string(id));
-        c_.check(!enabled(idApply), "Apply stays disabled");
-        setText(item(idSourcePath), L"");
-        c_.check(waitUntil([&] { return !enabled(idRefresh); }), "emptied: Refresh disabled");
-    }
-
-    // 3. Browse: the open dialog, then the loaded game.
-    void browse() {
-        c_.scenario("3 browse");
-        click(item(idBrowse));
-        HWND dialog = waitForOwnedDialog(window_, wide(browseTitle));
-        if (!c_.check(dialog != nullptr, "the open dialog, titled and owned by the window"))
-            return;
-        HWND types = GetDlgItem(dialog, 0x470); // the file-type list
-        c_.equal(joined(itemsOf(types)), L"IRD Save Files (*.sav), All Files (*.*)", "filters");
-        c_.equal(selectionOf(types), 0, "the first filter in force");
-        HWND name = GetDlgItem(dialog, 0x47C);
-        if (!name)
-            name = GetDlgItem(dialog, 0x480);
-        while (name && classOf(name) != L"Edit")
-            name = FindWindowExW(name, nullptr, nullptr, nullptr);
-        if (!c_.check(name != nullptr, "the file-name box"))
-            return;
-        setText(name, files_.base);
-        click(GetDlgItem(dialog, IDOK));
-        c_.check(waitUntil([&] { return !IsWindow(dialog); }), "the dialog closes");
-        if (!c_.check(waitForStatus(loadedStatusText), "status: loaded"))
-            return;
-        const SaveGameInfo info = loaded(files_.base);
-        const std::wstring output = files_.folder + L"Varnholt000.sav";
-        c_.equal(text(idSourcePath), files_.base, "1002");
-        c_.equal(text(idOutputPath), output, "1010");
-        c_.equal(textOf(window_), L"Varnholt - " + output, "title");
-        c_.equal(text(idReleaseLabel), wide(info.version.releaseLabel), "release");
-        c_.equal(text(idCampaignName), wide(info.campaignName), "campaign");
-        c_.equal(text(idFactionName), wide(info.factionName), "faction");
-        c_.check(!info.factionName.empty(), "the save names a faction");
-        c_.equal(selectionOf(item(idCampaignDifficulty)), 2, "campaign difficulty shown");
-        c_.check(enabled(idApply), "Apply enabled");
-    }
-
-    // 4. A missing file: one error box, and no output name left.
-    void missingFile() {
-        c_.scenario("4 missing file");
-        const std::wstring missing = files_.folder + L"missing.sav";
-        setText(item(idSourcePath), missing);
-        c_.equal(text(idSourcePath), missing, "1002 takes the path");
-        Sleep(1000);
-        c_.equal(text(idSourcePath), missing, "1002 keeps the path");
-        c_.check(enabled(idRefresh), "refresh enabled");
-        click(item(idRefresh));
-        expectBox(window_, L"Error reading " + missing + L": " + missing + L" was not found..",
-                  L"error", "missing file");
-        c_.check(!enabled(idApply), "Apply disabled");
-        c_.equal(text(idOutputPath), L"", "no output name");
-    }
-
-    // 5. A year that is no integer: the prompt, then the focus in the year box.
-    void integerPrompt() {
-        c_.scenario("5 integer prompt");
-        if (!load(files_.base))
-            return;
-        tick(idSetYearAndSeason, true);
-        for (const std::wstring year : {L"", L"x7"}) {
-            setText(item(idYear), year);
-            click(item(idSetCampaignDifficulty));
-            expectBox(window_, wide(enterIntegerText), L"warning", "integer prompt");
-            c_.check(waitUntil([&] { return focusOf(window_) == item(idYear); }),
-                     "the focus is in the year box");
-            const auto selection = SendMessageW(item(idYear), EM_GETSEL, 0, 0);
-            c_.check(LOWORD(selection) == 0 && HIWORD(selection) == year.size(),
-                     "its text is selected");
-        }
-        setText(item(idYear), L"270");
-        tick(idSetCampaignDifficulty, false);
-    }
-
-    void clickSpin(bool up) {
+    static void clickSpin(bool up) {
         const RECT r = screenRect(item(idUnitScaleSpin));
         bringToFront(window_);
         clickMouse({(r.left + r.right) / 2,
                     up ? r.top + (r.bottom - r.top) / 4 : r.bottom - (r.bottom - r.top) / 4});
     }
 
-    // 6. The unit scale through real clicks on the spin's arrows, and by class.
-    void unitScale() {
-        c_.scenario("6 unit scale");
-        tick(idSetUnitScale, true);
-        c_.check(enabled(idUnitScaleSpin), "the spin is enabled");
-        c_.equal(text(idUnitScale), L"40", "starts at 40");
-        clickSpin(true);
-        c_.check(waitUntil([&] { return text(idUnitScale) == L"45"; }), "up: 45",
-                 utf8(text(idUnitScale)));
-        c_.equal(selectionOf(item(idUnitScaleClass)), 2, "up: Large");
-        clickSpin(false);
-        c_.check(waitUntil([&] { return text(idUnitScale) == L"40"; }), "down: 40",
-                 utf8(text(idUnitScale)));
-        c_.equal(selectionOf(item(idUnitScaleClass)), 1, "down: Normal");
-        pick(window_, idUnitScaleClass, 3);
-        c_.check(waitUntil([&] { return text(idUnitScale) == L"160"; }), "Huge: 160");
-        clickSpin(true);
-        Sleep(300);
-        c_.equal(text(idUnitScale), L"160", "up at 160 stays");
-        c_.equal(selectionOf(item(idUnitScaleClass)), 3, "and Huge");
-        pick(window_, idUnitScaleClass, 0);
-        c_.check(waitUntil([&] { return text(idUnitScale) == L"20"; }), "Small: 20");
-        pick(window_, idUnitScaleClass, 1);
-        c_.check(waitUntil([&] { return text(idUnitScale) == L"40"; }), "Normal: 40");
+    static void pressDigits(std::wstring_view digits) {
+        for (wchar_t digit : digits)
+            pressKey(static_cast<WORD>(digit)); // the virtual keys of '0' to '9' are their digits
     }
 
-    // 7. Mnemonics and the Tab order.
-    void keyboard() {
-        c_.scenario("7 keyboard");
-        tick(idSetUnitScale, false);
-        c_.check(waitUntil([&] { return !enabled(idUnitScaleClass); }), "unticked: list disabled");
-        bringToFront(window_);
-        pressWithAlt('U');
-        c_.check(waitUntil([&] { return isChecked(item(idSetUnitScale)); }), "Alt+U ticks 1015");
-        for (int id : {idUnitScaleClass, idUnitScale, idUnitScaleSpin})
-            c_.check(enabled(id), "and enables " + std::to_string(id));
-        pressWithAlt('F');
-        c_.check(waitUntil([&] { return focusOf(window_) == item(idSourcePath); }),
-                 "Alt+F: the label's mnemonic moves the focus to 1002");
-        // The enabled Tab stops in template order, from 1002 round to 1002.
-        std::vector<int> expected;
-        std::vector<int> stops;
-        for (const ControlLayout& spec : editorDialog().controls)
-            if (spec.tabStop && enabled(spec.id))
-                stops.push_back(spec.id);
-        const auto from = std::find(stops.begin(), stops.end(), idSourcePath);
-        std::rotate(stops.begin(), from, stops.end());
-        expected.assign(stops.begin() + 1, stops.end());
-        expected.push_back(idSourcePath);
-        std::vector<int> visited;
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            pressKey(VK_TAB);
-            HWND before = i == 0 ? item(idSourcePath) : item(visited.back());
-            waitUntil([&] { return focusOf(window_) != before; }, 1000);
-            visited.push_back(GetDlgCtrlID(focusOf(window_)));
-        }
-        std::string got, want;
-        for (int id : visited)
-            got += std::to_string(id) + " ";
-        for (int id : expected)
-            want += std::to_string(id) + " ";
-        c_.check(visited == expected, "Tab order", "got " + got + "expected " + want);
-        // The arrow keys in a spin's box step the spin, through the model.
-        tick(idSetYearAndSeason, true);
-        const RECT year = screenRect(item(idYear));
-        clickMouse({(year.left + year.right) / 2, (year.top + year.bottom) / 2});
-        c_.check(waitUntil([&] { return focusOf(window_) == item(idYear); }), "in the year box");
-        const std::wstring before = text(idYear);
-        const std::wstring after = std::to_wstring(std::stoi(before) + 1);
-        pressKey(VK_UP);
-        c_.check(waitUntil([&] { return text(idYear) == after; }), "Up steps the year",
-                 utf8(before + L" -> " + text(idYear)));
-        pressKey(VK_DOWN);
-        c_.check(waitUntil([&] { return text(idYear) == before; }), "Down steps it back");
-    }
-
-    // 8. Apply with several groups ticked: the same bytes as varnholt-cli; then a
-    // read-only output file.
-    void apply() {
-        c_.scenario("8 apply");
-        tick(idSetCampaignDifficulty, true);
-        pick(window_, idCampaignDifficulty, 3);
-        tick(idSetBattleTimeLimit, true);
-        tick(idNoBattleTimeLimit, false);
-        tick(idSetUnitScale, true);
-        clickSpin(true);
-        c_.check(waitUntil([&] { return text(idUnitScale) == L"45"; }), "unit scale 45");
-        tick(idSetYearAndSeason, true);
-        setText(item(idYear), L"123");
-        click(item(idAD));
-        click(item(idWinter));
-        c_.check(waitUntil([&] { return isChecked(item(idAD)) && isChecked(item(idWinter)); }),
-                 "AD and winter");
-        c_.check(waitUntil([&] { return selectionOf(item(idCampaignDifficulty)) == 3; }),
-                 "Very Hard picked");
-        const std::wstring output = text(idOutputPath);
-        click(item(idApply));
-        if (!c_.check(waitForStatus(appliedStatusText), "status: applied"))
-            return;
-        c_.equal(static_cast<long long>(ownedDialogs(window_).size()), 0, "no box");
-        const std::wstring expected = files_.folder + L"cli.sav";
-        const auto code =
-            run(cli_, L"apply " + quoted(files_.base) + L" --output " + quoted(expected) +
-                          L" --campaign-difficulty 3 --time-limit on --unit-scale 45"
-                          L" --year 123 --era AD --season winter");
-        c_.check(code && *code == 0, "varnholt-cli apply succeeds");
-        const auto written = readFile(output);
-        c_.check(!written.empty() && written == readFile(expected),
-                 "the output equals varnholt-cli's, byte for byte");
-        c_.check(readFile(files_.base) == files_.baseBytes, "the source is unchanged");
-        DeleteFileW(expected.c_str());
-
-        SetFileAttributesW(output.c_str(), FILE_ATTRIBUTE_READONLY);
-        const auto before = listTree(files_.folder);
-        click(item(idApply));
-        expectBox(window_, L"Error writing " + output + L": Access to " + output + L" was denied..",
-                  L"error", "read-only output");
-        c_.check(listTree(files_.folder) == before, "no file added or removed");
-        c_.check(readFile(output) == written, "the read-only file is unchanged");
-        SetFileAttributesW(output.c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-
-    // 9. An expansion save: no long or short campaign.
-    void expansion() {
-        c_.scenario("9 expansion");
-        tick(idSetCampaignLength, true);
-        if (!load(files_.expansion))
-            return;
-        c_.equal(text(idReleaseLabel), L"1.6", "release");
-        c_.check(!enabled(idSetCampaignLength), "1012 disabled");
-        c_.check(!enabled(idShortCampaign), "1013 disabled");
-        c_.check(enabled(idSetUnitScale), "the other Set boxes stay enabled");
-    }
-
-    // 10. "&" and letters beyond ASCII, in the folder and the campaign name.
-    void unusualNames() {
-        c_.scenario("10 unusual names");
-        if (!load(files_.unusual))
-            return;
-        const std::wstring campaign(files_.unusualCampaign.begin(), files_.unusualCampaign.end());
-        c_.equal(text(idCampaignName), campaign, "campaign name");
-        c_.check(GetWindowLongW(item(idCampaignName), GWL_STYLE) & SS_NOPREFIX,
-                 "shown literally: \"&\" is no mnemonic there");
-        c_.equal(text(idSourcePath), files_.unusual, "1002");
-        const std::wstring output = files_.unusualFolder + L"Varnholt000.sav";
-        c_.equal(text(idOutputPath), output, "1010");
-        c_.equal(textOf(window_), L"Varnholt - " + output, "title");
-        click(item(idApply));
-        c_.check(waitForStatus(appliedStatusText), "status: applied");
-        c_.check(GetFileAttributesW(output.c_str()) != INVALID_FILE_ATTRIBUTES,
-                 "the output is written there");
-    }
-
-    // 11. The About box through the window-menu command.
-    void about() {
-        c_.scenario("11 about");
-        PostMessageW(window_, WM_SYSCOMMAND, aboutCommandId, 0);
-        HWND box = waitForOwnedDialog(window_, L"About Varnholt");
-        if (!c_.check(box != nullptr, "the About box, owned by the window"))
-            return;
-        HWND label = GetDlgItem(box, shell::idContactAddress);
-        c_.equal(textOf(label), wide(shell::contactEmail()), "address");
-        // Every line of text fits its control in the dialog's font; the address
-        // is exactly as wide as its text.
-        HDC dc = GetDC(nullptr);
-        HFONT font =
-            CreateFontW(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE,
-                        FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                        DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Shell Dlg 2");
-        HGDIOBJ previous = SelectObject(dc, font);
-        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            if (classOf(child) != L"Static" ||
-                (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-                continue;
-            const std::wstring line = textOf(child);
-            SIZE extent{};
-            GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
-            RECT client{};
-            GetClientRect(child, &client);
-            const std::string detail = utf8(line) + ": " + std::to_string(extent.cx) + " of " +
-                                       std::to_string(client.right) + " pixels";
-            if (child == label)
-                c_.check(std::abs(extent.cx - client.right) <= 1, "the address is fitted", detail);
-            else
-                c_.check(extent.cx <= client.right, "the text fits its line", detail);
-        }
-        SelectObject(dc, previous);
-        DeleteObject(font);
-        ReleaseDC(nullptr, dc);
-        const std::wstring url = L"mailto:" + wide(shell::contactEmail());
-        HWND tip = ownedWindowOfClass(box, TOOLTIPS_CLASSW);
-        c_.check(tip != nullptr, "a tooltip");
-        if (tip)
-            c_.equal(toolText(process_.info.hProcess, tip, label, 1), url, "the tooltip's text");
-
-        const RECT area = screenRect(label);
-        const POINT centre{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
-        bringToFront(box);
-        moveMouse(centre);
-        c_.check(waitUntil([&] { return hasColourNear(captureScreen(area), 0xFF0000, 60); }, 2000),
-                 "hover: red");
-        // Underlined while hovering, so the ink spans the whole text: the label
-        // is as wide as its text.
-        const Capture hovered = captureScreen(area);
-        RECT client{};
-        GetClientRect(label, &client);
-        c_.check(std::abs(rightmostInk(hovered) - (client.right - 1)) <= 1,
-                 "the label is fitted to its text",
-                 "ink ends at " + std::to_string(rightmostInk(hovered)) + " of " +
-                     std::to_string(client.right));
-        moveMouse({area.right + 80, area.bottom + 60});
-        c_.check(waitUntil(
-                     [&] {
-                         const Capture now = captureScreen(area);
-                         return !hasColourNear(now, 0xFF0000, 60) &&
-                                hasColourNear(now, 0x0000EE, 60);
-                     },
-                     2000),
-                 "leaving: back to the link colour");
-
-        // No program for mail or web pages: the click explains itself.
-        for (const wchar_t* key : {L"mailto", L".htm"})
-            RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
-        clickMouse(centre);
-        expectBox(box, wide(shell::openErrorText(shell::openFailureExplanation(SE_ERR_NOASSOC))),
-                  L"warning", "failing opener");
-        click(GetDlgItem(box, IDOK));
-        c_.check(waitUntil([&] { return !IsWindow(box); }), "OK closes the About box");
-    }
-
-    // 12. A save given as argument is loaded at start-up; an unreadable one is
-    // the load's usual error box.
-    void argument() {
-        c_.scenario("12 argument");
-        Process broken;
-        const std::wstring missing = files_.folder + L"gone.sav";
-        if (c_.check(broken.start(app_, quoted(missing)), "starts with a missing file")) {
-            HWND window = broken.waitForMainWindow();
-            if (c_.check(window != nullptr, "its window shows")) {
-                expectBox(window,
-                          L"Error reading " + missing + L": " + missing + L" was not found..",
-                          L"error", "unreadable argument");
-                PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-                const auto code = broken.waitForExit();
-                c_.check(code && *code == 0, "the close box ends it with exit code 0");
-            }
-        }
-        if (!c_.check(second_.start(app_, quoted(files_.base)), "starts with a save"))
-            return;
-        secondWindow_ = second_.waitForMainWindow();
-        if (!c_.check(secondWindow_ != nullptr, "its window shows"))
-            return;
-        c_.check(waitUntil([&] {
-                     return textOf(GetDlgItem(secondWindow_, idStatusLine)) ==
-                            wide(loadedStatusText);
-                 }),
-                 "loaded at start-up");
-        c_.equal(textOf(GetDlgItem(secondWindow_, idSourcePath)), files_.base, "1002");
-        c_.equal(textOf(GetDlgItem(secondWindow_, idOutputPath)),
-                 files_.folder + L"Varnholt001.sav", "1010: the next free name");
-    }
-
-    // 13. Enter closes the program with exit code 0, and nothing is written.
-    void enterCloses() {
-        c_.scenario("13 enter closes");
-        const auto filesBefore = listTree(files_.folder);
-        if (secondWindow_) {
-            bringToFront(secondWindow_);
-            pressKey(VK_RETURN);
-            const auto code = second_.waitForExit();
-            c_.check(code.has_value(), "Enter ends the program");
-            c_.check(code && *code == 0, "with exit code 0");
-        }
-        PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
-        const auto code = process_.waitForExit();
-        c_.check(code && *code == 0, "the first window's close box: exit code 0");
-        c_.check(listTree(files_.folder) == filesBefore, "no file written by closing");
-        HKEY key = nullptr;
-        const std::wstring settings = L"Software\\" + wide(shell::settingsKeyName);
-        c_.check(RegOpenKeyExW(HKEY_CURRENT_USER, settings.c_str(), 0, KEY_READ, &key) !=
-                     ERROR_SUCCESS,
-                 "no settings stored");
-        if (key)
-            RegCloseKey(key);
-    }
-
-    std::wstring app_;
-    std::wstring cli_;
-    Files files_;
-    Checks c_;
-    Process process_;
-    HWND window_ = nullptr;
-    Process second_;
-    HWND secondWindow_ = nullptr;
+    static inline Files files_;
+    static inline std::unique_ptr<Process> program_;
+    static inline HWND window_ = nullptr;
+    static inline bool changed_ = false;
 };
 
-// Start-up to first paint: from process creation until the window is visible
-// with nothing left to paint.
-int measure(const std::wstring& app, int times) {
-    std::vector<double> ms;
-    LARGE_INTEGER frequency{};
-    QueryPerformanceFrequency(&frequency);
-    for (int i = -1; i < times; ++i) { // the first start warms up and is not counted
-        LARGE_INTEGER start{}, painted{};
-        QueryPerformanceCounter(&start);
-        Process process;
-        if (!process.start(app, L""))
-            return 1;
-        HWND window = nullptr;
-        waitUntil(
-            [&] {
-                if (!window)
-                    window = process.waitForMainWindow(1);
-                return window && IsWindowVisible(window) && !GetUpdateRect(window, nullptr, FALSE);
-            },
-            20000);
-        QueryPerformanceCounter(&painted);
-        const double elapsed = 1000.0 * static_cast<double>(painted.QuadPart - start.QuadPart) /
-                               static_cast<double>(frequency.QuadPart);
-        if (i >= 0)
-            ms.push_back(elapsed);
-        std::printf("start %d: %.0f ms%s\n", i + 1, elapsed, i < 0 ? " (warm-up)" : "");
-        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        process.waitForExit();
+TEST_F(VarnholtExe, ShowsItsStartState) {
+    ASSERT_TRUE(openFresh(Use::LooksOnly));
+    EXPECT_EQ(textOf(window_), L"Varnholt") << "title";
+    const auto difficulties = wideAll(standardDifficultyNames());
+    for (int id : {idCampaignDifficulty, idBattleDifficulty}) {
+        EXPECT_EQ(itemsOf(item(id)), difficulties) << "items of " << id;
+        EXPECT_EQ(selectionOf(item(id)), 1) << "selection of " << id;
     }
-    std::sort(ms.begin(), ms.end());
-    const double median =
-        ms.size() % 2 ? ms[ms.size() / 2] : (ms[ms.size() / 2 - 1] + ms[ms.size() / 2]) / 2;
-    std::printf("median start-up to first paint: %.0f ms over %d starts\n", median, times);
-    return 0;
+    EXPECT_EQ(itemsOf(item(idUnitScaleClass)), wideAll(unitScaleClassNames()));
+    EXPECT_EQ(selectionOf(item(idUnitScaleClass)), 1);
+    EXPECT_EQ(text(idUnitScale), L"40");
+    EXPECT_EQ(text(idYear), L"270");
+    for (int id : {idNoBattleTimeLimit, idBC, idSummer})
+        EXPECT_TRUE(isChecked(item(id))) << "ticked: " << id;
+    for (int id : {idAD, idWinter, idShortCampaign})
+        EXPECT_FALSE(isChecked(item(id))) << "not ticked: " << id;
+    for (int id : setBoxes)
+        EXPECT_TRUE(!isChecked(item(id)) && !enabled(id))
+            << "Set box unticked and disabled: " << id;
+    for (int id :
+         {idRefresh, idApply, idCampaignDifficulty, idBattleDifficulty, idNoBattleTimeLimit,
+          idShortCampaign, idUnitScaleClass, idUnitScale, idUnitScaleSpin, idYearLabel, idYear,
+          idYearSpin, idBC, idAD, idSummer, idWinter})
+        EXPECT_FALSE(enabled(id)) << "disabled: " << id;
+    for (int id : {idSourcePath, idBrowse, idOutputPath, idOk})
+        EXPECT_TRUE(enabled(id)) << "enabled: " << id;
+    EXPECT_TRUE(waitUntil([&] { return focusIn(idSourcePath); })) << "the focus is in the path box";
+    const LONG style = GetWindowLongW(window_, GWL_STYLE);
+    EXPECT_TRUE((style & (WS_CAPTION | WS_SYSMENU)) == (WS_CAPTION | WS_SYSMENU) &&
+                !(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)))
+        << "fixed-size frame with title bar and window menu, no minimise or maximise box";
+    EXPECT_TRUE(GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_APPWINDOW) << "on the task bar";
+    // Wine answers WM_GETICON and WM_QUERYDRAGICON from another process with
+    // nothing, and shows the large icon nowhere; the small one is seen in the
+    // title bar, where the default icon is not.
+    RECT frame = screenRect(window_);
+    POINT clientTop{0, 0};
+    ClientToScreen(window_, &clientTop);
+    frame.right = frame.left + 64;
+    frame.bottom = clientTop.y;
+    const Capture titleBar = captureScreen(frame);
+    const int small = GetSystemMetrics(SM_CXSMICON);
+    HMODULE program = LoadLibraryExW(appPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HICON ours = static_cast<HICON>(
+        LoadImageW(program, MAKEINTRESOURCEW(applicationIconId), IMAGE_ICON, small, small, 0));
+    const double match = iconMatch(titleBar, ours, small);
+    const double otherMatch = iconMatch(titleBar, LoadIconW(nullptr, IDI_APPLICATION), small);
+    EXPECT_TRUE(ours && match < 12 && match < otherMatch)
+        << "small icon: difference " << match << ", to the default icon " << otherMatch;
+    if (ours)
+        DestroyIcon(ours);
+    if (program)
+        FreeLibrary(program);
+    const RECT refresh = screenRect(item(idRefresh));
+    EXPECT_TRUE((GetWindowLongW(item(idRefresh), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW &&
+                refresh.right - refresh.left == 20 && refresh.bottom - refresh.top == 23)
+        << "Refresh is drawn from its 20 x 23 pictures";
 }
 
-// The editor with a loaded save, and the About box, as bitmaps.
-int screenshots(const std::wstring& app, const std::wstring& folder) {
-    const Files files = makeFiles(L"C:\\Games\\Iron Dominion\\saves\\");
-    Process process;
-    if (!process.start(app, quoted(files.base)))
-        return 1;
-    HWND window = process.waitForMainWindow();
-    const auto loadedShown = [&] {
-        return waitUntil(
-            [&] { return textOf(GetDlgItem(window, idStatusLine)) == wide(loadedStatusText); });
-    };
-    if (!window || !loadedShown())
-        return 1;
-    // Some groups ticked, then loaded again, so that the status line says so.
-    for (int id : {idSetCampaignDifficulty, idSetUnitScale, idSetYearAndSeason})
-        click(GetDlgItem(window, id));
+// Typing key by key keeps the order; the rules follow each change.
+TEST_F(VarnholtExe, TypingKeepsItsOrderAndTheRulesFollow) {
+    ASSERT_TRUE(openFresh());
+    ASSERT_TRUE(bringToFront(window_)) << "the window comes to the front";
+    const std::wstring typed = L"C:\\a b\\q.sav";
+    typeText(typed);
+    EXPECT_TRUE(waitUntil([&] { return text(idSourcePath) == typed; }))
+        << "typed text in order: " << utf8(text(idSourcePath));
+    EXPECT_TRUE(enabled(idRefresh));
+    for (int id : setBoxes)
+        EXPECT_TRUE(enabled(id)) << "Set box enabled: " << id;
+    EXPECT_FALSE(enabled(idApply)) << "Apply stays disabled: nothing is loaded";
+    setText(item(idSourcePath), L"");
+    EXPECT_TRUE(waitUntil([&] { return !enabled(idRefresh); })) << "emptied: Refresh disabled";
+}
+
+// Browse: the open dialog, then the loaded game.
+TEST_F(VarnholtExe, BrowseOpensTheDialogAndLoadsThePick) {
+    ASSERT_TRUE(open());
+    removeOutputs(files_.folder);
+    click(item(idBrowse));
+    HWND dialog = waitForOwnedDialog(window_, wide(browseTitle));
+    ASSERT_NE(dialog, nullptr) << "the open dialog, titled and owned by the window";
+    HWND types = GetDlgItem(dialog, 0x470); // the file-type list
+    EXPECT_EQ(itemsOf(types),
+              (std::vector<std::wstring>{L"IRD Save Files (*.sav)", L"All Files (*.*)"}));
+    EXPECT_EQ(selectionOf(types), 0) << "the first filter in force";
+    HWND name = GetDlgItem(dialog, 0x47C);
+    if (!name)
+        name = GetDlgItem(dialog, 0x480);
+    while (name && classOf(name) != L"Edit")
+        name = FindWindowExW(name, nullptr, nullptr, nullptr);
+    ASSERT_NE(name, nullptr) << "the file-name box";
+    setText(name, files_.base);
+    click(GetDlgItem(dialog, IDOK));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); })) << "the dialog closes";
+    ASSERT_TRUE(waitForStatus(loadedStatusText)) << "status: " << utf8(text(idStatusLine));
+    const SaveGameInfo info = loaded(files_.base);
+    const std::wstring output = files_.folder + L"Varnholt000.sav";
+    EXPECT_EQ(text(idSourcePath), files_.base);
+    EXPECT_EQ(text(idOutputPath), output);
+    EXPECT_EQ(textOf(window_), L"Varnholt - " + output) << "title";
+    EXPECT_EQ(text(idReleaseLabel), wide(info.version.releaseLabel));
+    EXPECT_EQ(text(idCampaignName), wide(info.campaignName));
+    EXPECT_EQ(text(idFactionName), wide(info.factionName));
+    EXPECT_FALSE(info.factionName.empty()) << "the save names a faction";
+    EXPECT_EQ(selectionOf(item(idCampaignDifficulty)), 2) << "campaign difficulty shown";
+    EXPECT_TRUE(enabled(idApply));
+}
+
+// A missing file: one error box, and no output name left.
+TEST_F(VarnholtExe, MissingFileIsOneErrorBox) {
+    ASSERT_TRUE(open());
+    const std::wstring missing = files_.folder + L"missing.sav";
+    setText(item(idSourcePath), missing);
+    EXPECT_EQ(text(idSourcePath), missing) << "the path box takes the path";
+    Sleep(1000);
+    EXPECT_EQ(text(idSourcePath), missing) << "and keeps it";
+    EXPECT_TRUE(enabled(idRefresh));
+    click(item(idRefresh));
+    expectBox(window_, L"Error reading " + missing + L": " + missing + L" was not found..",
+              L"error", "missing file");
+    EXPECT_FALSE(enabled(idApply));
+    EXPECT_EQ(text(idOutputPath), L"") << "no output name";
+}
+
+// A year that is no integer: the prompt, then the focus in the year box.
+TEST_F(VarnholtExe, NoIntegerPromptsAndSelectsTheBox) {
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(load(files_.base));
+    tick(idSetYearAndSeason, true);
+    for (const std::wstring year : {L"", L"x7"}) {
+        SCOPED_TRACE("year \"" + utf8(year) + "\"");
+        setText(item(idYear), year);
+        click(item(idSetCampaignDifficulty));
+        expectBox(window_, wide(enterIntegerText), L"warning", "integer prompt");
+        EXPECT_TRUE(waitUntil([&] { return focusIn(idYear); })) << "the focus is in the year box";
+        const auto selection = SendMessageW(item(idYear), EM_GETSEL, 0, 0);
+        EXPECT_TRUE(LOWORD(selection) == 0 && HIWORD(selection) == year.size())
+            << "its text is selected";
+    }
+    setText(item(idYear), L"270");
+    tick(idSetCampaignDifficulty, false);
+}
+
+// The unit scale through real clicks on the spin's arrows, and by class.
+TEST_F(VarnholtExe, UnitScaleFollowsSpinClicksAndClasses) {
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(load(files_.base));
+    tick(idSetUnitScale, true);
+    EXPECT_TRUE(enabled(idUnitScaleSpin));
+    EXPECT_EQ(text(idUnitScale), L"40") << "starts at 40";
+    clickSpin(true);
+    EXPECT_TRUE(waitUntil([&] { return text(idUnitScale) == L"45"; }))
+        << "up: 45, shows " << utf8(text(idUnitScale));
+    EXPECT_EQ(selectionOf(item(idUnitScaleClass)), 2) << "up: Large";
+    clickSpin(false);
+    EXPECT_TRUE(waitUntil([&] { return text(idUnitScale) == L"40"; }))
+        << "down: 40, shows " << utf8(text(idUnitScale));
+    EXPECT_EQ(selectionOf(item(idUnitScaleClass)), 1) << "down: Normal";
+    pick(window_, idUnitScaleClass, 3);
+    EXPECT_TRUE(waitUntil([&] { return text(idUnitScale) == L"160"; })) << "Huge: 160";
+    clickSpin(true);
     Sleep(300);
-    click(GetDlgItem(window, idRefresh));
-    if (!loadedShown())
-        return 1;
-    bringToFront(window);
-    moveMouse({0, 0});
-    Sleep(500);
-    bool ok = saveBitmap(captureScreen(screenRect(window)), folder + L"\\windows-editor.bmp");
-    PostMessageW(window, WM_SYSCOMMAND, aboutCommandId, 0);
-    HWND about = waitForOwnedDialog(window, L"About Varnholt");
-    Sleep(500);
-    ok = about && saveBitmap(captureScreen(screenRect(about)), folder + L"\\windows-about.bmp") &&
-         ok;
-    if (about)
-        click(GetDlgItem(about, IDOK));
-    Sleep(300);
+    EXPECT_EQ(text(idUnitScale), L"160") << "up at 160 stays";
+    EXPECT_EQ(selectionOf(item(idUnitScaleClass)), 3) << "and Huge";
+    pick(window_, idUnitScaleClass, 0);
+    EXPECT_TRUE(waitUntil([&] { return text(idUnitScale) == L"20"; })) << "Small: 20";
+    pick(window_, idUnitScaleClass, 1);
+    EXPECT_TRUE(waitUntil([&] { return text(idUnitScale) == L"40"; })) << "Normal: 40";
+}
+
+// Mnemonics, the Tab order and the arrow keys, through the dialog manager.
+TEST_F(VarnholtExe, MnemonicsTabOrderAndArrowKeys) {
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(load(files_.base));
+    tick(idSetUnitScale, false);
+    EXPECT_TRUE(waitUntil([&] { return !enabled(idUnitScaleClass); })) << "unticked: list disabled";
+    ASSERT_TRUE(bringToFront(window_));
+    pressWithAlt('U');
+    EXPECT_TRUE(waitUntil([&] { return isChecked(item(idSetUnitScale)); })) << "Alt+U ticks";
+    for (int id : {idUnitScaleClass, idUnitScale, idUnitScaleSpin})
+        EXPECT_TRUE(enabled(id)) << "and enables " << id;
+    ASSERT_FALSE(focusIn(idSourcePath)) << "the focus is elsewhere before Alt+F";
+    pressWithAlt('F');
+    EXPECT_TRUE(waitUntil([&] { return focusIn(idSourcePath); }))
+        << "Alt+F: the label's mnemonic moves the focus to the path box";
+    // The enabled Tab stops in template order, from the path box round to it.
+    std::vector<int> stops;
+    for (const ControlLayout& spec : editorDialog().controls)
+        if (spec.tabStop && enabled(spec.id))
+            stops.push_back(spec.id);
+    const auto from = std::find(stops.begin(), stops.end(), idSourcePath);
+    std::rotate(stops.begin(), from, stops.end());
+    std::vector<int> expected(stops.begin() + 1, stops.end());
+    expected.push_back(idSourcePath);
+    std::vector<int> visited;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        pressKey(VK_TAB);
+        HWND before = i == 0 ? item(idSourcePath) : item(visited.back());
+        waitUntil([&] { return focusOf(window_) != before; }, 1000);
+        visited.push_back(GetDlgCtrlID(focusOf(window_)));
+    }
+    EXPECT_EQ(visited, expected) << "Tab order";
+    // The arrow keys in a spin's box step the spin, through the model.
+    tick(idSetYearAndSeason, true);
+    const RECT year = screenRect(item(idYear));
+    clickMouse({(year.left + year.right) / 2, (year.top + year.bottom) / 2});
+    EXPECT_TRUE(waitUntil([&] { return focusIn(idYear); })) << "in the year box";
+    const std::wstring before = text(idYear);
+    const std::wstring after = std::to_wstring(std::stoi(before) + 1);
+    pressKey(VK_UP);
+    EXPECT_TRUE(waitUntil([&] { return text(idYear) == after; }))
+        << "Up steps the year: " << utf8(before + L" -> " + text(idYear));
+    pressKey(VK_DOWN);
+    EXPECT_TRUE(waitUntil([&] { return text(idYear) == before; })) << "Down steps it back";
+}
+
+// Apply with several groups ticked: the same bytes as varnholt-cli; then a
+// read-only output file.
+TEST_F(VarnholtExe, ApplyWritesWhatTheCommandLineWrites) {
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(load(files_.base));
+    tick(idSetBattleDifficulty, false);
+    tick(idSetCampaignLength, false);
+    tick(idSetCampaignDifficulty, true);
+    pick(window_, idCampaignDifficulty, 3);
+    tick(idSetBattleTimeLimit, true);
+    tick(idNoBattleTimeLimit, false);
+    tick(idSetUnitScale, true);
+    clickSpin(true);
+    EXPECT_TRUE(waitUntil([&] { return text(idUnitScale) == L"45"; })) << "unit scale 45";
+    tick(idSetYearAndSeason, true);
+    setText(item(idYear), L"123");
+    click(item(idAD));
+    click(item(idWinter));
+    EXPECT_TRUE(waitUntil([&] { return isChecked(item(idAD)) && isChecked(item(idWinter)); }))
+        << "AD and winter";
+    EXPECT_TRUE(waitUntil([&] { return selectionOf(item(idCampaignDifficulty)) == 3; }))
+        << "Very Hard picked";
+    const std::wstring output = text(idOutputPath);
+    click(item(idApply));
+    ASSERT_TRUE(waitForStatus(appliedStatusText)) << "status: " << utf8(text(idStatusLine));
+    EXPECT_TRUE(ownedDialogs(window_).empty()) << "no box";
+    const std::wstring expected = files_.folder + L"cli.sav";
+    const auto code =
+        run(cliPath, L"apply " + inQuotes(files_.base) + L" --output " + inQuotes(expected) +
+                         L" --campaign-difficulty 3 --time-limit on --unit-scale 45"
+                         L" --year 123 --era AD --season winter");
+    EXPECT_TRUE(code && *code == 0) << "varnholt-cli apply succeeds";
+    const auto written = readFile(output);
+    EXPECT_TRUE(!written.empty() && written == readFile(expected))
+        << "the output equals varnholt-cli's, byte for byte";
+    EXPECT_EQ(readFile(files_.base), files_.baseBytes) << "the source is unchanged";
+    DeleteFileW(expected.c_str());
+
+    SetFileAttributesW(output.c_str(), FILE_ATTRIBUTE_READONLY);
+    const auto before = listTree(files_.folder);
+    click(item(idApply));
+    expectBox(window_, L"Error writing " + output + L": Access to " + output + L" was denied..",
+              L"error", "read-only output");
+    EXPECT_EQ(listTree(files_.folder), before) << "no file added or removed";
+    EXPECT_EQ(readFile(output), written) << "the read-only file is unchanged";
+    SetFileAttributesW(output.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// An expansion save: no long or short campaign.
+TEST_F(VarnholtExe, ExpansionSaveHasNoCampaignLength) {
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(load(files_.base));
+    tick(idSetCampaignLength, true);
+    ASSERT_TRUE(load(files_.expansion));
+    EXPECT_EQ(text(idReleaseLabel), L"1.6");
+    EXPECT_FALSE(enabled(idSetCampaignLength));
+    EXPECT_FALSE(enabled(idShortCampaign));
+    EXPECT_TRUE(enabled(idSetUnitScale)) << "the other Set boxes stay enabled";
+}
+
+// "&" and letters beyond ASCII, in the folder and the campaign name.
+TEST_F(VarnholtExe, UnusualNamesLoadAndApply) {
+    ASSERT_TRUE(open());
+    removeOutputs(files_.unusualFolder);
+    ASSERT_TRUE(load(files_.unusual));
+    const std::wstring campaign(files_.unusualCampaign.begin(), files_.unusualCampaign.end());
+    EXPECT_EQ(text(idCampaignName), campaign);
+    EXPECT_TRUE(GetWindowLongW(item(idCampaignName), GWL_STYLE) & SS_NOPREFIX)
+        << "shown literally: \"&\" is no mnemonic there";
+    EXPECT_EQ(text(idSourcePath), files_.unusual);
+    const std::wstring output = files_.unusualFolder + L"Varnholt000.sav";
+    EXPECT_EQ(text(idOutputPath), output);
+    EXPECT_EQ(textOf(window_), L"Varnholt - " + output) << "title";
+    click(item(idApply));
+    EXPECT_TRUE(waitForStatus(appliedStatusText)) << "status: " << utf8(text(idStatusLine));
+    EXPECT_TRUE(exists(output)) << "the output is written there";
+}
+
+// The About box through the window-menu command.
+TEST_F(VarnholtExe, AboutBoxFitsItsTextAndExplainsAFailingLink) {
+    ASSERT_TRUE(open());
+    PostMessageW(window_, WM_SYSCOMMAND, aboutCommandId, 0);
+    HWND box = waitForOwnedDialog(window_, L"About Varnholt");
+    ASSERT_NE(box, nullptr) << "the About box, owned by the window";
+    HWND label = GetDlgItem(box, shell::idContactAddress);
+    EXPECT_EQ(textOf(label), wide(shell::contactEmail())) << "address";
+    // Every line of text fits its control in the dialog's font; the address is
+    // exactly as wide as its text.
+    HDC dc = GetDC(nullptr);
+    HFONT font =
+        CreateFontW(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Shell Dlg 2");
+    HGDIOBJ previous = SelectObject(dc, font);
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (classOf(child) != L"Static" ||
+            (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            continue;
+        const std::wstring line = textOf(child);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
+        RECT client{};
+        GetClientRect(child, &client);
+        if (child == label)
+            EXPECT_LE(std::abs(extent.cx - client.right), 1)
+                << "the address is fitted: " << utf8(line);
+        else
+            EXPECT_LE(extent.cx, client.right) << "the text fits its line: " << utf8(line);
+    }
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    const std::wstring url = L"mailto:" + wide(shell::contactEmail());
+    HWND tip = ownedWindowOfClass(box, TOOLTIPS_CLASSW);
+    EXPECT_NE(tip, nullptr) << "a tooltip";
+    if (tip) {
+        EXPECT_EQ(toolText(program_->info.hProcess, tip, label, 1), url) << "the tooltip's text";
+    }
+
+    const RECT area = screenRect(label);
+    const POINT centre{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    bringToFront(box);
+    moveMouse(centre);
+    EXPECT_TRUE(waitUntil([&] { return hasColourNear(captureScreen(area), 0xFF0000, 60); }, 2000))
+        << "hover: red";
+    // Underlined while hovering, so the ink spans the whole text: the label is
+    // as wide as its text.
+    const Capture hovered = captureScreen(area);
+    RECT client{};
+    GetClientRect(label, &client);
+    EXPECT_LE(std::abs(rightmostInk(hovered) - (client.right - 1)), 1)
+        << "the label is fitted to its text: ink ends at " << rightmostInk(hovered) << " of "
+        << client.right;
+    moveMouse({area.right + 80, area.bottom + 60});
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const Capture now = captureScreen(area);
+            return !hasColourNear(now, 0xFF0000, 60) && hasColourNear(now, 0x0000EE, 60);
+        },
+        2000))
+        << "leaving: back to the link colour";
+
+    // No program for mail or web pages: the click explains itself.
+    for (const wchar_t* key : {L"mailto", L".htm"})
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, key);
+    clickMouse(centre);
+    expectBox(box, wide(shell::openErrorText(shell::openFailureExplanation(SE_ERR_NOASSOC))),
+              L"warning", "failing opener");
+    click(GetDlgItem(box, IDOK));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); })) << "OK closes the About box";
+}
+
+// A save given as argument is loaded at start-up; an unreadable one is the
+// load's usual error box.
+TEST_F(VarnholtExe, SaveGivenAsArgument) {
+    {
+        Process broken;
+        const std::wstring missing = files_.folder + L"gone.sav";
+        ASSERT_TRUE(broken.start(appPath, inQuotes(missing))) << "starts with a missing file";
+        HWND window = broken.waitForMainWindow();
+        ASSERT_NE(window, nullptr) << "its window shows";
+        expectBox(window, L"Error reading " + missing + L": " + missing + L" was not found..",
+                  L"error", "unreadable argument");
+        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        const auto code = broken.waitForExit();
+        EXPECT_TRUE(code && *code == 0) << "the close box ends it with exit code 0";
+    }
+    // Varnholt000.sav is taken, so the output is the next free name.
+    removeOutputs(files_.folder);
+    ASSERT_TRUE(writeFile(files_.folder + L"Varnholt000.sav", files_.baseBytes));
+    Process program;
+    ASSERT_TRUE(program.start(appPath, inQuotes(files_.base))) << "starts with a save";
+    HWND window = program.waitForMainWindow();
+    ASSERT_NE(window, nullptr) << "its window shows";
+    EXPECT_TRUE(waitUntil([&] {
+        return textOf(GetDlgItem(window, idStatusLine)) == wide(loadedStatusText);
+    })) << "loaded at start-up";
+    EXPECT_EQ(textOf(GetDlgItem(window, idSourcePath)), files_.base);
+    EXPECT_EQ(textOf(GetDlgItem(window, idOutputPath)), files_.folder + L"Varnholt001.sav")
+        << "the next free name";
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    process.waitForExit();
-    removeTree(L"C:\\Games");
-    return ok ? 0 : 1;
+    EXPECT_TRUE(program.waitForExit().has_value()) << "the close box ends it";
+}
+
+// Keyboard flows with real key events, which go through the dialog manager
+// (a message posted to one control would bypass it).
+
+TEST_F(VarnholtExe, TabToApplyThenEnterAppliesAndKeepsTheWindow) {
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(load(files_.base));
+    const std::wstring output = text(idOutputPath);
+    ASSERT_FALSE(exists(output)) << "the output name is free";
+    ASSERT_TRUE(bringToFront(window_));
+    for (int presses = 0; presses < 40 && !focusIn(idApply); ++presses) {
+        HWND before = focusOf(window_);
+        pressKey(VK_TAB);
+        waitUntil([&] { return focusOf(window_) != before; }, 1000);
+    }
+    ASSERT_TRUE(focusIn(idApply)) << "Tab reaches Apply";
+    pressKey(VK_RETURN);
+    EXPECT_TRUE(waitForStatus(appliedStatusText)) << "status: " << utf8(text(idStatusLine));
+    EXPECT_FALSE(readFile(output).empty()) << "the output is written";
+    EXPECT_FALSE(program_->waitForExit(500).has_value()) << "the program still runs";
+    EXPECT_TRUE(IsWindowVisible(window_)) << "the window stays open";
+}
+
+TEST_F(VarnholtExe, AltYThenTabReachesTheYearBox) {
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(load(files_.base));
+    tick(idSetYearAndSeason, false);
+    ASSERT_TRUE(bringToFront(window_));
+    pressWithAlt('Y');
+    EXPECT_TRUE(waitUntil([&] { return isChecked(item(idSetYearAndSeason)); })) << "Alt+Y ticks";
+    EXPECT_TRUE(waitUntil([&] { return focusIn(idSetYearAndSeason); }))
+        << "and focuses the Set box";
+    pressKey(VK_TAB);
+    EXPECT_TRUE(waitUntil([&] { return focusIn(idYear); })) << "Tab reaches the year box";
+    pressDigits(L"1234");
+    EXPECT_TRUE(waitUntil([&] { return text(idYear) == L"1234"; }))
+        << "typed digits land there: " << utf8(text(idYear));
+}
+
+TEST_F(VarnholtExe, AltROpensTheFileDialog) {
+    ASSERT_TRUE(open());
+    const std::wstring path = text(idSourcePath);
+    ASSERT_TRUE(bringToFront(window_));
+    pressWithAlt('R');
+    HWND dialog = waitForOwnedDialog(window_, wide(browseTitle));
+    ASSERT_NE(dialog, nullptr) << "Alt+R opens \"" << browseTitle << "\"";
+    click(GetDlgItem(dialog, IDCANCEL));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); })) << "Cancel closes it";
+    EXPECT_EQ(text(idSourcePath), path) << "and nothing changes";
+}
+
+TEST_F(VarnholtExe, EnterInATextBoxPressesClose) {
+    const auto filesBefore = listTree(files_.folder);
+    Process program;
+    ASSERT_TRUE(program.start(appPath, inQuotes(files_.base))) << "starts with a save";
+    HWND window = program.waitForMainWindow();
+    ASSERT_NE(window, nullptr) << "its window shows";
+    ASSERT_TRUE(waitUntil([&] {
+        return textOf(GetDlgItem(window, idStatusLine)) == wide(loadedStatusText);
+    })) << "loaded at start-up";
+    ASSERT_TRUE(bringToFront(window));
+    ASSERT_TRUE(waitUntil([&] { return focusOf(window) == GetDlgItem(window, idSourcePath); }))
+        << "the focus is in the path box";
+    pressKey(VK_RETURN);
+    const auto code = program.waitForExit();
+    ASSERT_TRUE(code.has_value()) << "Enter ends the program";
+    EXPECT_EQ(*code, 0u) << "exit code";
+    EXPECT_EQ(listTree(files_.folder), filesBefore) << "nothing written";
+}
+
+TEST_F(VarnholtExe, EscapeClosesWithoutReadingTheControls) {
+    const auto filesBefore = listTree(files_.folder);
+    Process program;
+    ASSERT_TRUE(program.start(appPath, inQuotes(files_.base))) << "starts with a save";
+    HWND window = program.waitForMainWindow();
+    ASSERT_NE(window, nullptr) << "its window shows";
+    ASSERT_TRUE(waitUntil([&] {
+        return textOf(GetDlgItem(window, idStatusLine)) == wide(loadedStatusText);
+    })) << "loaded at start-up";
+    // Close would stop at the empty year box with a prompt; Escape reads nothing.
+    HWND setYear = GetDlgItem(window, idSetYearAndSeason);
+    click(setYear);
+    ASSERT_TRUE(waitUntil([&] { return IsWindowEnabled(GetDlgItem(window, idYear)) != FALSE; }))
+        << "the year box is enabled";
+    setText(GetDlgItem(window, idYear), L"");
+    Sleep(100);
+    ASSERT_EQ(textOf(GetDlgItem(window, idYear)), L"") << "the year box is empty";
+    ASSERT_TRUE(bringToFront(window));
+    pressKey(VK_ESCAPE);
+    const auto code = program.waitForExit();
+    ASSERT_TRUE(code.has_value()) << "Escape ends the program; boxes shown: "
+                                  << ownedDialogs(window).size();
+    EXPECT_EQ(*code, 0u) << "exit code";
+    EXPECT_EQ(listTree(files_.folder), filesBefore) << "nothing written";
+}
+
+// Last: it ends the shared program.
+TEST_F(VarnholtExe, CloseBoxEndsTheProgramAndWritesNothing) {
+    ASSERT_TRUE(open());
+    const auto filesBefore = listTree(files_.folder);
+    PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    const auto code = program_->waitForExit();
+    ASSERT_TRUE(code.has_value()) << "the close box ends the program";
+    EXPECT_EQ(*code, 0u) << "exit code";
+    EXPECT_EQ(listTree(files_.folder), filesBefore) << "no file written by closing";
+    HKEY key = nullptr;
+    const std::wstring settings = L"Software\\" + wide(shell::settingsKeyName);
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, settings.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS)
+        << "no settings stored";
+    if (key)
+        RegCloseKey(key);
 }
 
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr,
-                     "usage: win32_end_to_end APP CLI [--measure N | --screenshots FOLDER]\n");
+    testing::InitGoogleTest(&argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: win32_end_to_end [GoogleTest flags] APP CLI\n");
         return 2;
     }
-    if (argc == 5 && std::wcscmp(argv[3], L"--measure") == 0)
-        return measure(argv[1], _wtoi(argv[4]));
-    if (argc == 5 && std::wcscmp(argv[3], L"--screenshots") == 0)
-        return screenshots(argv[1], argv[4]);
-    return Scenarios(argv[1], argv[2]).runAll();
+    appPath = argv[1];
+    cliPath = argv[2];
+    return RUN_ALL_TESTS();
 }

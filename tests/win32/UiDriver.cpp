@@ -4,66 +4,10 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace varnholt::uidriver {
-
-std::wstring wide(std::string_view text) {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    std::wstring result(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)),
-        L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, result.data(),
-                        static_cast<int>(result.size()));
-    return result;
-}
-
-std::string utf8(std::wstring_view text) {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    std::string result(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size,
-                                                                    nullptr, 0, nullptr, nullptr)),
-                       '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(),
-                        static_cast<int>(result.size()), nullptr, nullptr);
-    return result;
-}
-
-// --- Checks -------------------------------------------------------------------
-
-void Checks::scenario(std::string name) {
-    scenario_ = std::move(name);
-    std::printf("-- %s\n", scenario_.c_str());
-    std::fflush(stdout);
-}
-
-bool Checks::check(bool ok, std::string_view what, std::string_view detail) {
-    if (ok) {
-        ++passed_;
-        return true;
-    }
-    ++failed_;
-    std::printf("FAIL [%s] %.*s%s%.*s\n", scenario_.c_str(), static_cast<int>(what.size()),
-                what.data(), detail.empty() ? "" : ": ", static_cast<int>(detail.size()),
-                detail.data());
-    std::fflush(stdout);
-    return false;
-}
-
-bool Checks::equal(std::wstring_view actual, std::wstring_view expected, std::string_view what) {
-    return check(actual == expected, what,
-                 "got \"" + utf8(actual) + "\", expected \"" + utf8(expected) + "\"");
-}
-
-bool Checks::equal(long long actual, long long expected, std::string_view what) {
-    return check(actual == expected, what,
-                 "got " + std::to_string(actual) + ", expected " + std::to_string(expected));
-}
 
 bool waitUntil(const std::function<bool()>& done, DWORD ms) {
     const ULONGLONG end = GetTickCount64() + ms;

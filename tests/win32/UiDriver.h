@@ -3,6 +3,8 @@
 // sees it: window texts, ticks, lists, focus, message boxes, pixels on the
 // screen. Win32 only; every call works across processes under Wine and Windows.
 
+#include "core/TextCodec.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -14,26 +16,15 @@
 
 namespace varnholt::uidriver {
 
-std::wstring wide(std::string_view utf8);
-std::string utf8(std::wstring_view text);
-
-// --- Checks -------------------------------------------------------------------
-
-// Counts checks, prints each failure with the scenario it belongs to.
-class Checks {
-  public:
-    void scenario(std::string name);
-    bool check(bool ok, std::string_view what, std::string_view detail = {});
-    bool equal(std::wstring_view actual, std::wstring_view expected, std::string_view what);
-    bool equal(long long actual, long long expected, std::string_view what);
-    int passed() const { return passed_; }
-    int failed() const { return failed_; }
-
-  private:
-    std::string scenario_;
-    int passed_ = 0;
-    int failed_ = 0;
-};
+// Windows text is UTF-16 in wchar_t; the program's text is UTF-8.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+inline std::wstring wide(std::string_view text) {
+    const std::u16string converted = utf8ToUtf16(text);
+    return std::wstring(converted.begin(), converted.end());
+}
+inline std::string utf8(std::wstring_view text) {
+    return utf16ToUtf8(std::u16string(text.begin(), text.end()));
+}
 
 // Polls `done` every 10 ms until it holds or `ms` have passed.
 bool waitUntil(const std::function<bool()>& done, DWORD ms = 5000);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the end-to-end driver against Varnholt.exe in a private Wine session.
-# Usage: run-end-to-end.sh DRIVER APP CLI [DRIVER OPTIONS...]
+# Usage: run-end-to-end.sh DRIVER APP CLI [GOOGLETEST FLAGS...], e.g. --gtest_filter=*Apply*
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 exec bash "$here/../../scripts/wine-session.sh" bash -c \
