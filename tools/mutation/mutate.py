@@ -1,0 +1,204 @@
+#!/usr/bin/env python3
+"""A fault audit of the tests: single faults put into the sources one at a time
+(a flipped comparison, an off-by-one bound, a dropped statement, a swapped
+constant), each built and tested; a fault the tests do not notice survives.
+
+    tools/mutation/mutate.py --build build/mutation --files 'core/*.cpp' \
+        --targets core_tests cli_tests --fast 'build/mutation/tests/core/core_tests' \
+        --full 'ctest --test-dir build/mutation -j2' --sample 150 --out report.md
+
+The build folder must be configured already (cmake --preset default, or a copy
+of its settings in another folder). For each fault: the file is changed, the
+targets are built (a fault that does not compile is left out of the count), the
+fast command runs, and where it passes, the full command runs too. A fault is
+killed when a command fails or runs out of time. The file is restored after
+every fault, and on Ctrl+C. The report lists the survivors with their places.
+"""
+
+import argparse
+import glob
+import json
+import random
+import re
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+# Each operator: a pattern over a line whose strings and comments are blanked,
+# and the replacement. clang-format writes binary operators with a blank on
+# each side, which tells them from template brackets, pointers and unary signs.
+OPERATORS = [
+    ("relational", r" < ", " <= "),
+    ("relational", r" <= ", " < "),
+    ("relational", r" > ", " >= "),
+    ("relational", r" >= ", " > "),
+    ("equality", r" == ", " != "),
+    ("equality", r" != ", " == "),
+    ("logical", r" && ", " || "),
+    ("logical", r" \|\| ", " && "),
+    ("arithmetic", r" \+ ", " - "),
+    ("arithmetic", r" - ", " + "),
+    ("negation", r"(?<![!=<>&|])!(?=[A-Za-z_(])", ""),
+    ("boolean", r"\btrue\b", "false"),
+    ("boolean", r"\bfalse\b", "true"),
+]
+NUMBER = re.compile(r"(?<![\w.])(\d+)(?![\w.])")
+STATEMENT = re.compile(r"^(\s*)(?!return\b|case\b|default\b|break\b|continue\b)"
+                       r"[\w:.>\-\[\]()*&]+(\(.*\)|\s*[-+*/|&]?=\s*.+|\+\+|--);\s*$")
+
+
+def blank_strings_and_comments(text):
+    """The text with string and character literals and comments replaced by
+    blanks of the same length, so that positions stay the same."""
+    out = []
+    i = 0
+    n = len(text)
+    while i < n:
+        c = text[i]
+        if text.startswith("//", i):
+            j = text.find("\n", i)
+            j = n if j < 0 else j
+            out.append(" " * (j - i))
+            i = j
+        elif text.startswith("/*", i):
+            j = text.find("*/", i + 2)
+            j = n if j < 0 else j + 2
+            out.append("".join(ch if ch == "\n" else " " for ch in text[i:j]))
+            i = j
+        elif text.startswith('R"', i) and (i == 0 or not (text[i - 1].isalnum() or text[i - 1] == "_")):
+            m = re.match(r'R"([^(]*)\(', text[i:])
+            end = text.find(")" + m.group(1) + '"', i) if m else -1
+            j = n if end < 0 else end + len(m.group(1)) + 2
+            out.append("".join(ch if ch == "\n" else " " for ch in text[i:j]))
+            i = j
+        elif c in "\"'":
+            j = i + 1
+            while j < n and text[j] != c and text[j] != "\n":
+                j += 2 if text[j] == "\\" else 1
+            j = min(j + 1, n)
+            out.append(c + " " * (j - i - 2) + c if j - i >= 2 else " " * (j - i))
+            i = j
+        else:
+            out.append(c)
+            i += 1
+    return "".join(out)
+
+
+def mutants_of(path):
+    text = Path(path).read_text()
+    masked = blank_strings_and_comments(text)
+    lines = text.split("\n")
+    masked_lines = masked.split("\n")
+    found = []
+    for number, (line, mask) in enumerate(zip(lines, masked_lines), start=1):
+        stripped = mask.strip()
+        if not stripped or stripped.startswith("#") or "static_assert" in mask:
+            continue
+        for kind, pattern, replacement in OPERATORS:
+            for m in re.finditer(pattern, mask):
+                new = line[: m.start()] + replacement + line[m.end():]
+                found.append((kind, number, new))
+        for m in NUMBER.finditer(mask):
+            value = int(m.group(1))
+            for other in (value + 1, value - 1):
+                if other >= 0:
+                    found.append(("constant", number, line[: m.start()] + str(other) + line[m.end():]))
+        if STATEMENT.match(mask) and "{" not in mask and "}" not in mask:
+            indent = re.match(r"\s*", line).group(0)
+            found.append(("dropped statement", number, indent + ";"))
+    return [{"file": path, "kind": k, "line": ln, "original": lines[ln - 1], "mutant": new}
+            for k, ln, new in found]
+
+
+def run(command, timeout):
+    try:
+        return subprocess.run(command, shell=True, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=timeout).returncode
+    except subprocess.TimeoutExpired:
+        return "timeout"
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--build", required=True, help="the configured build folder")
+    parser.add_argument("--files", nargs="+", required=True, help="globs of the sources to fault")
+    parser.add_argument("--exclude", nargs="*", default=[], help="globs of sources to leave alone")
+    parser.add_argument("--targets", nargs="+", required=True, help="what to build for each fault")
+    parser.add_argument("--fast", required=True, help="the quick test command")
+    parser.add_argument("--full", default="", help="run where the quick one passes")
+    parser.add_argument("--sample", type=int, default=0, help="faults to try; 0: all")
+    parser.add_argument("--seed", type=int, default=12)
+    parser.add_argument("--timeout", type=int, default=300, help="seconds per test command")
+    parser.add_argument("--out", required=True, help="the report (Markdown); a .json beside it")
+    parser.add_argument("--list", action="store_true", help="only count the faults")
+    args = parser.parse_args()
+
+    excluded = {p for g in args.exclude for p in glob.glob(g)}
+    files = sorted({p for g in args.files for p in glob.glob(g)} - excluded)
+    mutants = [m for f in files for m in mutants_of(f)]
+    print(f"{len(mutants)} faults in {len(files)} files", flush=True)
+    if args.list:
+        return 0
+    random.Random(args.seed).shuffle(mutants)
+    if args.sample:
+        mutants = mutants[: args.sample]
+
+    build = f"cmake --build {args.build} -j2 --target {' '.join(args.targets)}"
+    if run(build, 1800) != 0:
+        print("the unchanged sources do not build", file=sys.stderr)
+        return 2
+    if run(args.fast, args.timeout) != 0 or (args.full and run(args.full, args.timeout) != 0):
+        print("the tests fail on the unchanged sources", file=sys.stderr)
+        return 2
+
+    results = []
+    started = time.time()
+    try:
+        for index, m in enumerate(mutants, start=1):
+            path = Path(m["file"])
+            original = path.read_text()
+            lines = original.split("\n")
+            lines[m["line"] - 1] = m["mutant"]
+            try:
+                path.write_text("\n".join(lines))
+                if run(build, 1800) != 0:
+                    m["outcome"] = "does not compile"
+                elif run(args.fast, args.timeout) != 0:
+                    m["outcome"] = "killed"
+                elif args.full and run(args.full, args.timeout) != 0:
+                    m["outcome"] = "killed by the full run"
+                else:
+                    m["outcome"] = "survived"
+            finally:
+                path.write_text(original)
+            results.append(m)
+            print(f"[{index}/{len(mutants)}] {m['outcome']}: {m['file']}:{m['line']} {m['kind']}",
+                  flush=True)
+    except KeyboardInterrupt:
+        print("stopped; the report holds the faults tried so far", file=sys.stderr)
+    finally:
+        run(build, 1800)  # the build matches the restored sources again
+
+    counted = [r for r in results if r["outcome"] != "does not compile"]
+    killed = [r for r in counted if r["outcome"].startswith("killed")]
+    survivors = [r for r in counted if r["outcome"] == "survived"]
+    share = 100.0 * len(killed) / len(counted) if counted else 0.0
+    Path(args.out).with_suffix(".json").write_text(json.dumps(results, indent=1))
+    with open(args.out, "w") as report:
+        report.write(f"# Fault audit: {' '.join(args.files)}\n\n")
+        report.write(f"{len(results)} faults tried (seed {args.seed}), "
+                     f"{len(results) - len(counted)} did not compile; of the {len(counted)} "
+                     f"that did, {len(killed)} were killed: {share:.1f} %. "
+                     f"{time.time() - started:.0f} s.\n\n")
+        report.write("## Survivors\n\n")
+        for r in survivors:
+            report.write(f"- {r['file']}:{r['line']} ({r['kind']})\n"
+                         f"  - was: `{r['original'].strip()}`\n"
+                         f"  - now: `{r['mutant'].strip()}`\n")
+    print(f"killed {len(killed)} of {len(counted)} ({share:.1f} %); report in {args.out}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
