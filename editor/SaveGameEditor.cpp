@@ -366,11 +366,11 @@ void SaveGameEditor::OnClose() {
     const DialogState::Busy busy(dialog_);
     if (!ReadControls())
         return;
-    endModal(1);
+    endModal(idOk);
 }
 
 void SaveGameEditor::OnCancel() {
-    endModal(2);
+    endModal(idCancel);
 }
 
 bool SaveGameEditor::OnAboutCommand(unsigned commandId) {

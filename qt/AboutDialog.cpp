@@ -16,13 +16,18 @@ AboutDialog::AboutDialog(const std::string& messageCaption, QWidget* parent) : Q
                              link_->setText(toQt(spec.caption));
                              return link_;
                          });
-    about_ = std::make_unique<shell::AboutBox>(link_->host(), messageCaption);
+    about_ = std::make_unique<shell::AboutBox>(link_->host(), messageCaption,
+                                               [this](int result) { done(result); });
     link_->setModel(&about_->label());
-    // OK, Escape and the close box all end the box.
     if (auto* ok = qobject_cast<QAbstractButton*>(control(idOk)))
-        connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
+        connect(ok, &QAbstractButton::clicked, this, [this] { about_->userClick(idOk); });
     if (QWidget* first = control(about_->initDialog(link_->control())))
         first->setFocus(Qt::OtherFocusReason);
+}
+
+void AboutDialog::reject() {
+    // Escape and the close box; the model ends the box.
+    about_->userPressEscape();
 }
 
 AboutDialog::~AboutDialog() {

@@ -24,6 +24,9 @@ class AboutDialog : public QDialog {
     QWidget* control(int id) const { return built_.control(id); }
     LinkLabel* link() const { return link_; }
 
+  protected:
+    void reject() override;
+
   private:
     BuiltDialog built_;
     LinkLabel* link_ = nullptr;

@@ -76,12 +76,32 @@ const DialogLayout& aboutBoxDialog() {
     return dialog;
 }
 
-AboutBox::AboutBox(HyperLinkHost& labelHost, std::string messageCaption)
-    : label_(labelHost, std::move(messageCaption)) {}
+AboutBox::AboutBox(HyperLinkHost& labelHost, std::string messageCaption,
+                   std::function<void(int)> endModal)
+    : label_(labelHost, std::move(messageCaption)), endModal_(std::move(endModal)),
+      dialog_(
+          aboutBoxDialog(), [](int) {}, events()) {}
+
+DialogEvents AboutBox::events() {
+    DialogEvents e;
+    e.clicked = [this](int id) {
+        if (id == idOk)
+            end(idOk);
+    };
+    e.escape = [this] { end(idCancel); };
+    return e;
+}
+
+void AboutBox::end(int result) {
+    dialog_.close();
+    if (endModal_)
+        endModal_(result);
+}
 
 int AboutBox::initDialog(const LabelControl& contact) {
     label_.attach(contact);
     label_.setUrl("mailto:" + std::string(contactEmail()));
+    dialog_.open();
 
     const auto controls = aboutBoxDialog().controls;
     const auto first = std::find_if(controls.begin(), controls.end(),

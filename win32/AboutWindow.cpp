@@ -72,7 +72,8 @@ HCURSOR loadHandCursor() {
 } // namespace
 
 AboutWindow::AboutWindow(HINSTANCE instance, HWND owner, std::string messageCaption)
-    : instance_(instance), owner_(owner), box_(*this, std::move(messageCaption)) {}
+    : instance_(instance), owner_(owner),
+      box_(*this, std::move(messageCaption), [this](int result) { EndDialog(window_, result); }) {}
 
 AboutWindow::~AboutWindow() {
     if (toolTip_ && IsWindow(toolTip_))
@@ -118,11 +119,13 @@ INT_PTR AboutWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (LOWORD(wParam) == shell::idContactAddress && HIWORD(wParam) == STN_CLICKED)
             box_.label().onClicked();
-        else if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
-            EndDialog(window_, IDOK); // OK and Escape end the box alike
+        else if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED)
+            box_.userClick(IDOK);
+        else if (LOWORD(wParam) == IDCANCEL) // Escape
+            box_.userPressEscape();
         return TRUE;
     case WM_CLOSE:
-        EndDialog(window_, IDOK);
+        box_.userPressEscape();
         return TRUE;
     default:
         return FALSE;

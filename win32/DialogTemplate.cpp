@@ -1,6 +1,7 @@
 #include "win32/DialogTemplate.h"
 
 #include "win32/WideText.h"
+#include "window/ControlLabels.h"
 
 #include <commctrl.h>
 
@@ -102,7 +103,8 @@ DialogTemplate::DialogTemplate(const DialogLayout& d) {
     word(MAKEWORD(FALSE, DEFAULT_CHARSET)); // italic, charset
     text(d.fontName);
 
-    for (const ControlLayout& c : d.controls) {
+    for (std::size_t index = 0; index < d.controls.size(); ++index) {
+        const ControlLayout& c = d.controls[index];
         alignToDword();
         const ControlStyle s = controlStyle(c);
         dword(0); // helpID
@@ -122,6 +124,10 @@ DialogTemplate::DialogTemplate(const DialogLayout& d) {
         if (c.kind == ControlKind::Icon) {
             word(0xFFFF);
             word(static_cast<WORD>(c.iconId));
+        } else if (c.kind == ControlKind::Spin || c.kind == ControlKind::PictureButton) {
+            // Never shown, but what a screen reader announces: the picture
+            // button's caption names its pictures, and a spin has none.
+            text(accessibleName(d, index));
         } else {
             text(c.caption);
         }

@@ -45,9 +45,8 @@ int scaled(HWND window, int pixels) {
 } // namespace
 
 EditorWindow::EditorWindow(HINSTANCE instance, std::string programFolder,
-                           std::string applicationName, std::optional<std::string> startPath,
-                           std::function<void()> help)
-    : instance_(instance), startPath_(std::move(startPath)), help_(std::move(help)),
+                           std::string applicationName, std::optional<std::string> startPath)
+    : instance_(instance), startPath_(std::move(startPath)),
       editor_(*this, std::move(programFolder), std::move(applicationName)) {}
 
 EditorWindow::~EditorWindow() {
@@ -131,10 +130,6 @@ INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return onPaint();
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(bigIcon_);
-    case WM_HELP:
-        if (help_)
-            help_();
-        return TRUE;
     default:
         return FALSE;
     }

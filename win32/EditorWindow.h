@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,9 +16,9 @@ namespace varnholt::win32 {
 class EditorWindow : public EditorHost {
   public:
     // `startPath`: a saved game to open once the window shows (the program's
-    // argument). `help`: what F1 runs.
+    // argument).
     EditorWindow(HINSTANCE instance, std::string programFolder, std::string applicationName,
-                 std::optional<std::string> startPath, std::function<void()> help);
+                 std::optional<std::string> startPath);
     ~EditorWindow() override;
     EditorWindow(const EditorWindow&) = delete;
     EditorWindow& operator=(const EditorWindow&) = delete;
@@ -54,7 +53,6 @@ class EditorWindow : public EditorHost {
 
     HINSTANCE instance_;
     std::optional<std::string> startPath_;
-    std::function<void()> help_;
     HWND window_ = nullptr;
     bool busy_ = false;
     HICON bigIcon_ = nullptr;

@@ -58,8 +58,7 @@ class AppHost : public shell::EditorAppHost {
 
     // F1 does nothing: the program has no help content.
     void runMainDialog(const shell::MainDialogArgs& args) override {
-        EditorWindow window(instance_, args.programFolder, args.applicationName, args.saveToOpen,
-                            {});
+        EditorWindow window(instance_, args.programFolder, args.applicationName, args.saveToOpen);
         window.run();
     }
 

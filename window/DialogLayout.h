@@ -16,6 +16,9 @@ namespace varnholt {
 inline constexpr int noControlId = -1;
 // The dialog's OK identifier: Enter presses the control that has it.
 inline constexpr int idOk = 1;
+// The result a dialog ends with on Escape or its close box (the platform's
+// Cancel identifier).
+inline constexpr int idCancel = 2;
 // The program icon (icon group 128): window icon and the About box's picture.
 inline constexpr int applicationIconId = 128;
 // The most characters a text box without a limit of its own takes, as the

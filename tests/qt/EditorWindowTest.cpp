@@ -657,8 +657,8 @@ class EditorWindowTest : public QObject {
     // 13 and 14. Through the application object: a save given as argument is
     // loaded; Enter closes the program, which ends with exit code 0, and
     // nothing is written anywhere. A missing save as argument gives the load's
-    // box. A save dropped on the window is loaded; a drop of anything else is
-    // refused.
+    // box. A save dropped on the window is loaded, several are answered with
+    // a box; a drop of anything else is refused.
     void argumentDropAndExit() {
         const std::string save = writeSave("keep.sav", releaseSpec("1.2"));
         const auto entries = folder->entries();
@@ -713,6 +713,24 @@ class EditorWindowTest : public QObject {
         QApplication::sendEvent(&w, &drop);
         QCOMPARE(box(idSourcePath)->text(), q(save));
         QCOMPARE(labelText(idStatusLine), QStringLiteral("Successfully loaded saved game file."));
+
+        // Several files are taken, and answered with one box; none is opened.
+        QMimeData several;
+        several.setUrls({QUrl::fromLocalFile(q(missing)), QUrl::fromLocalFile(q(save))});
+        QDragEnterEvent enterSeveral(QPoint(10, 10), Qt::CopyAction, &several, Qt::LeftButton,
+                                     Qt::NoModifier);
+        QApplication::sendEvent(&w, &enterSeveral);
+        QVERIFY(enterSeveral.isAccepted());
+        {
+            BoxAnswerer boxes;
+            QDropEvent dropSeveral(QPointF(10, 10), Qt::CopyAction, &several, Qt::LeftButton,
+                                   Qt::NoModifier);
+            QApplication::sendEvent(&w, &dropSeveral);
+            QCOMPARE(int(boxes.boxes.size()), 1);
+            QCOMPARE(boxes.boxes[0].text, QString::fromUtf8(dropOneFileText));
+            QCOMPARE(boxes.boxes[0].icon, QMessageBox::Warning);
+        }
+        QCOMPARE(box(idSourcePath)->text(), q(save));
 
         // What is not a local file is refused.
         QMimeData notFiles;

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 namespace varnholt::shell::test {
 namespace {
 
@@ -16,7 +19,7 @@ TEST(AboutBox, RunShowsTheAddressAndLinksTheMailtoUrl) {
     EXPECT_EQ(legalNotice(), VARNHOLT_LEGAL_NOTICE);
 
     FakeLabelHost host;
-    AboutBox box(host, "Varnholt");
+    AboutBox box(host, "Varnholt", [](int) {});
     host.label = &box.label();
     EXPECT_EQ(box.initDialog(control(std::string(contact->caption))), idOk)
         << "focus on the first tab stop";
@@ -29,16 +32,34 @@ TEST(AboutBox, RunShowsTheAddressAndLinksTheMailtoUrl) {
 TEST(AboutBox, EachRunStartsUnvisited) {
     FakeLabelHost host;
     {
-        AboutBox first(host, "Varnholt");
+        AboutBox first(host, "Varnholt", [](int) {});
         host.label = &first.label();
         first.initDialog(control("a@b.org"));
         first.label().onClicked();
         EXPECT_EQ(host.shown.colour, HyperLinkLabel::visitedColour);
     }
-    AboutBox second(host, "Varnholt");
+    AboutBox second(host, "Varnholt", [](int) {});
     host.label = &second.label();
     second.initDialog(control("a@b.org"));
     EXPECT_EQ(host.shown.colour, HyperLinkLabel::linkColour);
+}
+
+TEST(AboutBox, OkAndEscapeEndItOnceWhileItIsUp) {
+    FakeLabelHost host;
+    std::vector<int> results;
+    const auto run = [&](const std::function<void(AboutBox&)>& user) {
+        AboutBox box(host, "Varnholt", [&](int result) { results.push_back(result); });
+        host.label = &box.label();
+        box.userClick(idOk); // before the window exists
+        box.initDialog(control("a@b.org"));
+        box.userClick(idContactAddress); // a label, not a button
+        user(box);
+        box.userClick(idOk); // after it ended
+        box.userPressEscape();
+    };
+    run([](AboutBox& box) { box.userClick(idOk); });
+    run([](AboutBox& box) { box.userPressEscape(); });
+    EXPECT_EQ(results, (std::vector<int>{idOk, idCancel}));
 }
 
 } // namespace

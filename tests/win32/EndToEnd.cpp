@@ -16,6 +16,7 @@
 #include "shell/AboutBox.h"
 #include "shell/EditorApp.h"
 #include "shell/OpenUrlWin32.h"
+#include "shell/StartupArguments.h"
 #include "tools/savegen/SaveGen.h"
 #include "window/WindowMenu.h"
 
@@ -273,6 +274,10 @@ TEST_F(VarnholtExe, ShowsItsStartState) {
         DestroyIcon(ours);
     if (program)
         FreeLibrary(program);
+    // A screen reader names the controls that show no caption by their window texts.
+    EXPECT_EQ(textOf(item(idRefresh)), L"Refresh");
+    EXPECT_EQ(textOf(item(idYearSpin)), L"Year");
+    EXPECT_EQ(textOf(item(idUnitScaleSpin)), L"Unit scale");
     const RECT refresh = screenRect(item(idRefresh));
     EXPECT_TRUE((GetWindowLongW(item(idRefresh), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW &&
                 refresh.right - refresh.left == 20 && refresh.bottom - refresh.top == 23)
@@ -591,6 +596,19 @@ TEST_F(VarnholtExe, AboutBoxFitsItsTextAndExplainsAFailingLink) {
 
 // A save given as argument is loaded at start-up; an unreadable one is the
 // load's usual error box.
+// A window program has no console: --help answers in a box and opens no window.
+TEST_F(VarnholtExe, HelpIsABoxAndOpensNoWindow) {
+    Process program;
+    ASSERT_TRUE(program.start(appPath, L"--help"));
+    HWND box = program.waitForMainWindow();
+    ASSERT_NE(box, nullptr) << "the box shows";
+    EXPECT_EQ(textOf(box), L"Varnholt") << "its caption";
+    EXPECT_EQ(textOf(GetDlgItem(box, 0xFFFF)), wide(shell::helpText("Varnholt.exe")));
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    const auto code = program.waitForExit();
+    EXPECT_TRUE(code && *code == 0) << "help is an answer, not a failure";
+}
+
 TEST_F(VarnholtExe, SaveGivenAsArgument) {
     {
         Process broken;
