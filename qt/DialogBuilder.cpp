@@ -5,6 +5,7 @@
 #include "qt/SpinArrows.h"
 #include "window/ControlLabels.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QShortcutEvent>
 
 #include <string>
 
@@ -82,6 +84,28 @@ QWidget* makeWidget(const ControlLayout& spec, QWidget* parent) {
     return new QWidget(parent);
 }
 
+// A button's "&" mnemonic focuses it and clicks it at once, as the dialog
+// manager of Windows does. Qt's own answer is an animated click that lands a
+// tenth of a second later, so that the next key (Tab after Alt+Y) still sees
+// the controls the click is about to enable as disabled, and skips them.
+// Ambiguous mnemonics keep Qt's answer: the focus moves between the buttons.
+class ImmediateMnemonicClick : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (!button || event->type() != QEvent::Shortcut ||
+            static_cast<QShortcutEvent*>(event)->isAmbiguous())
+            return false;
+        if (button->focusPolicy() & Qt::TabFocus)
+            button->setFocus(Qt::ShortcutFocusReason);
+        button->click();
+        return true;
+    }
+};
+
 } // namespace
 
 BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetMaker& make) {
@@ -92,11 +116,14 @@ BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetM
         flags |= Qt::WindowSystemMenuHint;
     dialog.setWindowFlags(flags);
 
+    auto* mnemonics = new ImmediateMnemonicClick(&dialog);
     QButtonGroup* radioGroup = nullptr;
     for (const ControlLayout& control : spec.controls) {
         QWidget* widget = make ? make(control, &dialog) : nullptr;
         if (!widget)
             widget = makeWidget(control, &dialog);
+        if (qobject_cast<QAbstractButton*>(widget))
+            widget->installEventFilter(mnemonics);
         if (control.groupStart || control.kind != ControlKind::RadioButton)
             radioGroup = nullptr;
         if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
