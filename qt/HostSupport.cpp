@@ -14,8 +14,11 @@ QIcon applicationIcon() {
 }
 
 void showMessageBox(QWidget* owner, const MessageBoxRequest& request) {
-    const QMessageBox::Icon icon =
-        request.icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Critical;
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    if (request.icon == MessageIcon::Warning)
+        icon = QMessageBox::Warning;
+    else if (request.icon == MessageIcon::Information)
+        icon = QMessageBox::Information;
     QMessageBox box(icon, toQt(request.caption), toQt(request.text), QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();
