@@ -57,6 +57,13 @@ using Bytes = std::vector<std::uint8_t>;
     std::abort();
 }
 
+// EDITOR_FUZZER_TRACE=1 prints the saves and the actions of each input, to
+// write up what a reproducer does.
+bool tracing() {
+    static const bool on = std::getenv("EDITOR_FUZZER_TRACE") != nullptr;
+    return on;
+}
+
 // --- Files ---------------------------------------------------------------------
 
 // One private folder per process: game/saves holds the saves of the current
@@ -275,17 +282,23 @@ const PooledSave& pooledSave(int release, int v) {
 // A save for one file of the input: a synthetic one of any release and layout
 // family, with other stored values, with a few bytes changed or cut short;
 // bytes taken from the input; or an empty file.
-Bytes saveBytes(FuzzedDataProvider& in) {
+Bytes saveBytes(FuzzedDataProvider& in, std::string& what) {
     const int kind = in.ConsumeIntegralInRange(0, 9);
-    if (kind == 8)
+    if (kind == 8) {
+        what = "bytes of the input";
         return in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegralInRange<std::size_t>(0, 700));
-    if (kind == 9)
+    }
+    if (kind == 9) {
+        what = "empty";
         return {};
+    }
     const int release = in.ConsumeIntegralInRange(0, 6);
-    const PooledSave& save =
-        pooledSave(release, kind < 3 ? 0 : in.ConsumeIntegralInRange(0, variationCount - 1));
+    const int v = kind < 3 ? 0 : in.ConsumeIntegralInRange(0, variationCount - 1);
+    const PooledSave& save = pooledSave(release, v);
+    what = std::string("savegen ") + releaseLabels[release] + " variation " + std::to_string(v);
     Bytes bytes = save.bytes;
     if (kind == 6) { // other values where the game keeps a setting
+        what += ", other stored values";
         for (int n = in.ConsumeIntegralInRange(1, 4); n > 0 && !save.places.empty(); --n) {
             const auto& place =
                 save.places[in.ConsumeIntegralInRange<std::size_t>(0, save.places.size() - 1)];
@@ -297,6 +310,7 @@ Bytes saveBytes(FuzzedDataProvider& in) {
         }
     }
     if (kind == 7 && !bytes.empty()) {
+        what += ", bytes changed";
         for (int n = in.ConsumeIntegralInRange(0, 8); n > 0; --n)
             bytes[in.ConsumeIntegralInRange<std::size_t>(0, bytes.size() - 1)] =
                 in.ConsumeIntegral<std::uint8_t>();
@@ -514,8 +528,7 @@ const std::vector<int>& allIds() {
     return ids;
 }
 
-// The action in words, for EDITOR_FUZZER_TRACE=1 (to write up what a
-// reproducer does).
+// The action in words, for the trace.
 std::string describe(const Action& a) {
     const auto quoted = [](const std::string& text) {
         std::string q = "\"";
@@ -552,11 +565,6 @@ std::string describe(const Action& a) {
     default:
         return "nothing";
     }
-}
-
-bool tracing() {
-    static const bool on = std::getenv("EDITOR_FUZZER_TRACE") != nullptr;
-    return on;
 }
 
 template <class T, std::size_t N> T pick(FuzzedDataProvider& in, const T (&options)[N]) {
@@ -820,12 +828,25 @@ void Session::changeFiles() {
     const std::string output = editor_->values().outputPath;
     std::error_code error;
     const int change = in_.ConsumeIntegralInRange(0, 5);
+    static const char* const changes[] = {"a save replaced",
+                                          "a save removed",
+                                          "the expansion's folder made or removed",
+                                          "a file made at the output name",
+                                          "a folder made at the output name",
+                                          "the file at the output name made read-only"};
     if (tracing())
-        std::fprintf(stderr, "editor_fuzzer: files changed on disk (%d)\n", change);
+        std::fprintf(stderr, "editor_fuzzer: on disk: %s\n", changes[change]);
     switch (change) {
-    case 0: // another save under a name already loaded
-        writeBytes(slotPath(in_.ConsumeIntegralInRange(0, slotCount - 1)), saveBytes(in_));
+    case 0: { // another save under a name already loaded
+        const int slot = in_.ConsumeIntegralInRange(0, slotCount - 1);
+        std::string what;
+        const Bytes bytes = saveBytes(in_, what);
+        if (tracing())
+            std::fprintf(stderr, "editor_fuzzer: %s replaced by %s (%zu bytes)\n",
+                         slotPath(slot).c_str(), what.c_str(), bytes.size());
+        writeBytes(slotPath(slot), bytes);
         break;
+    }
     case 1:
         fs::remove(slotPath(in_.ConsumeIntegralInRange(0, slotCount - 1)), error);
         break;
@@ -922,6 +943,9 @@ void Session::check(const Action& a, const Before& before) {
         fail("the busy cursor is still shown after the action");
     if (seen.fileDialogs > 0 && a.act != Act::Browse)
         fail("a file dialog opened by an action other than Browse");
+    if (seen.aboutBoxes > 0 &&
+        !(a.act == Act::Menu && isAboutCommand(static_cast<unsigned>(a.value))))
+        fail("an About box opened by an action other than the About command");
     if (host_.modalResult != e.modalResult())
         fail("the modal result differs from what the host was told");
     if (seen.titles > 0)
@@ -963,16 +987,21 @@ void Session::check(const Action& a, const Before& before) {
     if (applied)
         checkApply();
 
-    // The rules. They run at initialisation, on a click of an enabled Set box,
-    // on a change of box 1002, and at the end of every successful load; they
-    // run successfully unless ReadControls stops at a number box without an
-    // integer (it prompts then). A failed load runs no rules. So the flags must
-    // be what the rules give for the values they last ran on: the values now
-    // when this action ran them last with success, the values they had then
-    // when a load failed after them (a drop or the program's argument), and
-    // otherwise the inputs of an earlier run. Tracking the runs from the
-    // actions, rather than checking only after actions that run the rules,
-    // also proves that every other action leaves the flags alone.
+    // The control-state rules. They run at initialisation, on a click of an
+    // enabled Set box, on a change of the text of box 1002 (a drop and the
+    // program's argument put their path there first) and at the end of every
+    // successful load; they run successfully unless ReadControls stops at a
+    // number box without an integer, which the prompt tells. A failed load runs
+    // no rules, and a failed ReadControls may have read some values before it
+    // stopped, so the flags cannot be checked against the values of now after
+    // every action. Instead the inputs of the last successful run are tracked
+    // from what each action did, and every action is checked against them: the
+    // values now when the action ran the rules last, the values of the path put
+    // into box 1002 and the release before the action when a load failed after
+    // the rules ran (a drop, the argument), and the inputs of an earlier run
+    // otherwise, which also proves that every other action leaves the flags
+    // alone. Apply is checked against the output name itself: a failed load
+    // withdraws both together.
     if (wasOpen && seen.integerPrompts == 0) {
         const bool setBoxClicked =
             a.act == Act::Click &&
@@ -1009,9 +1038,19 @@ void Session::run() {
     host_.echo = setup & 1;
     if (setup & 2)
         fs::create_directory(f.bi, error);
-    for (int slot = 0; slot < slotCount; ++slot)
-        if (!writeBytes(slotPath(slot), saveBytes(in_)))
+    if (tracing())
+        std::fprintf(stderr, "editor_fuzzer: echo %s, expansion folder %s, program folder %s\n",
+                     setup & 1 ? "on" : "off", setup & 2 ? "made" : "none",
+                     setup & 4 ? "empty" : "given");
+    for (int slot = 0; slot < slotCount; ++slot) {
+        std::string what;
+        const Bytes bytes = saveBytes(in_, what);
+        if (tracing())
+            std::fprintf(stderr, "editor_fuzzer: %s: %s (%zu bytes)\n", slotPath(slot).c_str(),
+                         what.c_str(), bytes.size());
+        if (!writeBytes(slotPath(slot), bytes))
             fail("cannot write " + slotPath(slot));
+    }
     fs::create_symlink(slotNames[0], f.saves + "/link.sav", error);
 
     const std::string programFolder = setup & 4 ? std::string() : f.root;
