@@ -200,24 +200,30 @@ bool SaveGameEditor::UpdateControlStates() {
     if (!ReadControls())
         return false;
     DialogState& d = dialog_;
-    const bool named = !values_.sourcePath.empty();
-    const bool expansion = info_.version.isExpansion();
-    d.setEnabled(idRefresh, named);
+    followSourcePath();
     d.setEnabled(idApply, !values_.outputPath.empty());
-    for (int id : {idSetCampaignDifficulty, idSetBattleDifficulty, idSetBattleTimeLimit,
-                   idSetUnitScale, idSetYearAndSeason})
-        d.setEnabled(id, named);
     d.setEnabled(idCampaignDifficulty, values_.setCampaignDifficulty);
     d.setEnabled(idBattleDifficulty, values_.setBattleDifficulty);
     d.setEnabled(idNoBattleTimeLimit, values_.setBattleTimeLimit);
-    d.setEnabled(idSetCampaignLength, named && !expansion);
-    d.setEnabled(idShortCampaign, values_.setCampaignLength && !expansion);
     for (int id : {idUnitScaleClass, idUnitScale, idUnitScaleSpin})
         d.setEnabled(id, values_.setUnitScale);
     for (int id : {idYearLabel, idYear, idYearSpin, idBC, idAD, idSummer, idWinter})
         d.setEnabled(id, values_.setYearAndSeason);
     d.setText(idStatusLine, "");
     return true;
+}
+
+// The rules that follow whether a saved game is named, and the release it is
+// of: Refresh, the Set boxes and the long/short campaign group.
+void SaveGameEditor::followSourcePath() {
+    const bool named = !values_.sourcePath.empty();
+    const bool expansion = info_.version.isExpansion();
+    dialog_.setEnabled(idRefresh, named);
+    for (int id : {idSetCampaignDifficulty, idSetBattleDifficulty, idSetBattleTimeLimit,
+                   idSetUnitScale, idSetYearAndSeason})
+        dialog_.setEnabled(id, named);
+    dialog_.setEnabled(idSetCampaignLength, named && !expansion);
+    dialog_.setEnabled(idShortCampaign, values_.setCampaignLength && !expansion);
 }
 
 // --- Load command -----------------------------------------------------------------
@@ -299,7 +305,11 @@ void SaveGameEditor::OnBrowse() {
         return;
     values_.sourcePath = *picked;
     dialog_.setText(idSourcePath, values_.sourcePath);
-    loadCommand();
+    // A failed load runs no rules, but the box now names the picked file: Refresh
+    // and the Set boxes follow it, as they follow a typed path (the controls
+    // are not read, so no prompt can stand in the way of the load's own box).
+    if (!loadCommand())
+        followSourcePath();
 }
 
 void SaveGameEditor::OnRefresh() {
@@ -348,6 +358,10 @@ void SaveGameEditor::OnApply() {
         showMessage(withPath(notLoadedFileText, values_.sourcePath), MessageIcon::Error);
         return;
     }
+    // The success of an earlier Apply must not stay on show beside this one's
+    // error boxes; the text of the load, still true, stays.
+    if (dialog_.control(idStatusLine).text == appliedStatusText)
+        dialog_.setText(idStatusLine, "");
     const ApplyOutcome outcome =
         applyChanges(lastLoad_->path, values_.outputPath, lastLoad_->layout, editRequest());
     for (const std::string& text : outcome.errorTexts)

@@ -142,6 +142,7 @@ class SaveGameEditor {
     bool exchange(bool reading);
     EditRequest editRequest() const;
     void showMessage(const std::string& text, MessageIcon icon);
+    void followSourcePath();
     void fillDifficultyLists();
     void dropOutputName();
     void endModal(int result);

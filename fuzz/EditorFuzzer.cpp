@@ -338,7 +338,7 @@ RuleInputs ruleInputs(const SaveGameEditor& editor) {
     return {!v.sourcePath.empty(),
             {v.setCampaignDifficulty, v.setBattleDifficulty, v.setBattleTimeLimit,
              v.setCampaignLength, v.setUnitScale, v.setYearAndSeason},
-            editor.saveGameInfo().version.isExpansion};
+            editor.saveGameInfo().version.isExpansion()};
 }
 
 // Whether the rules enable control `id`; nothing for Apply (checked on its
@@ -929,7 +929,7 @@ Session::Before Session::before(std::map<std::string, Stamp> files) const {
              !e.modalResult(),
              {},
              e.control(idSourcePath).text,
-             e.saveGameInfo().version.isExpansion};
+             e.saveGameInfo().version.isExpansion()};
     for (const int id : layoutIds())
         if (e.control(id).enabled)
             b.enabled.push_back(id);
@@ -998,7 +998,9 @@ void Session::check(const Action& a, const Before& before) {
     // from what each action did, and every action is checked against them: the
     // values now when the action ran the rules last, the values of the path put
     // into box 1002 and the release before the action when a load failed after
-    // the rules ran (a drop, the argument), and the inputs of an earlier run
+    // the rules ran (a drop, the argument), the path and release of a picked file
+    // whose load failed for the rules that follow the path (Browse), and the
+    // inputs of an earlier run
     // otherwise, which also proves that every other action leaves the flags
     // alone. Apply is checked against the output name itself: a failed load
     // withdraws both together.
@@ -1017,6 +1019,14 @@ void Session::check(const Action& a, const Before& before) {
             // perhaps after changing the release.
             rulesRanOn_ = ruleInputs(e);
             rulesRanOn_.expansion = before.expansion;
+        } else if (a.act == Act::Browse && seen.fileDialogs > 0 && !a.paths.empty() &&
+                   !a.paths.front().empty()) {
+            // A picked file whose load failed: Refresh, the Set boxes and the
+            // long/short campaign group follow the path the box now shows and
+            // the release the load left; the other rules did not run.
+            rulesRanOn_.named = !e.values().sourcePath.empty();
+            rulesRanOn_.ticks[3] = e.values().setCampaignLength;
+            rulesRanOn_.expansion = e.saveGameInfo().version.isExpansion();
         }
     }
     for (const int id : layoutIds()) {

@@ -201,6 +201,15 @@ TEST_F(ApplyTest, WriteAndLayoutFailuresReachTheUserAndLeaveTheStatus) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, readErrorText(source, layoutChangedDescription));
     EXPECT_FALSE(std::filesystem::exists(output()));
+
+    // A failed Apply after a successful one no longer shows the earlier success.
+    typeAndRefresh(source);
+    editor.userClick(idApply);
+    ASSERT_EQ(ctl(idStatusLine).text, "Successfully applied changes to new saved game file.");
+    savegen::writeSave(source, savegen::specForRelease("1.2"));
+    editor.userClick(idApply);
+    EXPECT_EQ(host.messages.back().text, readErrorText(source, layoutChangedDescription));
+    EXPECT_EQ(ctl(idStatusLine).text, "");
 }
 
 } // namespace

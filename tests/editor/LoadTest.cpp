@@ -259,10 +259,17 @@ TEST_F(LoadTest, BrowseOpensInTheRightFolderAndLoadsThePick) {
 }
 
 TEST_F(LoadTest, BrowsedFileThatFailsStaysInTheBox) {
-    const std::string good = writeSave("good.sav", savegen::specForRelease("1.2"));
-    typeAndRefresh(good);
+    // From an empty box: Refresh and the Set boxes follow the path it now shows.
     const std::string bad = temp.file("bad.sav");
     std::ofstream(bad) << "not a save";
+    host.dialogAnswers = {bad};
+    editor.userClick(idBrowse);
+    EXPECT_EQ(ctl(idSourcePath).text, bad);
+    EXPECT_TRUE(ctl(idRefresh).enabled);
+    EXPECT_TRUE(ctl(idSetYearAndSeason).enabled);
+
+    const std::string good = writeSave("good.sav", savegen::specForRelease("1.2"));
+    typeAndRefresh(good);
     host.dialogAnswers = {bad};
 
     editor.userClick(idBrowse);
