@@ -10,9 +10,13 @@ constant), each built and tested; a fault the tests do not notice survives.
 The build folder must be configured already (cmake --preset default, or a copy
 of its settings in another folder). For each fault: the file is changed, the
 targets are built (a fault that does not compile is left out of the count), the
-fast command runs, and where it passes, the full command runs too. A fault is
-killed when a command fails or runs out of time. The file is restored after
-every fault, and on Ctrl+C. The report lists the survivors with their places.
+fast command runs, and where it passes, everything is built and the full command
+runs too, so that every program it starts holds the fault. A fault is killed
+when a command fails or runs out of time. The file is restored after every
+fault, and on Ctrl+C. The report lists the survivors with their places.
+
+A source file that the build folder does not compile (another platform's file)
+is refused: its faults would survive without ever being built.
 """
 
 import argparse
@@ -76,7 +80,8 @@ def blank_strings_and_comments(text):
             j = i + 1
             while j < n and text[j] != c and text[j] != "\n":
                 j += 2 if text[j] == "\\" else 1
-            j = min(j + 1, n)
+            if j < n and text[j] == c:
+                j += 1  # the closing quote; an unclosed one keeps its line's end
             out.append(c + " " * (j - i - 2) + c if j - i >= 2 else " " * (j - i))
             i = j
         else:
@@ -136,6 +141,15 @@ def main():
 
     excluded = {p for g in args.exclude for p in glob.glob(g)}
     files = sorted({p for g in args.files for p in glob.glob(g)} - excluded)
+    commands = Path(args.build) / "compile_commands.json"
+    if commands.exists():
+        compiled = {str(Path(e["file"]).resolve()) for e in json.loads(commands.read_text())}
+        missing = [f for f in files if f.endswith((".c", ".cc", ".cpp"))
+                   and str(Path(f).resolve()) not in compiled]
+        if missing:
+            print(f"not compiled in {args.build} (leave out with --exclude): {' '.join(missing)}",
+                  file=sys.stderr)
+            return 2
     mutants = [m for f in files for m in mutants_of(f)]
     print(f"{len(mutants)} faults in {len(files)} files", flush=True)
     if args.list:
@@ -145,7 +159,10 @@ def main():
         mutants = mutants[: args.sample]
 
     build = f"cmake --build {args.build} -j2 --target {' '.join(args.targets)}"
-    if run(build, 1800) != 0:
+    # The full command may start any program of the build (the command line's
+    # differential check, the window tests), so everything is built before it.
+    build_all = f"cmake --build {args.build} -j2"
+    if run(build_all if args.full else build, 3600) != 0:
         print("the unchanged sources do not build", file=sys.stderr)
         return 2
     if run(args.fast, args.timeout) != 0 or (args.full and run(args.full, args.timeout) != 0):
@@ -166,6 +183,8 @@ def main():
                     m["outcome"] = "does not compile"
                 elif run(args.fast, args.timeout) != 0:
                     m["outcome"] = "killed"
+                elif args.full and run(build_all, 3600) != 0:
+                    m["outcome"] = "does not compile"
                 elif args.full and run(args.full, args.timeout) != 0:
                     m["outcome"] = "killed by the full run"
                 else:
@@ -178,7 +197,7 @@ def main():
     except KeyboardInterrupt:
         print("stopped; the report holds the faults tried so far", file=sys.stderr)
     finally:
-        run(build, 1800)  # the build matches the restored sources again
+        run(build_all if args.full else build, 3600)  # the build matches the sources again
 
     counted = [r for r in results if r["outcome"] != "does not compile"]
     killed = [r for r in counted if r["outcome"].startswith("killed")]
