@@ -13,7 +13,8 @@ targets are built (a fault that does not compile is left out of the count), the
 fast command runs, and where it passes, everything is built and the full command
 runs too, so that every program it starts holds the fault. A fault is killed
 when a command fails or runs out of time. The file is restored after every
-fault, and on Ctrl+C. The report lists the survivors with their places.
+fault, and on Ctrl+C or a plain kill (SIGTERM), also when run in the background.
+The report lists the survivors with their places.
 
 A source file that the build folder does not compile (another platform's file)
 is refused: its faults would survive without ever being built.
@@ -22,8 +23,10 @@ is refused: its faults would survive without ever being built.
 import argparse
 import glob
 import json
+import os
 import random
 import re
+import signal
 import subprocess
 import sys
 import time
@@ -117,11 +120,18 @@ def mutants_of(path):
 
 
 def run(command, timeout):
+    # In a process group of its own, so that a timeout or a stop ends the whole
+    # command (a test caught in an endless loop, a build), not only its shell.
+    process = subprocess.Popen(command, shell=True, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, start_new_session=True)
     try:
-        return subprocess.run(command, shell=True, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, timeout=timeout).returncode
-    except subprocess.TimeoutExpired:
-        return "timeout"
+        return process.wait(timeout=timeout)
+    except BaseException as stopped:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+        if isinstance(stopped, subprocess.TimeoutExpired):
+            return "timeout"
+        raise
 
 
 def main():
@@ -168,6 +178,13 @@ def main():
     if run(args.fast, args.timeout) != 0 or (args.full and run(args.full, args.timeout) != 0):
         print("the tests fail on the unchanged sources", file=sys.stderr)
         return 2
+
+    # A shell that starts the tool in the background ignores SIGINT for it, and
+    # SIGTERM would end it without restoring the faulted file: both stop the run.
+    def stop(signum, frame):
+        raise KeyboardInterrupt
+    signal.signal(signal.SIGINT, stop)
+    signal.signal(signal.SIGTERM, stop)
 
     results = []
     started = time.time()
