@@ -147,6 +147,8 @@ def main():
     parser.add_argument("--timeout", type=int, default=300, help="seconds per test command")
     parser.add_argument("--out", required=True, help="the report (Markdown); a .json beside it")
     parser.add_argument("--list", action="store_true", help="only count the faults")
+    parser.add_argument("--rerun", help="try again the survivors of this .json report (after "
+                        "new tests), instead of a sample")
     args = parser.parse_args()
 
     excluded = {p for g in args.exclude for p in glob.glob(g)}
@@ -167,6 +169,13 @@ def main():
     random.Random(args.seed).shuffle(mutants)
     if args.sample:
         mutants = mutants[: args.sample]
+    if args.rerun:
+        mutants = [{k: v for k, v in m.items() if k != "outcome"}
+                   for m in json.loads(Path(args.rerun).read_text()) if m["outcome"] == "survived"]
+        for m in mutants:
+            if Path(m["file"]).read_text().split("\n")[m["line"] - 1] != m["original"]:
+                print(f"{m['file']}:{m['line']} has changed since; fault it anew", file=sys.stderr)
+                return 2
 
     build = f"cmake --build {args.build} -j2 --target {' '.join(args.targets)}"
     # The full command may start any program of the build (the command line's
