@@ -81,6 +81,9 @@ TEST_F(Cli, InfoAsJsonHasEveryFieldOfTheLoad) {
         {"warnings", {"Unit scale not recognised - will use default of 40 (Normal)."}},
     };
     EXPECT_EQ(json, expected);
+    // Text is written as UTF-8, not escaped.
+    EXPECT_NE(result.out.find("\"campaignName\": \"Roma \xc3\xa9\xef\xbf\xbd\""),
+              std::string::npos);
 
     // The plain form is for people, in the words apply takes.
     const CliRun human = run({"info", path});

@@ -232,7 +232,8 @@ def main():
     Path(args.out).with_suffix(".json").write_text(json.dumps(results, indent=1))
     with open(args.out, "w") as report:
         report.write(f"# Fault audit: {' '.join(args.files)}\n\n")
-        report.write(f"{len(results)} faults tried (seed {args.seed}), "
+        tried = f"survivors of {args.rerun}" if args.rerun else f"seed {args.seed}"
+        report.write(f"{len(results)} faults tried ({tried}), "
                      f"{len(results) - len(counted)} did not compile; of the {len(counted)} "
                      f"that did, {len(killed)} were killed: {share:.1f} %. "
                      f"{time.time() - started:.0f} s.\n\n")
