@@ -144,6 +144,8 @@ def main():
     parser.add_argument("--full", default="", help="run where the quick one passes")
     parser.add_argument("--sample", type=int, default=0, help="faults to try; 0: all")
     parser.add_argument("--seed", type=int, default=12)
+    parser.add_argument("--start", type=int, default=0,
+                        help="skip this many faults of the seed's order (to go on with a sample)")
     parser.add_argument("--timeout", type=int, default=300, help="seconds per test command")
     parser.add_argument("--out", required=True, help="the report (Markdown); a .json beside it")
     parser.add_argument("--list", action="store_true", help="only count the faults")
@@ -167,6 +169,7 @@ def main():
     if args.list:
         return 0
     random.Random(args.seed).shuffle(mutants)
+    mutants = mutants[args.start:]
     if args.sample:
         mutants = mutants[: args.sample]
     if args.rerun:
@@ -232,7 +235,8 @@ def main():
     Path(args.out).with_suffix(".json").write_text(json.dumps(results, indent=1))
     with open(args.out, "w") as report:
         report.write(f"# Fault audit: {' '.join(args.files)}\n\n")
-        tried = f"survivors of {args.rerun}" if args.rerun else f"seed {args.seed}"
+        tried = (f"survivors of {args.rerun}" if args.rerun
+                 else f"seed {args.seed}, from fault {args.start + 1} of its order")
         report.write(f"{len(results)} faults tried ({tried}), "
                      f"{len(results) - len(counted)} did not compile; of the {len(counted)} "
                      f"that did, {len(killed)} were killed: {share:.1f} %. "
