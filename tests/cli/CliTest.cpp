@@ -81,6 +81,9 @@ TEST_F(Cli, InfoAsJsonHasEveryFieldOfTheLoad) {
         {"warnings", {"Unit scale not recognised - will use default of 40 (Normal)."}},
     };
     EXPECT_EQ(json, expected);
+    // Text is written as UTF-8, not escaped.
+    EXPECT_NE(result.out.find("\"campaignName\": \"Roma \xc3\xa9\xef\xbf\xbd\""),
+              std::string::npos);
 
     // The plain form is for people, in the words apply takes.
     const CliRun human = run({"info", path});
@@ -267,6 +270,16 @@ TEST_F(Cli, RefusalsNameWhatWasNotUnderstood) {
          "apply --help'.\n"},
         {{"apply", path, "-50"},
          "varnholt-cli: unknown option '-5'. See 'varnholt-cli apply --help'.\n"},
+        // Control characters are shown as escapes, a C1 one at the start too.
+        {{"\xc2\x9b", path},
+         "varnholt-cli: unknown command '\\u009b'. The commands are info and apply. See "
+         "'varnholt-cli --help'.\n"},
+        {{"apply", path, "-5"},
+         "varnholt-cli: unknown option '-5'. See 'varnholt-cli apply --help'.\n"},
+        {{"-x", "info", path}, "varnholt-cli: unknown option '-x'. See 'varnholt-cli --help'.\n"},
+        {{"apply", path, "--year", "--x"},
+         "varnholt-cli: --year needs a value (the year's number, 1 or more), but --x follows "
+         "it. See 'varnholt-cli apply --help'.\n"},
         {{"apply", path, "--year=--era"},
          "varnholt-cli: invalid --year '--era': the year is a whole number, 1 or more.\n"},
         {{"apply", path, "--output=", "--season=winter"},
@@ -319,6 +332,28 @@ TEST_F(Cli, HelpAndVersion) {
     EXPECT_NE(run({"help"}).out.find("Small 20, Normal 25-40, Large 45-85, Huge 90-160"),
               std::string::npos);
     EXPECT_EQ(run({"help", "info"}).out.find("--unit-scale"), std::string::npos);
+    // A command's help has that command's usage, section and example only.
+    struct Topic {
+        std::vector<std::string> args;
+        bool info, apply;
+    };
+    const Topic topics[] = {
+        {{"--help"}, true, true},         {{"help", "help"}, true, true},
+        {{"help", "info"}, true, false},  {{"info", "q.sav", "-h"}, true, false},
+        {{"help", "apply"}, false, true}, {{"apply", "--help"}, false, true},
+    };
+    for (const Topic& topic : topics) {
+        const std::string out = run(topic.args).out;
+        const auto has = [&](const char* text) { return out.find(text) != std::string::npos; };
+        SCOPED_TRACE(topic.args.back());
+        EXPECT_EQ(has("\n  varnholt-cli info SAVE [--json]\n"), topic.info);
+        EXPECT_EQ(has("\ninfo SAVE\n"), topic.info);
+        EXPECT_EQ(has("\n  varnholt-cli info ~/"), topic.info);
+        EXPECT_EQ(has("\n  varnholt-cli apply SAVE [-o FILE] [SETTINGS]\n"), topic.apply);
+        EXPECT_EQ(has("\napply SAVE\n"), topic.apply);
+        EXPECT_EQ(has("\n  varnholt-cli apply ~/"), topic.apply);
+        EXPECT_EQ(has("--help | --version | COMMAND --help"), topic.info && topic.apply);
+    }
     const CliRun version = run({"--version"});
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out.rfind("varnholt-cli ", 0), 0u);

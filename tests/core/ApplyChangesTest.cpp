@@ -249,32 +249,37 @@ TEST(ApplyChanges, RefusesAFileWhoseLayoutIsNotTheLoadedOne) {
 }
 
 // A long campaign name moves the places read past the first piece that the
-// loader and Apply read; both still take them in before looking for the anchor
-// further on.
+// loader and Apply read, or itself ends past it; both still take the name and
+// the places in before looking for the anchor further on.
 TEST(ApplyChanges, PlacesThatALongNameMovesPastTheFirstPieceAreFound) {
     TempFolder folder;
-    gen::SaveSpec spec = gen::specForRelease("1.5");
-    spec.campaignName = std::u16string(130718, u'c'); // its terminator lies at 261500
-    spec.anchorGap = 1000;
-    spec.factionByte = 19;
-    spec.campaignDifficulty = 3;
-    gen::setYearAndSeason(spec, 123, true, true);
-    const std::string source = folder.file("long.sav");
-    gen::writeSave(source, spec);
-    const SaveGameInfo info = loadOrFail(source);
-    EXPECT_EQ(info.positions.anchorShift, gen::layoutOf(spec).anchorShift);
-    EXPECT_EQ(info.campaignDifficulty, 3);
-    EXPECT_EQ(info.year, 123);
-    EXPECT_TRUE(info.isWinter);
+    // Terminators at 261500, inside the first piece of 262144 bytes, and at 300064.
+    for (std::size_t units : {130718u, 150000u}) {
+        SCOPED_TRACE(units);
+        gen::SaveSpec spec = gen::specForRelease("1.5");
+        spec.campaignName = std::u16string(units, u'c');
+        spec.anchorGap = 1000;
+        spec.factionByte = 19;
+        spec.campaignDifficulty = 3;
+        gen::setYearAndSeason(spec, 123, true, true);
+        const std::string source = folder.file("long.sav");
+        gen::writeSave(source, spec);
+        const SaveGameInfo info = loadOrFail(source);
+        EXPECT_EQ(info.positions.anchorShift, gen::layoutOf(spec).anchorShift);
+        EXPECT_EQ(info.campaignDifficulty, 3);
+        EXPECT_EQ(info.year, 123);
+        EXPECT_TRUE(info.isWinter);
 
-    EditRequest request;
-    request.setYearAndSeason = true;
-    request.year = 7;
-    request.isAD = 0;
-    request.isWinter = 0;
-    ASSERT_TRUE(applyChanges(source, folder.file("o.sav"), loadedLayout(info), request).written);
-    gen::setYearAndSeason(spec, 7, false, false);
-    EXPECT_EQ(readBytes(folder.file("o.sav")), gen::buildSave(spec));
+        EditRequest request;
+        request.setYearAndSeason = true;
+        request.year = 7;
+        request.isAD = 0;
+        request.isWinter = 0;
+        ASSERT_TRUE(
+            applyChanges(source, folder.file("o.sav"), loadedLayout(info), request).written);
+        gen::setYearAndSeason(spec, 7, false, false);
+        EXPECT_EQ(readBytes(folder.file("o.sav")), gen::buildSave(spec));
+    }
 }
 
 TEST(ApplyChanges, APlaceBeyondTheDataRefusesTheWholeApply) {

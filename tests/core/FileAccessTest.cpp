@@ -11,6 +11,9 @@
 
 #ifndef _WIN32 // POSIX-only cases: a pipe, the file-size limit, the creation mask
 #include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -178,6 +181,23 @@ TEST(FileAccess, AFullDiskLeavesTheFolderAsItWas) {
 }
 #endif
 
+#ifndef _WIN32
+// A program started without standard input gets descriptor 0 for the first file
+// it opens; that one is closed like any other.
+TEST(FileAccess, DescriptorZeroIsClosedToo) {
+    TempFolder folder;
+    const std::string source = folder.file("source.sav");
+    writeBytes(source, pattern(3));
+    const int input = ::dup(0);
+    ::close(0);
+    { SequentialFile file(source); }
+    const bool leftOpen = ::fcntl(0, F_GETFD) != -1;
+    ::dup2(input, 0);
+    ::close(input);
+    EXPECT_FALSE(leftOpen);
+}
+#endif
+
 TEST(FileAccess, FailuresNameTheFileThatFailed) {
     TempFolder folder;
     const std::string source = folder.file("source.sav");
@@ -234,4 +254,42 @@ TEST(FileAccess, PathQueries) {
     EXPECT_FALSE(pathExists(folder.file("none")));
     EXPECT_TRUE(isSameFile(file, testfiles::utf8Of(folder.path()) + "/./f.sav"));
     EXPECT_FALSE(isSameFile(file, dir));
+    // Folders a new file can be written in.
+    EXPECT_TRUE(isWritableFolder(testfiles::utf8Of(folder.path())));
+    EXPECT_FALSE(isWritableFolder(file));
+    EXPECT_FALSE(isWritableFolder(folder.file("none")));
+    EXPECT_FALSE(isWritableFolder(""));
+#ifndef _WIN32
+    // The home folder: HOME, and the account's where HOME is empty.
+    const char* home = std::getenv("HOME");
+    const std::optional<std::string> savedHome =
+        home ? std::optional<std::string>(home) : std::nullopt;
+    ::setenv("HOME", "/somewhere/else", 1);
+    const auto fromHome = homeFolder();
+    ::setenv("HOME", "", 1);
+    const auto fromAccount = homeFolder();
+    if (savedHome)
+        ::setenv("HOME", savedHome->c_str(), 1);
+    else
+        ::unsetenv("HOME");
+    EXPECT_EQ(fromHome, "/somewhere/else");
+    if (const passwd* account = ::getpwuid(::getuid());
+        account && account->pw_dir && *account->pw_dir) {
+        EXPECT_EQ(fromAccount, std::string(account->pw_dir));
+    }
+#endif
+#ifndef _WIN32 // a current folder on Windows is held to MAX_PATH
+    // A relative path in a current folder longer than the first guess at its length.
+    std::filesystem::path deep = folder.path();
+    for (char letter = 'a'; letter < 'm'; ++letter)
+        deep /= std::string(40, letter);
+    std::filesystem::create_directories(deep);
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(deep);
+    const std::string full = fullPath("q.sav");
+    const std::string expected = testfiles::utf8Of(std::filesystem::current_path() / "q.sav");
+    std::filesystem::current_path(previous);
+    EXPECT_GT(expected.size(), 512u);
+    EXPECT_EQ(full, expected);
+#endif
 }

@@ -4,10 +4,12 @@
 
 #include "core/FileAccess.h"
 #include "core/SaveGameLoader.h"
+#include "core/SaveReader.h"
 #include "tools/savegen/SaveGen.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -353,6 +355,27 @@ TEST(Loader, FindsTheAnchorAcrossEveryPieceOfALargeSave) {
     EXPECT_FALSE(loaded.ok);
     ASSERT_EQ(loaded.messages.size(), 1u);
     EXPECT_EQ(loaded.messages[0].text, expectedText(noAnchorText, path));
+}
+
+// Once the search has read on beyond the prefix, the prefix stays as it is: the
+// file is read past it, and reading on would put later bytes in its place.
+TEST(Loader, TheReadersPrefixStaysOnceTheSearchHasReadOn) {
+    gen::SaveSpec spec = gen::specForRelease("1.2");
+    spec.anchorOffset = 500000;
+    spec.size = 700000;
+    const std::vector<std::uint8_t> file = gen::buildSave(spec);
+    std::size_t at = 0;
+    SaveReader reader([&](std::span<std::uint8_t> into) {
+        const std::size_t got = std::min(into.size(), file.size() - at);
+        std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(at), got, into.begin());
+        at += got;
+        return got;
+    });
+    EXPECT_EQ(reader.findAnchorText(2000), 500000);
+    const std::size_t held = reader.bytes().size();
+    ASSERT_LT(held, 500000u);
+    EXPECT_EQ(reader.ensure(held + 1000).size(), held);
+    EXPECT_TRUE(std::equal(reader.bytes().begin(), reader.bytes().end(), file.begin()));
 }
 
 TEST(Loader, TellsWhenItHasReplacedTheNames) {

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
+#include <vector>
 
 using namespace varnholt;
 
@@ -40,7 +42,9 @@ TEST(Vocabularies, ChoiceOrderModificationThenExpansionThenBaseGame) {
     EXPECT_EQ(factionName(base.factionNames, 19), "Thracians");
     EXPECT_EQ(factionName(base.factionNames, 20), std::nullopt);
     EXPECT_EQ(factionName(base.factionNames, -1), std::nullopt);
-    EXPECT_EQ(unitScaleForClass(3), 160);
+    for (const auto& [sizeClass, number] :
+         std::vector<std::pair<int, int>>{{0, 20}, {1, 40}, {2, 80}, {3, 160}, {4, -1}, {-1, -1}})
+        EXPECT_EQ(unitScaleForClass(sizeClass), number) << sizeClass;
     EXPECT_EQ(unitScaleClassNames()[2], "Large");
 }
 
@@ -52,10 +56,16 @@ TEST(TextCodec, Utf16ToUtf8ReplacesUnpairedSurrogates) {
                                                                "b");
     EXPECT_EQ(utf16ToUtf8(std::u16string{0xDE00, 0xD83D}), "\xef\xbf\xbd\xef\xbf\xbd");
     EXPECT_EQ(utf16ToUtf8(std::u16string{0xD83D}), "\xef\xbf\xbd");
+    // A high surrogate that ends the text given is unpaired, whatever follows it in memory.
+    const std::u16string pair{0xD83D, 0xDE00};
+    EXPECT_EQ(utf16ToUtf8(std::u16string_view(pair).substr(0, 1)), "\xef\xbf\xbd");
 }
 
 TEST(TextCodec, Utf8ToUtf16RoundTripsAndReplacesMalformedSequences) {
-    const std::u16string text = u"Roma \u00c6r\u00f8 \u4e2d \U0001F600";
+    // The lowest two-byte sequences, and the first and the last code point that take a
+    // surrogate pair.
+    const std::u16string text =
+        u"Roma \u00c6r\u00f8 \u0080\u00a9 \u4e2d \U0001F600 \U00010000 \U0010FFFF";
     EXPECT_EQ(utf8ToUtf16(utf16ToUtf8(text)), text);
     const char16_t bad = 0xFFFD;
     // A stray continuation byte, an overlong "/", an encoded surrogate, a cut

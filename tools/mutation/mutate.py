@@ -10,16 +10,23 @@ constant), each built and tested; a fault the tests do not notice survives.
 The build folder must be configured already (cmake --preset default, or a copy
 of its settings in another folder). For each fault: the file is changed, the
 targets are built (a fault that does not compile is left out of the count), the
-fast command runs, and where it passes, the full command runs too. A fault is
-killed when a command fails or runs out of time. The file is restored after
-every fault, and on Ctrl+C. The report lists the survivors with their places.
+fast command runs, and where it passes, everything is built and the full command
+runs too, so that every program it starts holds the fault. A fault is killed
+when a command fails or runs out of time. The file is restored after every
+fault, and on Ctrl+C or a plain kill (SIGTERM), also when run in the background.
+The report lists the survivors with their places.
+
+A source file that the build folder does not compile (another platform's file)
+is refused: its faults would survive without ever being built.
 """
 
 import argparse
 import glob
 import json
+import os
 import random
 import re
+import signal
 import subprocess
 import sys
 import time
@@ -76,7 +83,8 @@ def blank_strings_and_comments(text):
             j = i + 1
             while j < n and text[j] != c and text[j] != "\n":
                 j += 2 if text[j] == "\\" else 1
-            j = min(j + 1, n)
+            if j < n and text[j] == c:
+                j += 1  # the closing quote; an unclosed one keeps its line's end
             out.append(c + " " * (j - i - 2) + c if j - i >= 2 else " " * (j - i))
             i = j
         else:
@@ -112,11 +120,18 @@ def mutants_of(path):
 
 
 def run(command, timeout):
+    # In a process group of its own, so that a timeout or a stop ends the whole
+    # command (a test caught in an endless loop, a build), not only its shell.
+    process = subprocess.Popen(command, shell=True, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, start_new_session=True)
     try:
-        return subprocess.run(command, shell=True, stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, timeout=timeout).returncode
-    except subprocess.TimeoutExpired:
-        return "timeout"
+        return process.wait(timeout=timeout)
+    except BaseException as stopped:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
+        if isinstance(stopped, subprocess.TimeoutExpired):
+            return "timeout"
+        raise
 
 
 def main():
@@ -129,28 +144,59 @@ def main():
     parser.add_argument("--full", default="", help="run where the quick one passes")
     parser.add_argument("--sample", type=int, default=0, help="faults to try; 0: all")
     parser.add_argument("--seed", type=int, default=12)
+    parser.add_argument("--start", type=int, default=0,
+                        help="skip this many faults of the seed's order (to go on with a sample)")
     parser.add_argument("--timeout", type=int, default=300, help="seconds per test command")
     parser.add_argument("--out", required=True, help="the report (Markdown); a .json beside it")
     parser.add_argument("--list", action="store_true", help="only count the faults")
+    parser.add_argument("--rerun", help="try again the survivors of this .json report (after "
+                        "new tests), instead of a sample")
     args = parser.parse_args()
 
     excluded = {p for g in args.exclude for p in glob.glob(g)}
     files = sorted({p for g in args.files for p in glob.glob(g)} - excluded)
+    commands = Path(args.build) / "compile_commands.json"
+    if commands.exists():
+        compiled = {str(Path(e["file"]).resolve()) for e in json.loads(commands.read_text())}
+        missing = [f for f in files if f.endswith((".c", ".cc", ".cpp"))
+                   and str(Path(f).resolve()) not in compiled]
+        if missing:
+            print(f"not compiled in {args.build} (leave out with --exclude): {' '.join(missing)}",
+                  file=sys.stderr)
+            return 2
     mutants = [m for f in files for m in mutants_of(f)]
     print(f"{len(mutants)} faults in {len(files)} files", flush=True)
     if args.list:
         return 0
     random.Random(args.seed).shuffle(mutants)
+    mutants = mutants[args.start:]
     if args.sample:
         mutants = mutants[: args.sample]
+    if args.rerun:
+        mutants = [{k: v for k, v in m.items() if k != "outcome"}
+                   for m in json.loads(Path(args.rerun).read_text()) if m["outcome"] == "survived"]
+        for m in mutants:
+            if Path(m["file"]).read_text().split("\n")[m["line"] - 1] != m["original"]:
+                print(f"{m['file']}:{m['line']} has changed since; fault it anew", file=sys.stderr)
+                return 2
 
     build = f"cmake --build {args.build} -j2 --target {' '.join(args.targets)}"
-    if run(build, 1800) != 0:
+    # The full command may start any program of the build (the command line's
+    # differential check, the window tests), so everything is built before it.
+    build_all = f"cmake --build {args.build} -j2"
+    if run(build_all if args.full else build, 3600) != 0:
         print("the unchanged sources do not build", file=sys.stderr)
         return 2
     if run(args.fast, args.timeout) != 0 or (args.full and run(args.full, args.timeout) != 0):
         print("the tests fail on the unchanged sources", file=sys.stderr)
         return 2
+
+    # A shell that starts the tool in the background ignores SIGINT for it, and
+    # SIGTERM would end it without restoring the faulted file: both stop the run.
+    def stop(signum, frame):
+        raise KeyboardInterrupt
+    signal.signal(signal.SIGINT, stop)
+    signal.signal(signal.SIGTERM, stop)
 
     results = []
     started = time.time()
@@ -166,6 +212,8 @@ def main():
                     m["outcome"] = "does not compile"
                 elif run(args.fast, args.timeout) != 0:
                     m["outcome"] = "killed"
+                elif args.full and run(build_all, 3600) != 0:
+                    m["outcome"] = "does not compile"
                 elif args.full and run(args.full, args.timeout) != 0:
                     m["outcome"] = "killed by the full run"
                 else:
@@ -178,7 +226,7 @@ def main():
     except KeyboardInterrupt:
         print("stopped; the report holds the faults tried so far", file=sys.stderr)
     finally:
-        run(build, 1800)  # the build matches the restored sources again
+        run(build_all if args.full else build, 3600)  # the build matches the sources again
 
     counted = [r for r in results if r["outcome"] != "does not compile"]
     killed = [r for r in counted if r["outcome"].startswith("killed")]
@@ -187,7 +235,9 @@ def main():
     Path(args.out).with_suffix(".json").write_text(json.dumps(results, indent=1))
     with open(args.out, "w") as report:
         report.write(f"# Fault audit: {' '.join(args.files)}\n\n")
-        report.write(f"{len(results)} faults tried (seed {args.seed}), "
+        tried = (f"survivors of {args.rerun}" if args.rerun
+                 else f"seed {args.seed}, from fault {args.start + 1} of its order")
+        report.write(f"{len(results)} faults tried ({tried}), "
                      f"{len(results) - len(counted)} did not compile; of the {len(counted)} "
                      f"that did, {len(killed)} were killed: {share:.1f} %. "
                      f"{time.time() - started:.0f} s.\n\n")
