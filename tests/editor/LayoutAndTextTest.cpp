@@ -190,6 +190,9 @@ TEST(IntegerText, ReadsLikeTheWindowsNumberBoxes) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(parseInteger(c.text), c.value) << '"' << c.text << '"';
+    // Only the text given is read, not what follows it.
+    EXPECT_EQ(parseInteger(std::string_view("  +5").substr(0, 2)), std::nullopt);
+    EXPECT_EQ(parseInteger(std::string_view("  \t7").substr(0, 2)), std::nullopt);
     EXPECT_EQ(formatInteger(-270), "-270");
     EXPECT_EQ(formatInteger(1234567), "1234567");
 }

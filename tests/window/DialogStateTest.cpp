@@ -83,9 +83,13 @@ TEST(DialogState, GenericControlsFollowTheUser) {
     DialogState d(
         layout, [&r](int id) { r.reports.push_back(id); }, recording(r));
     d.open();
+    EXPECT_EQ(d.control(9).spinPosition, 1) << "a spin starts at its minimum";
 
-    // Radio buttons untick only their own group, however it is bounded.
+    // Radio buttons untick only their own group, however it is bounded; the
+    // dialog's first group too.
+    d.userClick(1);
     d.userClick(2);
+    EXPECT_FALSE(d.control(1).checked);
     d.userClick(4);
     d.userClick(7);
     EXPECT_EQ(d.radioChoice(1), 1);
@@ -129,7 +133,13 @@ TEST(DialogState, GenericControlsFollowTheUser) {
     d.setEnabled(12, true);
     d.userClick(12);
     EXPECT_EQ(d.control(11).selection, 2);
-    EXPECT_EQ(r.events, (std::vector<std::string>{"pick 11", "click 12"}));
+    EXPECT_EQ(
+        r.events,
+        (std::vector<std::string>{
+            "pick 11",
+            "click 12"})); // The model's pick of an index that names no item leaves none selected.
+    d.setSelection(11, 3);
+    EXPECT_EQ(d.control(11).selection, -1);
 }
 
 // A widget toolkit that answers every report by setting its widget, which
@@ -187,10 +197,12 @@ TEST(DialogState, TheModelDecidesStepsAndEscape) {
     DialogEvents events;
     events.spinStepping = [](int, int, int step) { return step > 0 ? 5 : -5; };
     events.escape = [&] { ++escapes; };
+    std::vector<int> reports;
     DialogState d(
-        layout, [](int) {}, events);
+        layout, [&](int id) { reports.push_back(id); }, events);
     d.userPressEscape();
     EXPECT_EQ(d.userSpin(9, 1), 0) << "not open yet";
+    EXPECT_EQ(reports, std::vector<int>{9}) << "refused, and reported for its widget";
     d.open();
     d.setText(8, "40");
     EXPECT_EQ(d.userSpin(9, 20), 5);

@@ -88,6 +88,35 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
     EXPECT_EQ(widened.controls[0].width, 68) << "A's own width now holds its caption";
     EXPECT_EQ(widened.controls[4].x, 135);
 
+    // Only a control beside a caption on its row and to its right bounds the
+    // caption's room: not a group box it stands just outside of, a control to
+    // its left, one that begins where it ends below it, nor one in another row.
+    ControlLayout row[] = {
+        control(K::GroupBox, "G", {0, 0, 20, 40}),
+        control(K::Label, "L", {5, 5, 10, 8}),
+        control(K::CheckBox, "X", {20, 5, 30, 10}),
+        control(K::PushButton, "Y", {60, 15, 10, 10}),
+    };
+    DialogLayout rowLayout;
+    rowLayout.rect = {0, 0, 100, 40};
+    rowLayout.controls = row;
+    const int wideX[] = {0, 0, 100, 0}; // its room, 76 units, is 114 pixels
+    const FittedDialog roomyRow = fitDialog(rowLayout, base, wideX);
+    EXPECT_EQ(roomyRow.base, base);
+    EXPECT_EQ(roomyRow.controls[2].width, 100);
+
+    // A caption with a single unit of room (a box at the dialog's edge, less
+    // the margin) still widens the dialog until it fits; one with none cannot.
+    ControlLayout edge[] = {control(K::CheckBox, "E", {5, 5, 1, 10}),
+                            control(K::CheckBox, "Z", {10, 20, 0, 10})};
+    DialogLayout edgeLayout;
+    edgeLayout.rect = {0, 0, 10, 40};
+    edgeLayout.controls = edge;
+    const int wideE[] = {10, 0};
+    EXPECT_EQ(fitDialog(edgeLayout, base, wideE).base, (DialogBaseUnits{40, 13}));
+    const int wideZ[] = {0, 10};
+    EXPECT_EQ(fitDialog(edgeLayout, base, wideZ).base, base);
+
     // What the front end measures: not a value, which changes.
     EXPECT_TRUE(captionMustFit(control(K::Label, "Year:", {})));
     ControlLayout value = control(K::Label, "", {});
