@@ -140,6 +140,12 @@ TEST(DialogState, GenericControlsFollowTheUser) {
             "click 12"})); // The model's pick of an index that names no item leaves none selected.
     d.setSelection(11, 3);
     EXPECT_EQ(d.control(11).selection, -1);
+    // New items, or the same again, leave none selected.
+    d.setSelection(11, 1);
+    d.setItems(11, {"one", "two", "three"});
+    EXPECT_EQ(d.control(11).selection, -1);
+    d.setItems(11, {"four"});
+    EXPECT_EQ(d.control(11).items, std::vector<std::string>{"four"});
 }
 
 // A widget toolkit that answers every report by setting its widget, which

@@ -122,6 +122,12 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
     ControlLayout value = control(K::Label, "", {});
     value.noPrefix = true;
     EXPECT_FALSE(captionMustFit(value));
+    value.caption = "Shown as it is";
+    EXPECT_FALSE(captionMustFit(value));
+    EXPECT_FALSE(captionMustFit(control(K::Label, "", {})));
+    EXPECT_TRUE(captionMustFit(control(K::CheckBox, "&Tick", {})));
+    EXPECT_TRUE(captionMustFit(control(K::RadioButton, "&One", {})));
+    EXPECT_FALSE(captionMustFit(control(K::PushButton, "&Close", {})));
 }
 
 TEST(ControlLabels, AccessibleNamesAndTheTargetsOfMnemonicLabels) {
@@ -173,6 +179,13 @@ TEST(ControlLabels, AccessibleNamesAndTheTargetsOfMnemonicLabels) {
         "Email",
     };
     EXPECT_EQ(names, expected);
+
+    // The dialog's first control may be the group that names a box.
+    ControlLayout framed[] = {control(K::GroupBox, "Scale", {0, 0, 50, 50}),
+                              control(K::TextBox, {}, {5, 5, 20, 10}, 2)};
+    DialogLayout framedLayout;
+    framedLayout.controls = framed;
+    EXPECT_EQ(accessibleName(framedLayout, 1), "Scale");
 
     // A mnemonic label leads to the Tab stop that follows it; nothing else
     // does, and a label with nothing after it leads nowhere.
