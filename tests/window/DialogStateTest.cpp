@@ -84,6 +84,9 @@ TEST(DialogState, GenericControlsFollowTheUser) {
         layout, [&r](int id) { r.reports.push_back(id); }, recording(r));
     d.open();
     EXPECT_EQ(d.control(9).spinPosition, 1) << "a spin starts at its minimum";
+    EXPECT_EQ(d.control(11).selection, -1) << "and a list with nothing selected";
+    d.reportAll();
+    EXPECT_EQ(r.reports, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
 
     // Radio buttons untick only their own group, however it is bounded; the
     // dialog's first group too.
@@ -138,6 +141,8 @@ TEST(DialogState, GenericControlsFollowTheUser) {
         (std::vector<std::string>{
             "pick 11",
             "click 12"})); // The model's pick of an index that names no item leaves none selected.
+    d.setSelection(11, 0);
+    EXPECT_EQ(d.control(11).selection, 0);
     d.setSelection(11, 3);
     EXPECT_EQ(d.control(11).selection, -1);
     // New items, or the same again, leave none selected.
@@ -146,6 +151,9 @@ TEST(DialogState, GenericControlsFollowTheUser) {
     EXPECT_EQ(d.control(11).selection, -1);
     d.setItems(11, {"four"});
     EXPECT_EQ(d.control(11).items, std::vector<std::string>{"four"});
+    r.reports.clear();
+    d.setItems(11, {"four"});
+    EXPECT_TRUE(r.reports.empty()) << "the same items, none selected: nothing changed";
 }
 
 // A widget toolkit that answers every report by setting its widget, which

@@ -75,6 +75,11 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
     EXPECT_EQ(roomy.base, base);
     EXPECT_EQ(roomy.controls[0].width, 60);
     EXPECT_EQ(roomy.controls[1], plain.controls[1]);
+    // Exactly the room is enough; a pixel more widens the dialog.
+    const int justA[] = {69, 0, 0, 0, 0};
+    EXPECT_EQ(fitDialog(layout, base, justA).base, base);
+    const int overA[] = {70, 0, 0, 0, 0};
+    EXPECT_EQ(fitDialog(layout, base, overA).base, (DialogBaseUnits{7, 13}));
 
     // C needs 90: its room ends at its group's frame less the margin (41
     // units, 62 pixels), so the average width grows to the least that holds
@@ -90,17 +95,17 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
 
     // Only a control beside a caption on its row and to its right bounds the
     // caption's room: not a group box it stands just outside of, a control to
-    // its left, one that begins where it ends below it, nor one in another row.
+    // its left, one that begins where it ends below it or ends where it begins
+    // above it, nor one in another row.
     ControlLayout row[] = {
-        control(K::GroupBox, "G", {0, 0, 20, 40}),
-        control(K::Label, "L", {5, 5, 10, 8}),
-        control(K::CheckBox, "X", {20, 5, 30, 10}),
-        control(K::PushButton, "Y", {60, 15, 10, 10}),
+        control(K::GroupBox, "G", {0, 0, 20, 40}),   control(K::Label, "L", {5, 5, 10, 8}),
+        control(K::CheckBox, "X", {20, 5, 30, 10}),  control(K::PushButton, "Y", {60, 15, 10, 10}),
+        control(K::PushButton, "T", {60, 0, 10, 5}),
     };
     DialogLayout rowLayout;
     rowLayout.rect = {0, 0, 100, 40};
     rowLayout.controls = row;
-    const int wideX[] = {0, 0, 100, 0}; // its room, 76 units, is 114 pixels
+    const int wideX[] = {0, 0, 100, 0, 0}; // its room, 76 units, is 114 pixels
     const FittedDialog roomyRow = fitDialog(rowLayout, base, wideX);
     EXPECT_EQ(roomyRow.base, base);
     EXPECT_EQ(roomyRow.controls[2].width, 100);
