@@ -193,6 +193,7 @@ TEST(IntegerText, ReadsLikeTheWindowsNumberBoxes) {
     // Only the text given is read, not what follows it.
     EXPECT_EQ(parseInteger(std::string_view("  +5").substr(0, 2)), std::nullopt);
     EXPECT_EQ(parseInteger(std::string_view("  \t7").substr(0, 2)), std::nullopt);
+    EXPECT_EQ(parseInteger(std::string_view("-1234").substr(0, 3)), -12);
     EXPECT_EQ(formatInteger(-270), "-270");
     EXPECT_EQ(formatInteger(1234567), "1234567");
 }

@@ -281,6 +281,8 @@ class EditorWindowTest : public QObject {
         QTest::keyClick(box(idSourcePath), Qt::Key_Left);
         QTest::keyClick(box(idSourcePath), Qt::Key_X); // the caret survived the mirroring
         QCOMPARE(box(idSourcePath)->text(), QStringLiteral("ab/xc"));
+        // The path box takes as much as the platform's boxes without a limit.
+        QCOMPARE(box(idSourcePath)->maxLength(), 32767);
         for (int id : {idRefresh, idSetCampaignDifficulty, idSetCampaignLength, idSetYearAndSeason})
             QVERIFY(w.control(id)->isEnabled());
         QVERIFY(!w.control(idApply)->isEnabled());
