@@ -526,6 +526,10 @@ TEST_F(VarnholtExe, AboutBoxFitsItsTextAndExplainsAFailingLink) {
     PostMessageW(window_, WM_SYSCOMMAND, aboutCommandId, 0);
     HWND box = waitForOwnedDialog(window_, L"About Varnholt");
     ASSERT_NE(box, nullptr) << "the About box, owned by the window";
+    const LONG style = GetWindowLongW(box, GWL_STYLE);
+    EXPECT_TRUE((style & WS_SYSMENU) && !(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)))
+        << "a window menu, no minimise or maximise box";
+    EXPECT_FALSE(GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_APPWINDOW) << "not on the task bar";
     HWND label = GetDlgItem(box, shell::idContactAddress);
     EXPECT_EQ(textOf(label), wide(shell::contactEmail())) << "address";
     // Every line of text fits its control in the dialog's font; the address is
