@@ -154,6 +154,8 @@ TEST(DialogState, GenericControlsFollowTheUser) {
     r.reports.clear();
     d.setItems(11, {"four"});
     EXPECT_TRUE(r.reports.empty()) << "the same items, none selected: nothing changed";
+    d.setItems(11, {"five"});
+    EXPECT_EQ(r.reports, std::vector<int>{11});
 }
 
 // A widget toolkit that answers every report by setting its widget, which
