@@ -106,17 +106,28 @@ def mutants_of(path):
         for kind, pattern, replacement in OPERATORS:
             for m in re.finditer(pattern, mask):
                 new = line[: m.start()] + replacement + line[m.end():]
-                found.append((kind, number, new))
+                found.append((kind, number, new, m.start()))
         for m in NUMBER.finditer(mask):
             value = int(m.group(1))
             for other in (value + 1, value - 1):
                 if other >= 0:
-                    found.append(("constant", number, line[: m.start()] + str(other) + line[m.end():]))
+                    found.append(("constant", number, line[: m.start()] + str(other) + line[m.end():],
+                                  m.start()))
         if STATEMENT.match(mask) and "{" not in mask and "}" not in mask:
             indent = re.match(r"\s*", line).group(0)
-            found.append(("dropped statement", number, indent + ";"))
-    return [{"file": path, "kind": k, "line": ln, "original": lines[ln - 1], "mutant": new}
-            for k, ln, new in found]
+            found.append(("dropped statement", number, indent + ";", 0))
+    return [{"file": path, "kind": k, "line": ln, "original": lines[ln - 1], "mutant": new,
+             "column": column} for k, ln, new, column in found]
+
+
+RECT = re.compile(r"\{\s*\d+,\s*\d+,\s*\d+,\s*\d+\s*\}")
+
+
+def in_rect(m):
+    """Whether a constant fault changes a number of a rectangle literal
+    ({x, y, width, height}) on its line."""
+    return m["kind"] == "constant" and any(
+        r.start() <= m["column"] < r.end() for r in RECT.finditer(m["original"]))
 
 
 def run(command, timeout):
@@ -151,6 +162,10 @@ def main():
     parser.add_argument("--list", action="store_true", help="only count the faults")
     parser.add_argument("--rerun", help="try again the survivors of this .json report (after "
                         "new tests), instead of a sample")
+    parser.add_argument("--data-lines", nargs="*", default=[], metavar="FILE:FIRST-LAST",
+                        help="lines of a data table: the numbers of its rectangles "
+                        "({x, y, width, height}, a dialog's coordinates) are not faulted; "
+                        "everything else on them is")
     args = parser.parse_args()
 
     excluded = {p for g in args.exclude for p in glob.glob(g)}
@@ -164,7 +179,13 @@ def main():
             print(f"not compiled in {args.build} (leave out with --exclude): {' '.join(missing)}",
                   file=sys.stderr)
             return 2
-    mutants = [m for f in files for m in mutants_of(f)]
+    data = set()
+    for spec in args.data_lines:
+        path, _, span = spec.rpartition(":")
+        first, _, last = span.partition("-")
+        data.update((path, n) for n in range(int(first), int(last or first) + 1))
+    mutants = [m for f in files for m in mutants_of(f)
+               if not ((f, m["line"]) in data and in_rect(m))]
     print(f"{len(mutants)} faults in {len(files)} files", flush=True)
     if args.list:
         return 0
@@ -203,8 +224,8 @@ def main():
     try:
         for index, m in enumerate(mutants, start=1):
             path = Path(m["file"])
-            original = path.read_text()
-            lines = original.split("\n")
+            original = path.read_bytes()  # restored byte for byte
+            lines = original.decode().split("\n")
             lines[m["line"] - 1] = m["mutant"]
             try:
                 path.write_text("\n".join(lines))
@@ -219,7 +240,7 @@ def main():
                 else:
                     m["outcome"] = "survived"
             finally:
-                path.write_text(original)
+                path.write_bytes(original)
             results.append(m)
             print(f"[{index}/{len(mutants)}] {m['outcome']}: {m['file']}:{m['line']} {m['kind']}",
                   flush=True)
