@@ -64,6 +64,14 @@ TEST_F(ExchangeTest, YearBoxReadsLeadingDigitsAndShowsThemPlain) {
         EXPECT_EQ(editor.saveGameInfo().year, c.read) << c.typed;
         EXPECT_EQ(ctl(idYear).text, c.shownAfterWrite) << c.typed;
     }
+    // Each radio pair is read both ways: the second button, then the first again.
+    for (const bool second : {true, false}) {
+        editor.userClick(second ? idAD : idBC);
+        editor.userClick(second ? idWinter : idSummer);
+        editor.userSelect(idUnitScaleClass, second ? 1 : 2);
+        EXPECT_EQ(editor.saveGameInfo().isAD, second);
+        EXPECT_EQ(editor.saveGameInfo().isWinter, second);
+    }
     EXPECT_TRUE(host.messages.empty());
 }
 
