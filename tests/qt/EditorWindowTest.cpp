@@ -295,10 +295,13 @@ class EditorWindowTest : public QObject {
         spec.campaignName = u"Nordmark";
         const std::string path = writeSave("quick.sav", spec);
         QString title, suffix, directory;
-        QStringList filters;
+        QStringList filters, shownFilters;
         auto came = whenModal<QFileDialog>([&](QFileDialog* dialog) {
             title = dialog->windowTitle();
             filters = dialog->nameFilters();
+            if (auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+                for (int i = 0; i < types->count(); ++i)
+                    shownFilters << types->itemText(i);
             suffix = dialog->defaultSuffix();
             directory = dialog->directory().absolutePath();
             auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
@@ -311,6 +314,9 @@ class EditorWindowTest : public QObject {
         QCOMPARE(title, QStringLiteral("Select Iron Dominion Save File"));
         QCOMPARE(filters, (QStringList{QStringLiteral("IRD Save Files (*.sav) (*.sav)"),
                                        QStringLiteral("All Files (*.*) (*)")}));
+        // The names as the model gives them, without Qt's patterns behind them.
+        QCOMPARE(shownFilters, (QStringList{QStringLiteral("IRD Save Files (*.sav)"),
+                                            QStringLiteral("All Files (*.*)")}));
         QCOMPARE(suffix, QStringLiteral("sav"));
         QCOMPARE(directory, q(folder->path().string())); // the program folder
         const QString output = q(folder->file("Varnholt000.sav"));
@@ -407,6 +413,11 @@ class EditorWindowTest : public QObject {
         typeKeys(QStringLiteral("1205"));
         QCOMPARE(box(idYear)->text(), QStringLiteral("1205"));
         QCOMPARE(q(w.editor().control(idYear).text), QStringLiteral("1205"));
+        // The arrow keys step the year as its spin's arrows do.
+        key(Qt::Key_Up);
+        QCOMPARE(box(idYear)->text(), QStringLiteral("1206"));
+        key(Qt::Key_Down);
+        QCOMPARE(box(idYear)->text(), QStringLiteral("1205"));
 
         // A mnemonic label focuses the Tab stop after it.
         key(Qt::Key_F, Qt::AltModifier);
