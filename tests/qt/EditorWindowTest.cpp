@@ -283,6 +283,7 @@ class EditorWindowTest : public QObject {
         QCOMPARE(box(idSourcePath)->text(), QStringLiteral("ab/xc"));
         // The path box takes as much as the platform's boxes without a limit.
         QCOMPARE(box(idSourcePath)->maxLength(), 32767);
+        QCOMPARE(box(idYear)->maxLength(), 4);
         for (int id : {idRefresh, idSetCampaignDifficulty, idSetCampaignLength, idSetYearAndSeason})
             QVERIFY(w.control(id)->isEnabled());
         QVERIFY(!w.control(idApply)->isEnabled());
@@ -296,6 +297,7 @@ class EditorWindowTest : public QObject {
         const std::string path = writeSave("quick.sav", spec);
         QString title, suffix, directory;
         QStringList filters, shownFilters;
+        bool mustExist = false;
         auto came = whenModal<QFileDialog>([&](QFileDialog* dialog) {
             title = dialog->windowTitle();
             filters = dialog->nameFilters();
@@ -303,6 +305,7 @@ class EditorWindowTest : public QObject {
                 for (int i = 0; i < types->count(); ++i)
                     shownFilters << types->itemText(i);
             suffix = dialog->defaultSuffix();
+            mustExist = dialog->fileMode() == QFileDialog::ExistingFile;
             directory = dialog->directory().absolutePath();
             auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             name->setText(q(path)); // typed key by key, Qt's completer would add to it
@@ -318,6 +321,7 @@ class EditorWindowTest : public QObject {
         QCOMPARE(shownFilters, (QStringList{QStringLiteral("IRD Save Files (*.sav)"),
                                             QStringLiteral("All Files (*.*)")}));
         QCOMPARE(suffix, QStringLiteral("sav"));
+        QVERIFY(mustExist);
         QCOMPARE(directory, q(folder->path().string())); // the program folder
         const QString output = q(folder->file("Varnholt000.sav"));
         QCOMPARE(box(idSourcePath)->text(), q(path));
