@@ -284,6 +284,7 @@ class EditorWindowTest : public QObject {
         // The path box takes as much as the platform's boxes without a limit.
         QCOMPARE(box(idSourcePath)->maxLength(), 32767);
         QCOMPARE(box(idYear)->maxLength(), 4);
+        QVERIFY(box(idYear)->alignment() & Qt::AlignRight);
         for (int id : {idRefresh, idSetCampaignDifficulty, idSetCampaignLength, idSetYearAndSeason})
             QVERIFY(w.control(id)->isEnabled());
         QVERIFY(!w.control(idApply)->isEnabled());
@@ -727,6 +728,7 @@ class EditorWindowTest : public QObject {
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&w, &drop);
+        QVERIFY(drop.isAccepted());
         QCOMPARE(box(idSourcePath)->text(), q(save));
         QCOMPARE(labelText(idStatusLine), QStringLiteral("Successfully loaded saved game file."));
 
