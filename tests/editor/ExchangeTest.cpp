@@ -4,6 +4,7 @@
 #include "FakeHost.h"
 
 #include <algorithm>
+#include <set>
 
 namespace varnholt::test {
 namespace {
@@ -40,6 +41,21 @@ TEST_F(ExchangeTest, StartShowsTheDefaultsWithFocusInTheSourceBox) {
                                             "icon 128", "pictures 1011 REFRESHU", "focus 1002"};
     EXPECT_EQ(host.calls, calls);
     EXPECT_TRUE(host.messages.empty());
+}
+
+// A front end may build its widgets blank: initialising reports every control,
+// so that items, limits and ranges reach them.
+TEST(Initialise, ReportsEveryControl) {
+    FakeHost fresh;
+    std::set<int> reported;
+    fresh.onControlChanged = [&](int id) { reported.insert(id); };
+    SaveGameEditor editor{fresh, "/opt/varnholt", "Varnholt", fresh.files()};
+    editor.initialise();
+    for (const ControlLayout& spec : editorDialog().controls) {
+        if (spec.id != noControlId) {
+            EXPECT_EQ(reported.count(spec.id), 1u) << spec.id;
+        }
+    }
 }
 
 // Typing into the year box and letting a later command read and rewrite it.
