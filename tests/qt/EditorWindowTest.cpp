@@ -395,6 +395,28 @@ class EditorWindowTest : public QObject {
         QCOMPARE(box(idUnitScale)->text(), QStringLiteral("155"));
     }
 
+    // 6b. An arrow held down repeats until it is let go; the hold ends when
+    // its spin is disabled, and stays ended when the spin is enabled again.
+    void heldArrow() {
+        open();
+        load(writeSave("h.sav", releaseSpec("1.2")));
+        click(idSetYearAndSeason);
+        auto* arrows = widget<qt::SpinArrows>(idYearSpin);
+        const QPoint up = arrows->upRect().center();
+        QCursor::setPos(arrows->mapToGlobal(up));
+        const int start = box(idYear)->text().toInt();
+        QTest::mousePress(arrows, Qt::LeftButton, {}, up);
+        QTRY_VERIFY_WITH_TIMEOUT(box(idYear)->text().toInt() >= start + 3, 5000);
+        key(Qt::Key_Y, Qt::AltModifier);
+        QVERIFY(!arrows->isEnabled());
+        key(Qt::Key_Y, Qt::AltModifier);
+        QVERIFY(arrows->isEnabled());
+        const QString after = box(idYear)->text();
+        QTest::qWait(spinFirstRepeatDelayMs + 4 * spinRepeatIntervalMs);
+        QCOMPARE(box(idYear)->text(), after);
+        QTest::mouseRelease(arrows, Qt::LeftButton, {}, up);
+    }
+
     // 7. The keyboard as a platform delivers it: every key enters through the
     // window and Qt's dialog manager routes it (Enter, Escape, Tab, "&"
     // mnemonics); a mnemonic clicks its button at once, as on Windows.
