@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
@@ -247,7 +248,16 @@ class EditorWindowTest : public QObject {
     void start() {
         EditorWindow& w = open();
         QCOMPARE(w.windowTitle(), QStringLiteral("Varnholt"));
-        QVERIFY(!w.windowIcon().isNull());
+        // The window icon comes in every size the resources hold.
+        QList<QSize> held;
+        for (const QFileInfo& file : QDir(QStringLiteral(":/varnholt/icons")).entryInfoList())
+            held << QImage(file.filePath()).size();
+        QList<QSize> offered = w.windowIcon().availableSizes();
+        const auto byWidth = [](QSize a, QSize b) { return a.width() < b.width(); };
+        std::sort(held.begin(), held.end(), byWidth);
+        std::sort(offered.begin(), offered.end(), byWidth);
+        QVERIFY(!held.isEmpty());
+        QCOMPARE(offered, held);
         QCOMPARE(w.minimumSize(), w.maximumSize()); // fixed size
         QCOMPARE(w.size(), w.minimumSize());
         for (int id : {idCampaignDifficulty, idBattleDifficulty}) {

@@ -158,6 +158,21 @@ TEST(DialogState, GenericControlsFollowTheUser) {
     EXPECT_EQ(r.reports, std::vector<int>{11});
 }
 
+// A radio group at the end of a dialog ends with it: the controls past the
+// dialog's last (here the rest of a longer table) are not the dialog's.
+TEST(DialogState, ARadioGroupEndsWithTheDialog) {
+    const ControlLayout table[] = {grouped(control(1, K::RadioButton, "A")),
+                                   control(2, K::RadioButton, "B"),
+                                   control(3, K::RadioButton, "C")};
+    const DialogLayout dialog{.caption = "Test", .rect = {}, .controls = std::span(table).first(2)};
+    DialogState d(dialog, [](int) {});
+    d.open();
+    d.userClick(2);
+    EXPECT_EQ(d.radioChoice(1), 1);
+    d.userClick(1);
+    EXPECT_EQ(d.radioChoice(1), 0);
+}
+
 // A widget toolkit that answers every report by setting its widget, which
 // raises the widget's own event, forwarded as the user's: the text as the widget
 // had it, a click for a check box whose tick differed, a pick of the shown item.

@@ -80,6 +80,12 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
     EXPECT_EQ(fitDialog(layout, base, justA).base, base);
     const int overA[] = {70, 0, 0, 0, 0};
     EXPECT_EQ(fitDialog(layout, base, overA).base, (DialogBaseUnits{7, 13}));
+    // The least average width at which the room, counted without rounding to
+    // pixels, holds the caption: C's room of 41 units gives 71.75 pixels at 7.
+    const int c72[] = {0, 0, 0, 72, 0};
+    EXPECT_EQ(fitDialog(layout, base, c72).base, (DialogBaseUnits{8, 13}));
+    const int c82[] = {0, 0, 0, 82, 0};
+    EXPECT_EQ(fitDialog(layout, base, c82).base, (DialogBaseUnits{8, 13}));
 
     // C needs 90: its room ends at its group's frame less the margin (41
     // units, 62 pixels), so the average width grows to the least that holds
