@@ -405,6 +405,35 @@ class EditorWindowTest : public QObject {
         QCOMPARE(box(idUnitScale)->text(), QStringLiteral("155"));
     }
 
+    // 6a. The difficulty lists take the names of the campaign loaded, in place
+    // of the earlier ones; both arrows of a spin are drawn.
+    void namesAndArrows() {
+        open();
+        savegen::SaveSpec mod = releaseSpec("1.2");
+        mod.campaignName = u"iron_dominion_plus";
+        load(writeSave("mod.sav", mod));
+        const QStringList modNames{QStringLiteral("General"), QStringLiteral("Praetor"),
+                                   QStringLiteral("Consul"), QStringLiteral("Emperor")};
+        for (int id : {idCampaignDifficulty, idBattleDifficulty}) {
+            auto* list = widget<QComboBox>(id);
+            QStringList shown;
+            for (int i = 0; i < list->count(); ++i)
+                shown << list->itemText(i);
+            QCOMPARE(shown, modNames);
+        }
+
+        const QImage arrows = widget<qt::SpinArrows>(idYearSpin)->grab().toImage();
+        const auto drawnIn = [&](int top, int bottom) {
+            int marked = 0;
+            for (int y = top; y < bottom; ++y)
+                for (int x = 0; x < arrows.width(); ++x)
+                    marked += arrows.pixel(x, y) != arrows.pixel(arrows.width() / 2, top);
+            return marked;
+        };
+        QVERIFY(drawnIn(1, arrows.height() / 2 - 1) > 0);
+        QVERIFY(drawnIn(arrows.height() / 2 + 1, arrows.height() - 1) > 0);
+    }
+
     // 6b. An arrow held down repeats until it is let go; the hold ends when
     // its spin is disabled, and stays ended when the spin is enabled again.
     void heldArrow() {
