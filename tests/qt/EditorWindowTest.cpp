@@ -441,9 +441,13 @@ class EditorWindowTest : public QObject {
         load(writeSave("h.sav", releaseSpec("1.2")));
         click(idSetYearAndSeason);
         auto* arrows = widget<qt::SpinArrows>(idYearSpin);
+        const int start = box(idYear)->text().toInt();
+        clickArrow(idYearSpin, true); // a click is one step
+        QCOMPARE(box(idYear)->text().toInt(), start + 1);
+        clickArrow(idYearSpin, false);
+        QCOMPARE(box(idYear)->text().toInt(), start);
         const QPoint up = arrows->upRect().center();
         QCursor::setPos(arrows->mapToGlobal(up));
-        const int start = box(idYear)->text().toInt();
         QTest::mousePress(arrows, Qt::LeftButton, {}, up);
         QTRY_VERIFY_WITH_TIMEOUT(box(idYear)->text().toInt() >= start + 3, 5000);
         key(Qt::Key_Y, Qt::AltModifier);
