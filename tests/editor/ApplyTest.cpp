@@ -69,6 +69,23 @@ TEST_F(ApplyTest, BattleDifficultyUnitScaleAndYearAtTheirPlaces) {
     EXPECT_EQ(ctl(idStatusLine).text, "Successfully applied changes to new saved game file.");
 }
 
+// Summer and AD, the first buttons' opposites, reach the copy as the user
+// picked them: what core writes for that request.
+TEST_F(ApplyTest, SummerInTheYearOneAd) {
+    const std::string source = writeSave("quick.sav", savegen::specForRelease("1.2"));
+    typeAndRefresh(source);
+    editor.userClick(idSetYearAndSeason);
+    editor.userSetText(idYear, "1");
+    editor.userClick(idAD);
+    editor.userClick(idApply);
+
+    const std::string reference = temp.file("reference.sav");
+    ASSERT_TRUE(applyChanges(source, reference, loadedLayout(editor.saveGameInfo()),
+                             {.setYearAndSeason = true, .year = 1, .isAD = 1, .isWinter = 0})
+                    .written);
+    EXPECT_EQ(readBytes(output()), readBytes(reference));
+}
+
 // Release 1.0 (code 1): faction records of 43 bytes, first-release pair bases,
 // and a campaign length written at 129 and 3306 only.
 TEST_F(ApplyTest, FirstReleaseCampaignDifficultyAndLength) {
