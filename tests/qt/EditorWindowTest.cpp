@@ -221,6 +221,7 @@ class EditorWindowTest : public QObject {
         click(idRefresh);
         QCOMPARE(int(boxes.boxes.size()), 0);
         QCOMPARE(labelText(idStatusLine), QStringLiteral("Successfully loaded saved game file."));
+        QVERIFY2(!QApplication::overrideCursor(), "the busy cursor is gone");
     }
     void pickFromPopup(QComboBox* list, int index) {
         QTest::mouseClick(list, Qt::LeftButton);
