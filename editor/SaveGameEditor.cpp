@@ -304,8 +304,8 @@ void SaveGameEditor::OnBrowse() {
     if (!picked || picked->empty())
         return;
     values_.sourcePath = *picked;
-    dialog_.setText(idSourcePath, values_.sourcePath);
-    // A failed load runs no rules, but the box now names the picked file: Refresh
+    // The load shows the path in the box, whatever its outcome. A failed load
+    // runs no rules, but the box now names the picked file: Refresh
     // and the Set boxes follow it, as they follow a typed path (the controls
     // are not read, so no prompt can stand in the way of the load's own box).
     if (!loadCommand())

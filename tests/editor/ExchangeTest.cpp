@@ -41,6 +41,8 @@ TEST_F(ExchangeTest, StartShowsTheDefaultsWithFocusInTheSourceBox) {
                                             "icon 128", "pictures 1011 REFRESHU", "focus 1002"};
     EXPECT_EQ(host.calls, calls);
     EXPECT_TRUE(host.messages.empty());
+    editor.initialise(); // once only
+    EXPECT_EQ(host.calls, calls);
 }
 
 // A front end may build its widgets blank: initialising reports every control,

@@ -749,6 +749,7 @@ class EditorWindowTest : public QObject {
         qputenv("HOME", QByteArray::fromStdString(home.path().string()));
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.file(".config")));
         QString shown, status;
+        bool busyWhileShown = false;
         {
             qt::QtAppHost host(q(save));
             shell::EditorApp app(host);
@@ -757,11 +758,14 @@ class EditorWindowTest : public QObject {
                     !qobject_cast<QLabel*>(running->control(idStatusLine))->text().isEmpty());
                 shown = qobject_cast<QLineEdit*>(running->control(idSourcePath))->text();
                 status = qobject_cast<QLabel*>(running->control(idStatusLine))->text();
+                busyWhileShown = QApplication::overrideCursor() != nullptr;
                 QTest::keyClick(running->control(idSourcePath), Qt::Key_Return);
             });
             QCOMPARE(app.startUp(), false);
             QVERIFY(*came);
             QCOMPARE(app.exit(), 0);
+            QVERIFY2(!busyWhileShown, "the busy cursor is gone once the argument is loaded");
+            QVERIFY(!QApplication::overrideCursor());
         }
         QCOMPARE(shown, q(save));
         QCOMPARE(status, QStringLiteral("Successfully loaded saved game file."));

@@ -253,6 +253,9 @@ TEST_F(VarnholtExe, ShowsItsStartState) {
                 !(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)))
         << "fixed-size frame with title bar and window menu, no minimise or maximise box";
     EXPECT_TRUE(GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_APPWINDOW) << "on the task bar";
+    for (int id : {idSourcePath, idOutputPath})
+        EXPECT_TRUE(GetWindowLongW(item(id), GWL_STYLE) & ES_AUTOHSCROLL)
+            << "a path longer than box " << id << " can be typed";
     // Wine answers WM_GETICON and WM_QUERYDRAGICON from another process with
     // nothing, and shows the large icon nowhere; the small one is seen in the
     // title bar, where the default icon is not.
