@@ -190,6 +190,11 @@ TEST_F(ApplyTest, NothingIsWrittenForAnotherPathAFailedLoadOrAnEmptyYear) {
              " did not succeed.",
          MessageIcon::Error}};
     EXPECT_EQ(host.messages, loadFirst);
+    // A later failure that replaced nothing leaves no word of the earlier one.
+    typeAndRefresh(temp.file("broken.sav"));
+    host.messages.clear();
+    SaveGameEditorTestPeer::OnApply(editor);
+    EXPECT_TRUE(host.messages.empty());
     for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
         EXPECT_EQ(entry.path().filename().string().rfind("Varnholt", 0), std::string::npos);
 }

@@ -247,8 +247,11 @@ TEST_F(LoadTest, BrowseOpensInTheRightFolderAndLoadsThePick) {
     editor.userClick(idBrowse); // cancelled
     editor.userClick(idBrowse);
     editor.userClick(idBrowse);
+    host.dialogAnswers = {std::string()}; // no name: as cancelled
+    editor.userClick(idBrowse);
+    EXPECT_TRUE(host.messages.empty());
 
-    ASSERT_EQ(host.dialogs.size(), 3u);
+    ASSERT_EQ(host.dialogs.size(), 4u);
     EXPECT_EQ(host.dialogs[0].initialFolder, "/opt/varnholt"); // nothing named yet
     EXPECT_EQ(host.dialogs[0].title, "Select Iron Dominion Save File");
     EXPECT_EQ(host.dialogs[1].initialFolder, "/opt/varnholt");

@@ -269,6 +269,7 @@ class EditorWindowTest : public QObject {
         }
         QCOMPARE(widget<QComboBox>(idUnitScaleClass)->currentText(), QStringLiteral("Normal"));
         QCOMPARE(box(idUnitScale)->text(), QStringLiteral("40"));
+        QVERIFY(box(idUnitScale)->isReadOnly()); // set by its arrows and list only
         QCOMPARE(box(idYear)->text(), QStringLiteral("270"));
         QVERIFY(widget<QCheckBox>(idNoBattleTimeLimit)->isChecked());
         QVERIFY(widget<QRadioButton>(idBC)->isChecked());
