@@ -3,14 +3,18 @@
 #include "qt/EditorWindow.h"
 #include "qt/HostSupport.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTimer>
 
 #include <cstdio>
 
 namespace varnholt::qt {
 
-QtAppHost::QtAppHost(QStringList arguments) : arguments_(std::move(arguments)) {}
+QtAppHost::QtAppHost(QStringList arguments) : arguments_(std::move(arguments)) {
+    // Every window of the program without an icon of its own (message boxes,
+    // the file dialog) shows the program's.
+    QApplication::setWindowIcon(applicationIcon());
+}
 
 std::optional<std::string> QtAppHost::queryModulePath() {
     const QString path = QCoreApplication::applicationFilePath();

@@ -753,6 +753,7 @@ class EditorWindowTest : public QObject {
         bool busyWhileShown = false;
         {
             qt::QtAppHost host(q(save));
+            QVERIFY2(!QApplication::windowIcon().isNull(), "the program's icon, for every window");
             shell::EditorApp app(host);
             auto came = whenModal<EditorWindow>([&](EditorWindow* running) {
                 QTRY_VERIFY(
