@@ -93,6 +93,12 @@ TEST(Layout, ControlsLieInsideTheWindowAndSpinsFollowTheirBox) {
         if (c.kind == K::Spin) {
             ASSERT_GT(i, 0u);
             EXPECT_EQ(d.controls[i - 1].id, c.buddyId) << "spin " << c.id;
+            // Flush against the box's right edge and as tall, as the
+            // platform's spin attaches itself to its buddy.
+            const DialogRect& box = d.controls[i - 1].rect;
+            EXPECT_EQ(c.rect.x, box.x + box.width) << "spin " << c.id;
+            EXPECT_EQ(c.rect.y, box.y) << "spin " << c.id;
+            EXPECT_EQ(c.rect.height, box.height) << "spin " << c.id;
             EXPECT_LT(c.spinMinimum, c.spinMaximum);
         }
     }
