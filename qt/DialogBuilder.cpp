@@ -55,8 +55,7 @@ QWidget* makeWidget(const ControlLayout& spec, QWidget* parent) {
         if (spec.digitsOnly)
             box->setValidator(
                 new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), box));
-        if (spec.lengthLimit > 0)
-            box->setMaxLength(spec.lengthLimit);
+        // Its length limit comes with the model's first report, as every state does.
         return box;
     }
     case ControlKind::PictureButton:
