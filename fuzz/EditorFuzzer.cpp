@@ -21,6 +21,7 @@
 #include "editor/EditorLayout.h"
 #include "editor/SaveGameEditor.h"
 #include "tools/savegen/SaveGen.h"
+#include "window/IntegerText.h"
 #include "window/WindowMenu.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -870,25 +871,28 @@ void Session::changeFiles() {
         host_.lastLoadBytes = readBytes(*host_.lastLoad);
 }
 
-// The request Apply forms from the editor's values.
+// The request the window shows once Apply has written its values back: what
+// the user sees ticked, picked and typed, read from the controls, not from the
+// editor's own values, so that a fault in forming the request is seen.
 EditRequest requestFrom(const SaveGameEditor& editor) {
-    const EditorValues& v = editor.values();
-    const SaveGameInfo& i = editor.saveGameInfo();
+    const auto checked = [&](int id) { return editor.control(id).checked; };
+    const auto picked = [&](int id) { return editor.control(id).selection; };
+    const auto number = [&](int id) { return parseInteger(editor.control(id).text).value_or(-1); };
     EditRequest r;
-    r.setCampaignDifficulty = v.setCampaignDifficulty;
-    r.campaignDifficulty = i.campaignDifficulty;
-    r.setBattleDifficulty = v.setBattleDifficulty;
-    r.battleDifficulty = i.battleDifficulty;
-    r.setBattleTimeLimit = v.setBattleTimeLimit;
-    r.noBattleTimeLimit = i.noBattleTimeLimit;
-    r.setCampaignLength = v.setCampaignLength;
-    r.shortCampaign = i.shortCampaign;
-    r.setUnitScale = v.setUnitScale;
-    r.unitScale = i.unitScale;
-    r.setYearAndSeason = v.setYearAndSeason;
-    r.year = i.year;
-    r.isAD = i.isAD ? 1 : 0;
-    r.isWinter = i.isWinter ? 1 : 0;
+    r.setCampaignDifficulty = checked(idSetCampaignDifficulty);
+    r.campaignDifficulty = picked(idCampaignDifficulty);
+    r.setBattleDifficulty = checked(idSetBattleDifficulty);
+    r.battleDifficulty = picked(idBattleDifficulty);
+    r.setBattleTimeLimit = checked(idSetBattleTimeLimit);
+    r.noBattleTimeLimit = checked(idNoBattleTimeLimit);
+    r.setCampaignLength = checked(idSetCampaignLength);
+    r.shortCampaign = checked(idShortCampaign);
+    r.setUnitScale = checked(idSetUnitScale);
+    r.unitScale = number(idUnitScale);
+    r.setYearAndSeason = checked(idSetYearAndSeason);
+    r.year = number(idYear);
+    r.isAD = checked(idAD) ? 1 : 0;
+    r.isWinter = checked(idWinter) ? 1 : 0;
     return r;
 }
 
