@@ -1,5 +1,6 @@
 // Patched copies of files of any kind, published whole or not at all.
 
+#include "FileTestHelpers.h"
 #include "TestFiles.h"
 
 #include "core/FileAccess.h"
@@ -21,18 +22,13 @@
 #endif
 
 using namespace varnholt;
+using varnholt::testfiles::causeOf;
+using varnholt::testfiles::pattern;
 using varnholt::testfiles::readBytes;
 using varnholt::testfiles::TempFolder;
 using varnholt::testfiles::writeBytes;
 
 namespace {
-
-std::vector<std::uint8_t> pattern(std::size_t size) {
-    std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<std::uint8_t>(i * 131 + (i >> 8));
-    return bytes;
-}
 
 // Copies `source` to `output`, checks the size of the copy, overwrites the byte
 // at `patchAt` when it lies inside, checks what reads back, and publishes.
@@ -48,16 +44,6 @@ void copyPatchAndPublish(const std::string& source, const std::string& output, s
         EXPECT_EQ(back[0], 0xA5);
     }
     copy.publish();
-}
-
-FileErrorCause causeOf(const std::function<void()>& action, const std::string& path) {
-    try {
-        action();
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.path(), path) << error.what();
-        return error.cause();
-    }
-    return FileErrorCause::None;
 }
 
 // Marks a file read-only (for everyone) or writable again.

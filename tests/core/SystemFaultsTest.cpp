@@ -6,6 +6,7 @@
 // core's calls reach these first; each passes on to the system's own unless the
 // test in progress asks for a fault.
 
+#include "FileTestHelpers.h"
 #include "TestFiles.h"
 
 #include "core/FileAccess.h"
@@ -23,6 +24,8 @@
 #include <unistd.h>
 
 using namespace varnholt;
+using varnholt::testfiles::causeOf;
+using varnholt::testfiles::pattern;
 using varnholt::testfiles::readBytes;
 using varnholt::testfiles::TempFolder;
 using varnholt::testfiles::writeBytes;
@@ -55,13 +58,6 @@ class SystemFaults : public ::testing::Test {
   protected:
     void SetUp() override { faults = {}; }
     void TearDown() override { faults = {}; }
-
-    std::vector<std::uint8_t> bytes(std::size_t size) {
-        std::vector<std::uint8_t> b(size);
-        for (std::size_t i = 0; i < size; ++i)
-            b[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
-        return b;
-    }
 
     TempFolder folder;
 };
@@ -135,7 +131,7 @@ TEST_F(SystemFaults, WithoutUnnamedFilesTheCopyHasAHiddenNameUntilPublished) {
     faults.noUnnamedFiles = true;
     const std::string source = folder.file("in.sav");
     const std::string output = folder.file("out.sav");
-    const auto original = bytes(3000);
+    const auto original = pattern(3000);
     writeBytes(source, original);
     writeBytes(output, {1, 2, 3});
 
@@ -180,7 +176,7 @@ TEST_F(SystemFaults, ShortReadsAndWritesAreCarriedOnAndAWriteOfNothingIsAFullDis
     faults.longestRead = 3;
     const std::string source = folder.file("in.sav");
     const std::string output = folder.file("out.sav");
-    const auto original = bytes(100000);
+    const auto original = pattern(100000);
     writeBytes(source, original);
     {
         OutputCopy copy(source, output);
@@ -197,13 +193,10 @@ TEST_F(SystemFaults, ShortReadsAndWritesAreCarriedOnAndAWriteOfNothingIsAFullDis
     faults = {};
     faults.noCopyInKernel = true;
     faults.diskStoresNothing = true;
-    try {
-        OutputCopy copy(source, folder.file("full.sav"));
-        ADD_FAILURE() << "a copy that stored nothing was taken as made";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.cause(), FileErrorCause::DiskFull) << error.what();
-        EXPECT_EQ(error.path(), folder.file("full.sav"));
-    }
+    EXPECT_EQ(
+        causeOf([&] { OutputCopy copy(source, folder.file("full.sav")); }, folder.file("full.sav")),
+        FileErrorCause::DiskFull)
+        << "a copy that stored nothing is a full disk";
     faults = {};
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.sav", "out.sav"}));
 }
@@ -214,7 +207,7 @@ TEST_F(SystemFaults, ShortReadsAndWritesAreCarriedOnAndAWriteOfNothingIsAFullDis
 TEST_F(SystemFaults, TakenHiddenNamesAreTriedAgainThenGivenUp) {
     const std::string source = folder.file("in.sav");
     const std::string output = folder.file("out.sav");
-    const auto original = bytes(500);
+    const auto original = pattern(500);
     writeBytes(source, original);
     writeBytes(output, {9});
 
@@ -229,13 +222,14 @@ TEST_F(SystemFaults, TakenHiddenNamesAreTriedAgainThenGivenUp) {
     writeBytes(output, {9});
     faults.hiddenNamesTaken = 1000;
     faults.hiddenLinks = 0;
-    try {
-        OutputCopy copy(source, output);
-        copy.publish();
-        ADD_FAILURE() << "published although every hidden name was taken";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.path(), output) << error.what();
-    }
+    EXPECT_NE(causeOf(
+                  [&] {
+                      OutputCopy copy(source, output);
+                      copy.publish();
+                  },
+                  output),
+              FileErrorCause::None)
+        << "published although every hidden name was taken";
     EXPECT_EQ(faults.hiddenLinks, 101) << "the first name and a hundred more";
     EXPECT_EQ(readBytes(output), std::vector<std::uint8_t>{9});
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.sav", "out.sav"}));
