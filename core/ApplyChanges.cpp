@@ -72,7 +72,7 @@ std::vector<Patch> patchesFor(const LoadedLayout& loaded, const EditRequest& req
         if (const auto row = unitScaleByNumber(request.unitScale))
             addPatches(patches, layout, Field::UnitScale, row->floatBits);
         else
-            errorTexts.push_back(unitScaleNotChangedText);
+            errorTexts.emplace_back(localized(unitScaleNotChangedText));
     }
     if (request.setYearAndSeason) {
         const bool isAD = request.isAD != 0;
@@ -98,14 +98,16 @@ ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outp
         return outcome;
     try {
         if (isSameFile(sourcePath, outputPath)) {
-            outcome.errorTexts.push_back(writeErrorText(outputPath, replacesSourceDescription));
+            outcome.errorTexts.push_back(
+                writeErrorText(outputPath, std::string(localized(replacesSourceDescription))));
             return outcome;
         }
         // The copy is checked and patched where it lies; until it is published
         // nothing at the output path changes, and a refusal leaves no file.
         OutputCopy copy(sourcePath, outputPath);
         if (!hasLoadedLayout(copy, sourcePath, loaded, style)) {
-            outcome.errorTexts.push_back(readErrorText(sourcePath, layoutChangedDescription));
+            outcome.errorTexts.push_back(
+                readErrorText(sourcePath, std::string(localized(layoutChangedDescription))));
             return outcome;
         }
         const std::vector<Patch> patches = patchesFor(loaded, request, outcome.errorTexts);
@@ -130,7 +132,8 @@ ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outp
                                          ? readErrorText(sourcePath, error.description())
                                          : writeErrorText(outputPath, error.description()));
     } catch (const std::bad_alloc&) {
-        outcome.errorTexts.push_back(readErrorText(sourcePath, outOfMemoryDescription));
+        outcome.errorTexts.push_back(
+            readErrorText(sourcePath, std::string(localized(outOfMemoryDescription))));
     }
     return outcome;
 }

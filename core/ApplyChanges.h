@@ -3,6 +3,7 @@
 
 #include "core/GameVersion.h"
 #include "core/SaveLayout.h"
+#include "core/UiText.h"
 
 #include <string>
 #include <vector>
@@ -32,12 +33,12 @@ struct ApplyOutcome {
 };
 
 inline constexpr const char* unitScaleNotChangedText =
-    "Unit scale not recognised - unit scale will not be changed.";
+    uiText("Unit scale not recognised - unit scale will not be changed.");
 // Descriptions after "Error reading %s: " / "Error writing %s: " (the full stop is added there).
-inline constexpr const char* layoutChangedDescription =
-    "The file has changed since it was loaded; load the saved game again before applying changes";
+inline constexpr const char* layoutChangedDescription = uiText(
+    "The file has changed since it was loaded; load the saved game again before applying changes");
 inline constexpr const char* replacesSourceDescription =
-    "The new file would replace the saved game it is made from";
+    uiText("The new file would replace the saved game it is made from");
 
 // Reads `sourcePath` afresh, checks that it still has the layout its last load
 // found (release, campaign name offset and shift, anchor shift, stored faction

@@ -5,6 +5,7 @@
 // One implementation per platform: FileAccessPosix.cpp with OutputCopyPosix.cpp,
 // FileAccessWin32.cpp with OutputCopyWin32.cpp.
 
+#include "core/UiText.h"
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -44,7 +45,7 @@ inline constexpr std::size_t maxFailureDescription = 254;
 std::string describeFileError(FileErrorCause cause, const std::string& path);
 
 // The description used when memory runs out.
-inline constexpr const char* outOfMemoryDescription = "Out of memory.";
+inline constexpr const char* outOfMemoryDescription = uiText("Out of memory.");
 
 class FileError : public std::runtime_error {
   public:

@@ -1,5 +1,7 @@
 #include "core/OutputName.h"
 
+#include "core/UiText.h"
+
 #include <cstdio>
 
 namespace varnholt {
@@ -8,19 +10,19 @@ OutputNameResult makeOutputName(const std::string& savePath, const ExistsQuery& 
                                 PathStyle style) {
     OutputNameResult result;
     const PathParts parts = splitPath(savePath, style);
+    // Whole sentences, so that each language words them its own way.
     const char* missing = nullptr;
     if (style == PathStyle::Windows && parts.drive.empty())
-        missing = "drive letter";
+        missing = uiText("Cannot name a new file after %1: it has no drive letter.");
     else if (parts.directory.empty())
-        missing = "folder";
+        missing = uiText("Cannot name a new file after %1: it has no folder.");
     else if (parts.baseName.empty())
-        missing = "file name";
+        missing = uiText("Cannot name a new file after %1: it has no file name.");
     else if (parts.extension.empty())
-        missing = "extension";
+        missing = uiText("Cannot name a new file after %1: it has no extension.");
     if (missing) {
         result.failure = OutputNameFailure::EmptyPathPart;
-        result.message =
-            "Cannot name a new file after " + savePath + ": it has no " + missing + ".";
+        result.message = localizedWith(missing, {savePath});
         return result;
     }
     for (int counter = 0; counter < outputCounterLimit; ++counter) {
@@ -34,8 +36,10 @@ OutputNameResult makeOutputName(const std::string& savePath, const ExistsQuery& 
         }
     }
     result.failure = OutputNameFailure::AllNamesTaken;
-    result.message = "No more " + parts.drive + parts.directory + outputBaseName + "*" +
-                     parts.extension + " file names available. Delete one or more files.";
+    // TRANSLATORS: %1 is a name pattern such as C:\Saves\Varnholt*.sav.
+    result.message =
+        localizedWith(uiText("No more %1 file names available. Delete one or more files."),
+                      {parts.drive + parts.directory + outputBaseName + "*" + parts.extension});
     return result;
 }
 

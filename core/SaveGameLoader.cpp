@@ -110,7 +110,7 @@ bool decode(SequentialFile& file, SaveReader& reader, const std::string& path, S
         info.unitScaleClass = row->sizeClass;
         info.unitScale = row->number;
     } else {
-        report(unitScaleWarningText, Severity::Warning);
+        report(std::string(localized(unitScaleWarningText)), Severity::Warning);
         info.unitScale = defaultUnitScale;
         info.unitScaleClass = defaultUnitScaleClass;
     }
@@ -126,17 +126,18 @@ bool decode(SequentialFile& file, SaveReader& reader, const std::string& path, S
 
 std::string withPath(const char* pattern, const std::string& path) {
     // Built by concatenation: GCC 12 misreports std::string::replace here at -O3.
-    const std::string text = pattern;
+    const std::string text(localized(pattern));
     const auto at = text.find("%s");
     return text.substr(0, at) + path + text.substr(at + 2);
 }
 
 std::string readErrorText(const std::string& path, const std::string& description) {
-    return "Error reading " + path + ": " + description + ".";
+    // TRANSLATORS: %1 is the file's path, %2 what went wrong.
+    return localizedWith(uiText("Error reading %1: %2."), {path, description});
 }
 
 std::string writeErrorText(const std::string& path, const std::string& description) {
-    return "Error writing " + path + ": " + description + ".";
+    return localizedWith(uiText("Error writing %1: %2."), {path, description});
 }
 
 bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
@@ -155,7 +156,8 @@ bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessage
             sink(LoadMessage{readErrorText(path, error.description()), Severity::Error});
     } catch (const std::bad_alloc&) {
         if (sink)
-            sink(LoadMessage{readErrorText(path, outOfMemoryDescription), Severity::Error});
+            sink(LoadMessage{readErrorText(path, std::string(localized(outOfMemoryDescription))),
+                             Severity::Error});
     }
     return false;
 }

@@ -3,6 +3,7 @@
 
 #include "core/GameVersion.h"
 #include "core/SaveGameInfo.h"
+#include "core/UiText.h"
 
 #include <functional>
 #include <string>
@@ -20,11 +21,13 @@ struct LoadMessage {
 using LoadMessageSink = std::function<void(const LoadMessage&)>;
 
 // The loader's texts (%s: the save's path).
-inline constexpr const char* unknownVersionText = "Error reading %s: Unknown IRD version.";
-inline constexpr const char* noCampaignText = "Error reading %s: Cannot find campaign details.";
-inline constexpr const char* noAnchorText = "Error reading %s: Cannot find descr_strat.txt.";
+inline constexpr const char* unknownVersionText = uiText("Error reading %s: Unknown IRD version.");
+inline constexpr const char* noCampaignText =
+    uiText("Error reading %s: Cannot find campaign details.");
+inline constexpr const char* noAnchorText =
+    uiText("Error reading %s: Cannot find descr_strat.txt.");
 inline constexpr const char* unitScaleWarningText =
-    "Unit scale not recognised - will use default of 40 (Normal).";
+    uiText("Unit scale not recognised - will use default of 40 (Normal).");
 
 // `pattern` with its one "%s" replaced by `path`.
 std::string withPath(const char* pattern, const std::string& path);

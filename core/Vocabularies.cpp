@@ -1,14 +1,20 @@
 #include "core/Vocabularies.h"
 
+#include "core/UiText.h"
+
 namespace varnholt {
 
 const DifficultyNameSet& standardDifficultyNames() {
-    static const DifficultyNameSet names{"Easy", "Medium", "Hard", "Very Hard"};
+    static const DifficultyNameSet names{uiText("Easy"), uiText("Medium"), uiText("Hard"),
+                                         uiText("Very Hard")};
     return names;
 }
 
 const DifficultyNameSet& modDifficultyNames() {
-    static const DifficultyNameSet names{"General", "Praetor", "Consul", "Emperor"};
+    // TRANSLATORS: the campaign difficulties of the modification, Roman ranks
+    // from the lowest to the highest; use the game's own words for them.
+    static const DifficultyNameSet names{uiText("General"), uiText("Praetor"), uiText("Consul"),
+                                         uiText("Emperor")};
     return names;
 }
 
@@ -76,7 +82,8 @@ const FactionNameTable& modFactionNames() {
 }
 
 const std::array<std::string, 4>& unitScaleClassNames() {
-    static const std::array<std::string, 4> names{"Small", "Normal", "Large", "Huge"};
+    static const std::array<std::string, 4> names{uiText("Small"), uiText("Normal"),
+                                                  uiText("Large"), uiText("Huge")};
     return names;
 }
 

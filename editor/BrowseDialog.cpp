@@ -39,8 +39,10 @@ OpenFileDialogSettings browseDialogSettings(const std::string& sourcePath,
                                             const std::string& programFolder,
                                             const FileQueries& queries, PathStyle style) {
     OpenFileDialogSettings s;
-    s.title = browseTitle;
+    s.title = localized(browseTitle);
     s.filters = parseFilterText(browseFilterText);
+    for (FileFilter& filter : s.filters)
+        filter.name = std::string(localized(filter.name));
     s.defaultExtension = browseDefaultExtension;
     s.initialFolder = initialBrowseFolder(sourcePath, programFolder, queries, style);
     s.fileMustExist = true;

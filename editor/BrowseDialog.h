@@ -2,6 +2,7 @@
 // The settings of the file-open dialog that Browse shows.
 
 #include "core/GameVersion.h"
+#include "core/UiText.h"
 #include "editor/EditorHost.h"
 #include "editor/FileQueries.h"
 
@@ -11,9 +12,12 @@
 
 namespace varnholt {
 
-inline constexpr const char* browseTitle = "Select Iron Dominion Save File";
+inline constexpr const char* browseTitle = uiText("Select Iron Dominion Save File");
 inline constexpr const char* browseFilterText =
     "IRD Save Files (*.sav)|*.sav|All Files (*.*)|*.*||";
+// The filter names above, each shown in the user's language.
+inline constexpr const char* browseFilterNames[] = {uiText("IRD Save Files (*.sav)"),
+                                                    uiText("All Files (*.*)")};
 inline constexpr const char* browseDefaultExtension = "sav";
 
 // The longest folder the initial-folder rule keeps, in bytes (the platform's

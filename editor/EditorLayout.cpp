@@ -1,6 +1,8 @@
 #include "editor/EditorLayout.h"
 
+#include "core/UiText.h"
 #include "core/Vocabularies.h"
+#include "window/LocalizedDialog.h"
 
 #include <array>
 #include <string_view>
@@ -122,53 +124,58 @@ constexpr ControlLayout makeRefresh() {
 }
 
 constexpr ControlLayout makeClose() {
-    ControlLayout c = tabbed(idOk, K::PushButton, "&Close", {336, 234, 50, 16});
+    ControlLayout c = tabbed(idOk, K::PushButton, uiText("&Close"), {336, 234, 50, 16});
     c.defaultButton = true;
     return c;
 }
 
 const ControlLayout controlTable[] = {
-    label(noControlId, "Save game &file name:", {12, 14, 72, 8}),
+    label(noControlId, uiText("Save game &file name:"), {12, 14, 72, 8}),
     makeSourcePath(),
     makeRefresh(),
-    tabbed(idBrowse, K::PushButton, "B&rowse...", {384, 12, 50, 14}),
-    label(noControlId, "New game file name:", {12, 38, 72, 8}),
+    tabbed(idBrowse, K::PushButton, uiText("B&rowse..."), {384, 12, 50, 14}),
+    label(noControlId, uiText("New game file name:"), {12, 38, 72, 8}),
     makeOutputPath(),
-    label(noControlId, "Version:", {12, 60, 30, 8}),
+    label(noControlId, uiText("Version:"), {12, 60, 30, 8}),
     valueLabel(idReleaseLabel, {48, 60, 24, 8}),
-    label(noControlId, "Campaign:", {84, 60, 35, 8}),
+    label(noControlId, uiText("Campaign:"), {84, 60, 35, 8}),
     valueLabel(idCampaignName, {126, 60, 126, 8}),
-    label(noControlId, "Faction:", {258, 60, 27, 8}),
+    label(noControlId, uiText("Faction:"), {258, 60, 27, 8}),
     valueLabel(idFactionName, {294, 60, 90, 8}),
-    groupBox("Difficulty", {12, 72, 372, 36}),
-    tabbed(idSetCampaignDifficulty, K::CheckBox, "Set cam&paign difficulty:", {24, 86, 91, 10}),
+    groupBox(uiText("Difficulty"), {12, 72, 372, 36}),
+    tabbed(idSetCampaignDifficulty, K::CheckBox, uiText("Set cam&paign difficulty:"),
+           {24, 86, 91, 10}),
     list(idCampaignDifficulty, {120, 84, 78, 72}, difficultyItems),
-    tabbed(idSetBattleDifficulty, K::CheckBox, "Set &battle difficulty:", {210, 86, 79, 10}),
+    tabbed(idSetBattleDifficulty, K::CheckBox, uiText("Set &battle difficulty:"),
+           {210, 86, 79, 10}),
     list(idBattleDifficulty, {294, 84, 78, 72}, difficultyItems),
-    groupBox("Battle time limit/no time limit", {12, 114, 180, 48}),
-    tabbed(idSetBattleTimeLimit, K::CheckBox, "Set battle &time limit/no time limit",
+    groupBox(uiText("Battle time limit/no time limit"), {12, 114, 180, 48}),
+    tabbed(idSetBattleTimeLimit, K::CheckBox, uiText("Set battle &time limit/no time limit"),
            {24, 126, 117, 10}),
-    tabbed(idNoBattleTimeLimit, K::CheckBox, "No battle time &limit", {42, 144, 75, 10}),
-    groupBox("Long/short campaign (experimental)", {204, 114, 180, 48}),
-    tabbed(idSetCampaignLength, K::CheckBox, "S&et long/short campaign", {216, 126, 93, 10}),
-    tabbed(idShortCampaign, K::CheckBox, "S&hort campaign", {234, 144, 65, 10}),
-    groupBox("Unit scale", {12, 168, 180, 60}),
-    tabbed(idSetUnitScale, K::CheckBox, "Set &unit scale:", {24, 182, 61, 10}),
+    tabbed(idNoBattleTimeLimit, K::CheckBox, uiText("No battle time &limit"), {42, 144, 75, 10}),
+    groupBox(uiText("Long/short campaign (experimental)"), {204, 114, 180, 48}),
+    tabbed(idSetCampaignLength, K::CheckBox, uiText("S&et long/short campaign"),
+           {216, 126, 93, 10}),
+    tabbed(idShortCampaign, K::CheckBox, uiText("S&hort campaign"), {234, 144, 65, 10}),
+    groupBox(uiText("Unit scale"), {12, 168, 180, 60}),
+    tabbed(idSetUnitScale, K::CheckBox, uiText("Set &unit scale:"), {24, 182, 61, 10}),
     list(idUnitScaleClass, {42, 198, 78, 72}, sizeClassItems),
     makeUnitScale(),
     spin(idUnitScaleSpin, {150, 198, 11, 14}, idUnitScale, 20, 160),
-    groupBox("Year && Season", {204, 168, 180, 60}),
-    tabbed(idSetYearAndSeason, K::CheckBox, "Set &year && season", {216, 180, 75, 10}),
-    label(idYearLabel, "Year:", {222, 200, 18, 8}),
+    groupBox(uiText("Year && Season"), {204, 168, 180, 60}),
+    tabbed(idSetYearAndSeason, K::CheckBox, uiText("Set &year && season"), {216, 180, 75, 10}),
+    label(idYearLabel, uiText("Year:"), {222, 200, 18, 8}),
     makeYear(),
     spin(idYearSpin, {270, 198, 11, 14}, idYear, 1, 9999),
-    grouped(tabbed(idBC, K::RadioButton, "BC", {288, 198, 24, 10})),
-    tabbed(idAD, K::RadioButton, "AD", {288, 210, 24, 10}),
-    grouped(tabbed(idSummer, K::RadioButton, "Summer", {324, 198, 42, 8})),
-    tabbed(idWinter, K::RadioButton, "Winter", {324, 210, 42, 8}),
+    // TRANSLATORS: the era of the year, in the language's usual short form
+    // (before and after Christ, or before and of the common era).
+    grouped(tabbed(idBC, K::RadioButton, uiText("BC"), {288, 198, 24, 10})),
+    tabbed(idAD, K::RadioButton, uiText("AD"), {288, 210, 24, 10}),
+    grouped(tabbed(idSummer, K::RadioButton, uiText("Summer"), {324, 198, 42, 8})),
+    tabbed(idWinter, K::RadioButton, uiText("Winter"), {324, 210, 42, 8}),
     // A new group after the last radio button keeps the arrow keys inside the
     // season group.
-    grouped(tabbed(idApply, K::PushButton, "&Apply", {12, 234, 50, 16})),
+    grouped(tabbed(idApply, K::PushButton, uiText("&Apply"), {12, 234, 50, 16})),
     makeClose(),
     valueLabel(idStatusLine, {72, 238, 252, 12}),
 };
@@ -176,14 +183,15 @@ const ControlLayout controlTable[] = {
 } // namespace
 
 const DialogLayout& editorDialog() {
-    static const DialogLayout dialog{.caption = "Varnholt",
-                                     .rect = {0, 0, 442, 258},
-                                     .iconId = applicationIconId,
-                                     .windowMenu = true,
-                                     .showInTaskBar = true,
-                                     .visible = true,
-                                     .controls = controlTable};
-    return dialog;
+    static const DialogLayout english{.caption = "Varnholt",
+                                      .rect = {0, 0, 442, 258},
+                                      .iconId = applicationIconId,
+                                      .windowMenu = true,
+                                      .showInTaskBar = true,
+                                      .visible = true,
+                                      .controls = controlTable};
+    static const LocalizedDialog dialog(english);
+    return dialog.layout();
 }
 
 } // namespace varnholt

@@ -71,7 +71,7 @@ void SaveGameEditor::initialise() {
     // The lists' items, the length limits and the spin ranges reach the widgets.
     dialog_.reportAll();
     WriteControls();
-    if (const auto menuEntries = aboutMenuEntries(); !menuEntries.empty())
+    if (const auto menuEntries = aboutMenuEntries(localized(aboutMenuText)); !menuEntries.empty())
         host_.addMenuEntries(menuEntries);
     host_.setWindowIcon(dialog_.layout().iconId);
     values_.windowCaption = windowTitle_;
@@ -105,7 +105,7 @@ void SaveGameEditor::userDropFiles(const std::vector<std::string>& paths) {
     }
     // Which of several files was meant is the user's to say.
     const DialogState::Busy busy(dialog_);
-    showMessage(dropOneFileText, MessageIcon::Warning);
+    showMessage(std::string(localized(dropOneFileText)), MessageIcon::Warning);
 }
 
 void SaveGameEditor::showMessage(const std::string& text, MessageIcon icon) {
@@ -143,7 +143,7 @@ bool SaveGameEditor::exchange(bool reading) {
         }
         const auto parsed = parseInteger(d.control(id).text);
         if (!parsed) {
-            showMessage(enterIntegerText, MessageIcon::Warning);
+            showMessage(std::string(localized(enterIntegerText)), MessageIcon::Warning);
             host_.setFocus(id);
             host_.selectAllText(id);
             return false;
@@ -229,8 +229,9 @@ void SaveGameEditor::followSourcePath() {
 // --- Load command -----------------------------------------------------------------
 
 void SaveGameEditor::fillDifficultyLists() {
-    const std::vector<std::string> names(info_.difficultyNames.begin(),
-                                         info_.difficultyNames.end());
+    std::vector<std::string> names;
+    for (const std::string& name : info_.difficultyNames)
+        names.emplace_back(localized(name));
     dialog_.setItems(idCampaignDifficulty, names);
     dialog_.setItems(idBattleDifficulty, names);
 }
@@ -287,7 +288,7 @@ bool SaveGameEditor::loadCommand() {
     host_.setWindowTitle(windowTitle_);
     WriteControls();
     UpdateControlStates();
-    dialog_.setText(idStatusLine, loadedStatusText);
+    dialog_.setText(idStatusLine, std::string(localized(loadedStatusText)));
     return true;
 }
 
@@ -360,14 +361,14 @@ void SaveGameEditor::OnApply() {
     }
     // The success of an earlier Apply must not stay on show beside this one's
     // error boxes; the text of the load, still true, stays.
-    if (dialog_.control(idStatusLine).text == appliedStatusText)
+    if (dialog_.control(idStatusLine).text == localized(appliedStatusText))
         dialog_.setText(idStatusLine, "");
     const ApplyOutcome outcome =
         applyChanges(lastLoad_->path, values_.outputPath, lastLoad_->layout, editRequest());
     for (const std::string& text : outcome.errorTexts)
         showMessage(text, MessageIcon::Error);
     if (outcome.written)
-        dialog_.setText(idStatusLine, appliedStatusText);
+        dialog_.setText(idStatusLine, std::string(localized(appliedStatusText)));
 }
 
 void SaveGameEditor::endModal(int result) {

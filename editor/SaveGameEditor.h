@@ -17,6 +17,8 @@
 #include "window/BusyCursor.h"
 #include "window/DialogState.h"
 
+#include "core/UiText.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -25,19 +27,19 @@
 namespace varnholt {
 
 // Texts the editor shows.
-inline constexpr const char* enterIntegerText = "Please enter an integer.";
-inline constexpr const char* loadedStatusText = "Successfully loaded saved game file.";
+inline constexpr const char* enterIntegerText = uiText("Please enter an integer.");
+inline constexpr const char* loadedStatusText = uiText("Successfully loaded saved game file.");
 inline constexpr const char* appliedStatusText =
-    "Successfully applied changes to new saved game file.";
+    uiText("Successfully applied changes to new saved game file.");
 // %s: the path in the source path box.
 inline constexpr const char* notLoadedFileText =
-    "Load the saved game again before applying changes: %s is not the file that was last "
-    "loaded.";
+    uiText("Load the saved game again before applying changes: %s is not the file that was last "
+           "loaded.");
 // %s: the path of the load that failed.
-inline constexpr const char* failedLoadText =
-    "Load the saved game again before applying changes: the last load of %s did not succeed.";
+inline constexpr const char* failedLoadText = uiText(
+    "Load the saved game again before applying changes: the last load of %s did not succeed.");
 inline constexpr const char* dropOneFileText =
-    "Several files were dropped. Drop one saved game at a time.";
+    uiText("Several files were dropped. Drop one saved game at a time.");
 
 // The editor's own values; the settings live in the SaveGameInfo.
 struct EditorValues {

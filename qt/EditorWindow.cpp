@@ -1,5 +1,6 @@
 #include "qt/EditorWindow.h"
 
+#include "core/UiText.h"
 #include "qt/AboutDialog.h"
 #include "qt/HostSupport.h"
 #include "qt/PictureButton.h"
@@ -193,7 +194,7 @@ void EditorWindow::addMenuEntries(const std::vector<MenuEntry>& entries) {
 #ifdef Q_OS_MACOS
                 // A menu bar without a parent is the application's; Qt moves
                 // an AboutRole action into its application menu.
-                static QMenu* help = (new QMenuBar(nullptr))->addMenu(QStringLiteral("Help"));
+                static QMenu* help = (new QMenuBar(nullptr))->addMenu(toQt(localized(uiText("Help"))));
                 help->addAction(action);
 #endif
             }

@@ -1,5 +1,8 @@
 #include "shell/AboutBox.h"
 
+#include "core/UiText.h"
+#include "window/LocalizedDialog.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -17,7 +20,9 @@ std::string_view contactEmail() {
 }
 
 std::string_view legalNotice() {
-    return VARNHOLT_LEGAL_NOTICE;
+    // The build may set its own line; the program's own is translated.
+    constexpr std::string_view configured = VARNHOLT_LEGAL_NOTICE;
+    return configured.empty() ? uiText("© 2026 The Varnholt developers") : configured;
 }
 
 namespace {
@@ -50,7 +55,7 @@ constexpr ControlLayout okButton() {
     ControlLayout c;
     c.id = idOk;
     c.kind = K::PushButton;
-    c.caption = "OK";
+    c.caption = uiText("OK");
     c.rect = {178, 7, 50, 16};
     c.tabStop = true;
     c.groupStart = true;
@@ -63,17 +68,18 @@ constexpr ControlLayout okButton() {
 const DialogLayout& aboutBoxDialog() {
     static const ControlLayout controls[] = {
         icon(),
-        text(noControlId, "Varnholt Version 1.0", {40, 10, 119, 8}, true),
+        text(noControlId, uiText("Varnholt Version 1.0"), {40, 10, 119, 8}, true),
         text(noControlId, legalNotice(), {40, 25, 119, 8}),
         okButton(),
-        text(noControlId, "Email:", {12, 48, 20, 8}),
+        text(noControlId, uiText("Email:"), {12, 48, 20, 8}),
         text(idContactAddress, contactEmail(), {36, 48, 132, 8}),
     };
-    static const DialogLayout dialog{.caption = "About Varnholt",
-                                     .rect = {0, 0, 235, 66},
-                                     .windowMenu = true,
-                                     .controls = controls};
-    return dialog;
+    static const DialogLayout english{.caption = uiText("About Varnholt"),
+                                      .rect = {0, 0, 235, 66},
+                                      .windowMenu = true,
+                                      .controls = controls};
+    static const LocalizedDialog dialog(english);
+    return dialog.layout();
 }
 
 AboutBox::AboutBox(HyperLinkHost& labelHost, std::string messageCaption,

@@ -65,8 +65,8 @@ int EditorApp::exit() {
 
 bool EditorApp::derivePaths() {
     const auto fail = [this] {
-        host_.showMessage(
-            {applicationName(), std::string(fatalInitialisationText), MessageIcon::Error});
+        host_.showMessage({applicationName(), std::string(localized(fatalInitialisationText)),
+                           MessageIcon::Error});
         return false;
     };
 

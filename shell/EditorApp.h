@@ -3,6 +3,7 @@
 // editor dialog and every platform call are reached through EditorAppHost.
 
 #include "core/PathStyle.h"
+#include "core/UiText.h"
 #include "window/MessageBox.h"
 
 #include <cstddef>
@@ -24,7 +25,7 @@ struct StartupArguments;
 inline constexpr std::string_view settingsKeyName = "Local AppWizard-Generated Applications";
 
 // Shown (stop icon) when the program's own path cannot be taken apart.
-inline constexpr std::string_view fatalInitialisationText = "Fatal initialisation error.";
+inline constexpr std::string_view fatalInitialisationText = uiText("Fatal initialisation error.");
 
 // The platform's path buffer holds 260 characters, terminator included.
 inline constexpr std::size_t modulePathLimit = 259;

@@ -1,11 +1,13 @@
 #include "shell/HyperLinkLabel.h"
 
+#include "core/UiText.h"
 #include <utility>
 
 namespace varnholt::shell {
 
 std::string openErrorText(std::string_view explanation) {
-    return "Unable to open hyperlink:\n\n" + std::string(explanation);
+    // TRANSLATORS: %1 explains why the link could not be opened.
+    return localizedWith(uiText("Unable to open hyperlink:\n\n%1"), {explanation});
 }
 
 Rect fitRectToText(const Rect& window, const Rect& client, Size textSize, TextAlignment alignment) {
@@ -108,8 +110,9 @@ void HyperLinkLabel::onClicked() {
         return;
     }
     host_.beep(MessageIcon::Warning);
-    const std::string_view explanation =
-        outcome.explanation.empty() ? noProgramExplanation : std::string_view(outcome.explanation);
+    const std::string_view explanation = outcome.explanation.empty()
+                                             ? localized(noProgramExplanation)
+                                             : std::string_view(outcome.explanation);
     host_.showMessage({messageCaption_, openErrorText(explanation), MessageIcon::Warning});
 }
 

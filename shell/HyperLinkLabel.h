@@ -13,6 +13,7 @@
 // check's ticks and clicks to the on... operations. After repaint(), show
 // everything the label exposes again, changing only what differs.
 
+#include "core/UiText.h"
 #include "shell/Geometry.h"
 #include "window/MessageBox.h"
 
@@ -44,7 +45,8 @@ struct OpenUrlOutcome {
 };
 
 // Said of a failed open that the platform does not explain.
-inline constexpr std::string_view noProgramExplanation = "No program could be started to open it.";
+inline constexpr std::string_view noProgramExplanation =
+    uiText("No program could be started to open it.");
 
 // The text the label shows in its error box after a failed open.
 std::string openErrorText(std::string_view explanation);

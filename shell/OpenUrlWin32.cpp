@@ -1,5 +1,7 @@
 #include "shell/OpenUrlWin32.h"
 
+#include "core/UiText.h"
+
 namespace varnholt::shell {
 
 namespace {
@@ -7,32 +9,32 @@ namespace {
 std::string_view knownExplanation(OpenResult code) {
     switch (code) {
     case 0:
-        return "The operating system is out\nof memory or resources.";
+        return uiText("The operating system is out\nof memory or resources.");
     case 2:
-        return "The specified file was not found.";
+        return uiText("The specified file was not found.");
     case 3:
-        return "The specified path was not found.";
+        return uiText("The specified path was not found.");
     case 5:
-        return "The operating system denied\naccess to the specified file.";
+        return uiText("The operating system denied\naccess to the specified file.");
     case 8:
-        return "There was not enough memory to complete the operation.";
+        return uiText("There was not enough memory to complete the operation.");
     case 11:
-        return "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
+        return uiText("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
     case 26:
-        return "A sharing violation occurred. ";
+        return uiText("A sharing violation occurred. ");
     case 27:
-        return "The filename association is\nincomplete or invalid.";
+        return uiText("The filename association is\nincomplete or invalid.");
     case 28:
-        return "The DDE transaction could not\nbe completed because the request timed out.";
+        return uiText("The DDE transaction could not\nbe completed because the request timed out.");
     case 29:
-        return "The DDE transaction failed.";
+        return uiText("The DDE transaction failed.");
     case 30:
-        return "The DDE transaction could not\nbe completed because other DDE "
-               "transactions\nwere being processed.";
+        return uiText("The DDE transaction could not\nbe completed because other DDE "
+                      "transactions\nwere being processed.");
     case 31:
-        return "There is no application associated\nwith the given filename extension.";
+        return uiText("There is no application associated\nwith the given filename extension.");
     case 32:
-        return "The specified dynamic-link library was not found.";
+        return uiText("The specified dynamic-link library was not found.");
     default:
         return {};
     }
@@ -113,8 +115,8 @@ OpenResult openUrlWithFallback(WindowsShell& shell, std::string_view url, int sh
 std::string openFailureExplanation(OpenResult code) {
     const std::string_view known = knownExplanation(code);
     if (!known.empty())
-        return std::string(known);
-    return "Unknown Error (" + std::to_string(code) + ") occurred.";
+        return std::string(localized(known));
+    return localizedWith(uiText("Unknown Error (%1) occurred."), {std::to_string(code)});
 }
 
 OpenUrlOutcome openUrlOnWindows(WindowsShell& shell, std::string_view url) {

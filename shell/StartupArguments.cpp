@@ -1,5 +1,7 @@
 #include "shell/StartupArguments.h"
 
+#include "core/UiText.h"
+
 #include <algorithm>
 
 #ifndef VARNHOLT_VERSION
@@ -35,33 +37,38 @@ StartupArguments parseStartupArguments(const std::vector<std::string>& arguments
         if (it == optionsEnd)
             continue;
         if (it < optionsEnd && argument.size() > 1 && argument.front() == '-')
-            return refused("Unknown option \"" + argument + "\".");
+            return refused(localizedWith(uiText("Unknown option \"%1\"."), {argument}));
         if (argument.empty())
             continue;
         if (result.saveToOpen)
-            return refused("Only one saved game can be opened at a time; \"" + argument +
-                           "\" is one too many.");
+            return refused(localizedWith(
+                uiText("Only one saved game can be opened at a time; \"%1\" is one too many."),
+                {argument}));
         result.saveToOpen = argument;
     }
     return result;
 }
 
 std::string usageLine(std::string_view programFile) {
-    return "Usage: " + std::string(programFile) + " [--help | --version] [--] [SAVE]";
+    // TRANSLATORS: %1 is the program's file name. Keep the options as they
+    // are; SAVE may be translated, as in the help text.
+    return localizedWith(uiText("Usage: %1 [--help | --version] [--] [SAVE]"), {programFile});
 }
 
 // Short lines: a message box wraps longer ones where it likes.
 std::string helpText(std::string_view programFile) {
-    return usageLine(programFile) + "\n\n"
-                                    "Opens the window that changes campaign options\n"
-                                    "in Iron Dominion saved games, and loads SAVE\n"
-                                    "(a .sav file) when one is given. Changes go to\n"
-                                    "a new file beside the save, which stays as it is.\n"
-                                    "\n"
-                                    "  -h, --help   show this help and end\n"
-                                    "  --version    show the version and end\n"
-                                    "  --           take what follows as SAVE,\n"
-                                    "               even if it starts with \"-\"";
+    // TRANSLATORS: keep the options and the line breaks; a message box wraps
+    // longer lines where it likes.
+    return usageLine(programFile) + "\n\n" +
+           std::string(localized(uiText("Opens the window that changes campaign options\n"
+                                        "in Iron Dominion saved games, and loads SAVE\n"
+                                        "(a .sav file) when one is given. Changes go to\n"
+                                        "a new file beside the save, which stays as it is.\n"
+                                        "\n"
+                                        "  -h, --help   show this help and end\n"
+                                        "  --version    show the version and end\n"
+                                        "  --           take what follows as SAVE,\n"
+                                        "               even if it starts with \"-\"")));
 }
 
 std::string versionText() {

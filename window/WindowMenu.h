@@ -2,6 +2,8 @@
 // The entries the editor adds to its window menu (the system menu behind the
 // title bar's icon), and the test of a window-menu command for the About box.
 
+#include "core/UiText.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,7 +12,7 @@ namespace varnholt {
 
 inline constexpr unsigned aboutCommandId = 16;
 // String resource 101.
-inline constexpr std::string_view aboutMenuText = "&About Varnholt...";
+inline constexpr std::string_view aboutMenuText = uiText("&About Varnholt...");
 
 struct MenuEntry {
     bool separator = false;
