@@ -105,6 +105,14 @@ class ImmediateMnemonicClick : public QObject {
     }
 };
 
+// The width a widget needs to show its caption whole, as its style draws it.
+int captionWidth(const QWidget& widget) {
+    // A group box has no size hint of its own; its smallest size holds its title.
+    if (qobject_cast<const QGroupBox*>(&widget))
+        return widget.minimumSizeHint().width();
+    return widget.sizeHint().width();
+}
+
 } // namespace
 
 BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetMaker& make) {
@@ -146,7 +154,7 @@ BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetM
     std::vector<int> captionWidths(built.widgets.size(), 0);
     for (std::size_t i = 0; i < built.widgets.size(); ++i)
         if (captionMustFit(spec.controls[i]))
-            captionWidths[i] = built.widgets[i]->sizeHint().width();
+            captionWidths[i] = captionWidth(*built.widgets[i]);
     const FittedDialog fitted = fitDialog(spec, fontBase, captionWidths);
     built.base = fitted.base;
     dialog.setFixedSize(fitted.width, fitted.height);

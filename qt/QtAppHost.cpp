@@ -3,10 +3,16 @@
 #include "qt/EditorWindow.h"
 #include "qt/HostSupport.h"
 
+#include "shell/UserLanguage.h"
+
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace varnholt::qt {
 
@@ -14,6 +20,26 @@ QtAppHost::QtAppHost(QStringList arguments) : arguments_(std::move(arguments)) {
     // Every window of the program without an icon of its own (message boxes,
     // the file dialog) shows the program's.
     QApplication::setWindowIcon(applicationIcon());
+}
+
+std::vector<std::string> QtAppHost::systemLanguages() {
+#ifdef Q_OS_MACOS
+    std::vector<std::string> languages;
+    for (const QString& language : QLocale::system().uiLanguages())
+        languages.push_back(fromQt(language));
+    return languages;
+#else
+    return shell::posixLanguagePreferences([](const char* name) { return std::getenv(name); });
+#endif
+}
+
+void QtAppHost::useLanguage(std::string_view language) {
+    // Qt's own texts (the file dialog's, the message boxes' buttons) in the
+    // same language, from the system's Qt translations when they are installed.
+    static QTranslator qtTexts;
+    if (qtTexts.load(QLocale(toQt(language)), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
 }
 
 std::optional<std::string> QtAppHost::queryModulePath() {

@@ -17,6 +17,8 @@ class QtAppHost : public shell::EditorAppHost {
     // Started with one argument.
     explicit QtAppHost(const QString& argument) : QtAppHost(QStringList{argument}) {}
 
+    std::vector<std::string> systemLanguages() override;
+    void useLanguage(std::string_view language) override;
     void initCommonControls() override {}
     void baseStartUp() override {}
     std::optional<std::string> queryModulePath() override;

@@ -2,8 +2,10 @@
 
 #include "core/OutputName.h"
 #include "shell/StartupArguments.h"
+#include "shell/UserLanguage.h"
 #include "window/BusyCursor.h"
 
+#include <cstdlib>
 #include <utility>
 
 namespace varnholt::shell {
@@ -19,6 +21,11 @@ std::string applicationNameFromPath(std::string_view modulePath, PathStyle style
 EditorApp::EditorApp(EditorAppHost& host, PathStyle style) : host_(host), style_(style) {}
 
 bool EditorApp::startUp() {
+    std::string language =
+        chooseLanguage(std::getenv(std::string(languageVariable).c_str()), host_.systemLanguages());
+    if (!installLanguage(language))
+        language = englishLanguage;
+    host_.useLanguage(language);
     host_.initCommonControls();
     host_.baseStartUp();
     // A program whose folder is unknown still works: the file chooser then

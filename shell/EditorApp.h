@@ -70,6 +70,12 @@ class EditorAppHost {
   public:
     virtual ~EditorAppHost() = default;
 
+    // The languages the user's system asks for, most wanted first, as tags
+    // ("de-DE", "de_AT.UTF-8"); chooseLanguage reads them.
+    virtual std::vector<std::string> systemLanguages() = 0;
+    // The windows speak `language` from now on ("en", "de", ..., "pseudo"):
+    // the toolkit may load its own texts for it.
+    virtual void useLanguage(std::string_view language) = 0;
     // Initialise the common-controls library (the editor's spin controls need it).
     virtual void initCommonControls() = 0;
     // The framework's own start-up, run before the program's.
@@ -112,12 +118,12 @@ class EditorApp {
     // separator or a dot. The host must outlive the application.
     explicit EditorApp(EditorAppHost& host, PathStyle style = nativePathStyle);
 
-    // Start-up, once: common controls, the framework's start-up, derivePaths
-    // (its outcome is ignored), then the command line. Help, the version or a
-    // refusal are answered and the window does not open; otherwise the
-    // settings key is named and the editor dialog runs modally with the program
-    // folder, the application name and the save to open. Returns whether the
-    // framework should run a message loop afterwards: never, so the program
+    // Start-up, once: the user's language (VARNHOLT_LANGUAGE, else the
+    // system's, else English) installed for every text, common controls, the framework's start-up,
+    // derivePaths (its outcome is ignored), then the command line. Help, the version or a refusal
+    // are answered and the window does not open; otherwise the settings key is named and the editor
+    // dialog runs modally with the program folder, the application name and the save to open.
+    // Returns whether the framework should run a message loop afterwards: never, so the program
     // ends when the dialog has closed.
     bool startUp();
 

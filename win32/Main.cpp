@@ -19,6 +19,18 @@ class AppHost : public shell::EditorAppHost {
   public:
     explicit AppHost(HINSTANCE instance) : instance_(instance) {}
 
+    // The user's display language, as Windows names it ("de-DE").
+    std::vector<std::string> systemLanguages() override {
+        wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+        const LCID locale = MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT);
+        if (LCIDToLocaleName(locale, name, LOCALE_NAME_MAX_LENGTH, 0) <= 1)
+            return {};
+        return {utf8(name)};
+    }
+
+    // Windows draws its own dialogs in the user's language already.
+    void useLanguage(std::string_view) override {}
+
     void initCommonControls() override {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);

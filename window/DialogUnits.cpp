@@ -54,11 +54,21 @@ PixelRect toPixels(const DialogRect& rect, const DialogBaseUnits& base) {
             horizontalPixels(rect.width, base), verticalPixels(rect.height, base)};
 }
 
+// Whether a caption that needs more room may take the free room to its right:
+// a push button or a group box keeps its size in the layout, so that the
+// buttons of a row and the frames of a column stay alike.
+bool growsIntoFreeRoom(const ControlLayout& control) {
+    return control.kind != ControlKind::PushButton && control.kind != ControlKind::GroupBox;
+}
+
 bool captionMustFit(const ControlLayout& control) {
     switch (control.kind) {
     case ControlKind::CheckBox:
     case ControlKind::RadioButton:
+    case ControlKind::PushButton:
         return true;
+    case ControlKind::GroupBox:
+        return !control.caption.empty();
     case ControlKind::Label:
         return !control.noPrefix && !control.caption.empty();
     default:
@@ -77,7 +87,9 @@ FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
     fitted.base = base;
     for (std::size_t i = 0; i < count; ++i) {
         const DialogRect& r = layout.controls[i].rect;
-        const int room = std::max(r.width, freeRightEdge(layout, i) - r.x);
+        const int room = growsIntoFreeRoom(layout.controls[i])
+                             ? std::max(r.width, freeRightEdge(layout, i) - r.x)
+                             : r.width;
         if (room > 0 && needed(i) > horizontalPixels(room, fitted.base)) {
             // The smallest average width at which the room holds the caption.
             const int wanted = (unitsPerCharWidth * needed(i) + room - 1) / room;
@@ -91,7 +103,8 @@ FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
     for (std::size_t i = 0; i < count; ++i) {
         const ControlLayout& control = layout.controls[i];
         PixelRect rect = toPixels(control.rect, fitted.base);
-        rect.width = std::max(rect.width, needed(i));
+        if (growsIntoFreeRoom(control))
+            rect.width = std::max(rect.width, needed(i));
         if (control.kind == ControlKind::DropDownList && control.closedHeight > 0)
             rect.height = verticalPixels(control.closedHeight, fitted.base);
         fitted.controls.push_back(rect);

@@ -46,16 +46,19 @@ PixelRect toPixels(const DialogRect& rect, const DialogBaseUnits& base);
 // letters' average, than most fonts elsewhere, so a caption measured in the
 // real font may not fit its control. Such a caption takes the free room to its
 // right (up to the next control beside it, the frame of its group box or the
-// dialog's edge, less captionMargin); where that is not enough, the whole
-// dialog widens evenly (the average width grows) until every caption fits.
+// dialog's edge, less captionMargin); a push button or a group box keeps its
+// own width. Where that is not enough, the whole dialog widens evenly (the
+// average width grows) until every caption fits. A translation longer than
+// the English thus widens a control, then the window, and cuts nothing.
 
 // The gap, in dialog units, that a widened caption keeps from what lies to its
 // right.
 inline constexpr int captionMargin = 4;
 
 // Whether a control shows a fixed caption that must not be cut, so that the
-// front end measures it: check boxes, radio buttons, and static texts whose
-// caption is their own (not a text shown as it is, which may change).
+// front end measures it: check boxes, radio buttons, push buttons, group boxes
+// with a caption, and static texts whose caption is their own (not a text
+// shown as it is, which may change).
 bool captionMustFit(const ControlLayout& control);
 
 // A dialog placed in pixels for one font.

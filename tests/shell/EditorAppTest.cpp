@@ -1,10 +1,13 @@
 // Start-up and exit of the application object against a scripted platform.
 
 #include "shell/EditorApp.h"
+#include "shell/Catalogue.h"
 #include "shell/StartupArguments.h"
+#include "shell/UserLanguage.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -24,6 +27,11 @@ class FakeAppHost : public EditorAppHost {
     std::vector<CommandLineAnswer> answers;
     std::vector<MainDialogArgs> dialogRuns;
 
+    std::vector<std::string> languages;
+    std::vector<std::string> systemLanguages() override { return languages; }
+    void useLanguage(std::string_view language) override {
+        log.push_back("language " + std::string(language));
+    }
     void initCommonControls() override { log.push_back("initCommonControls"); }
     void baseStartUp() override { log.push_back("baseStartUp"); }
     std::optional<std::string> queryModulePath() override { return path; }
@@ -105,6 +113,22 @@ TEST(EditorApp, DerivesTheProgramFolder) {
     }
 }
 
+// The language is in place before the first text: the fatal message of a
+// program that cannot find itself already speaks the system's language.
+TEST(EditorApp, StartUpSpeaksTheSystemLanguageFromTheFirstMessage) {
+    ASSERT_EQ(std::getenv(std::string(languageVariable).c_str()), nullptr)
+        << "the tests run without a language of their own";
+    FakeAppHost host;
+    host.languages = {"xx-XX", "pseudo"}; // no catalogue for the first
+    EditorApp app(host, PathStyle::Windows);
+    app.startUp();
+    installLanguage(englishLanguage);
+    ASSERT_FALSE(host.log.empty());
+    EXPECT_EQ(host.log.front(), "language pseudo");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, pseudoLocalized(fatalInitialisationText));
+}
+
 TEST(EditorApp, StartUpRunsTheEditorEvenAfterAFatalMessage) {
     for (const bool pathKnown : {true, false}) {
         FakeAppHost host;
@@ -114,7 +138,7 @@ TEST(EditorApp, StartUpRunsTheEditorEvenAfterAFatalMessage) {
         EditorApp app(host, PathStyle::Windows);
         EXPECT_FALSE(app.startUp()) << "no message loop after the dialog";
 
-        std::vector<std::string> expected{"initCommonControls", "baseStartUp"};
+        std::vector<std::string> expected{"language en", "initCommonControls", "baseStartUp"};
         if (!pathKnown) {
             expected.push_back("message");
         }

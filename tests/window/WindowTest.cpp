@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -138,7 +140,25 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
     EXPECT_FALSE(captionMustFit(control(K::Label, "", {})));
     EXPECT_TRUE(captionMustFit(control(K::CheckBox, "&Tick", {})));
     EXPECT_TRUE(captionMustFit(control(K::RadioButton, "&One", {})));
-    EXPECT_FALSE(captionMustFit(control(K::PushButton, "&Close", {})));
+    EXPECT_TRUE(captionMustFit(control(K::PushButton, "&Close", {})));
+    EXPECT_TRUE(captionMustFit(control(K::GroupBox, "Unit scale", {})));
+    EXPECT_FALSE(captionMustFit(control(K::GroupBox, "", {})));
+
+    // A push button or a group box keeps its own width, even with free room
+    // to its right: the dialog widens instead, and the free room stays free.
+    ControlLayout kept[] = {control(K::PushButton, "P", {0, 0, 20, 10}),
+                            control(K::GroupBox, "G", {0, 20, 20, 10})};
+    DialogLayout keptLayout;
+    keptLayout.rect = {0, 0, 100, 40};
+    keptLayout.controls = kept;
+    const std::array<int, 2> wides[] = {{40, 0}, {0, 40}};
+    for (const std::array<int, 2>& wide : wides) {
+        const FittedDialog fitted = fitDialog(keptLayout, base, wide);
+        EXPECT_EQ(fitted.base.averageCharWidth, 8) << "20 units hold 40 pixels at 8 per 4 units";
+        EXPECT_EQ(fitted.controls[0].width, 40);
+        EXPECT_EQ(fitted.controls[1].width, 40);
+        EXPECT_EQ(fitted.width, 200);
+    }
 }
 
 TEST(ControlLabels, AccessibleNamesAndTheTargetsOfMnemonicLabels) {

@@ -1,9 +1,12 @@
 // Renders the Linux screenshots of the README: the editor window with the
 // bundled example save loaded and a few settings ticked, and the About box.
-// Offscreen, so no display is needed. Usage: varnholt_screenshots EXAMPLE OUTDIR
+// Offscreen, so no display is needed.
+// Usage: varnholt_screenshots EXAMPLE OUTDIR [LANGUAGE]
+// With a language ("de", "pseudo"), only the editor, as linux-editor-LANGUAGE.png.
 
 #include "qt/AboutDialog.h"
 #include "qt/EditorWindow.h"
+#include "shell/UserLanguage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,8 +18,13 @@ using namespace varnholt;
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: varnholt_screenshots EXAMPLE OUTDIR\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: varnholt_screenshots EXAMPLE OUTDIR [LANGUAGE]\n");
+        return 2;
+    }
+    const std::string language = argc == 4 ? argv[3] : "";
+    if (!language.empty() && !shell::installLanguage(language)) {
+        std::fprintf(stderr, "no catalogue for %s\n", argv[3]);
         return 2;
     }
     // A folder laid out as the game's, so the shot shows a path a player knows;
@@ -49,10 +57,15 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();
 
     const QString out = QString::fromLocal8Bit(argv[2]);
-    if (!window.grab().save(out + QStringLiteral("/linux-editor.png"))) {
-        std::fprintf(stderr, "cannot write %s/linux-editor.png\n", argv[2]);
+    const QString editorShot =
+        language.empty() ? QStringLiteral("/linux-editor.png")
+                         : QStringLiteral("/linux-editor-%1.png").arg(QString::fromStdString(language));
+    if (!window.grab().save(out + editorShot)) {
+        std::fprintf(stderr, "cannot write %s%s\n", argv[2], qPrintable(editorShot));
         return 1;
     }
+    if (!language.empty())
+        return 0;
     qt::AboutDialog about("Varnholt", &window);
     about.show();
     QApplication::processEvents();
