@@ -1,7 +1,6 @@
 #include "window/DialogLayout.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace varnholt {
 
@@ -13,7 +12,41 @@ const ControlLayout* DialogLayout::find(int id) const {
     return it == controls.end() ? nullptr : &*it;
 }
 
-std::optional<char> mnemonicOf(std::string_view caption) {
+namespace {
+
+// The lower case of a Latin (Basic, Latin-1, Extended-A) or Cyrillic capital;
+// any other character as it is.
+char32_t lowerCase(char32_t c) {
+    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
+        (c >= 0x410 && c <= 0x42F))
+        return c + 0x20;
+    if (c >= 0x400 && c <= 0x40F)
+        return c + 0x50;
+    const bool evenCapitals = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+    const bool oddCapitals = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if ((evenCapitals && c % 2 == 0) || (oddCapitals && c % 2 == 1))
+        return c + 1;
+    return c;
+}
+
+std::string utf8(char32_t c) {
+    std::string bytes;
+    if (c < 0x80) {
+        bytes += static_cast<char>(c);
+    } else if (c < 0x800) {
+        bytes += static_cast<char>(0xC0 | c >> 6);
+        bytes += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        bytes += static_cast<char>(0xE0 | c >> 12);
+        bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        bytes += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return bytes;
+}
+
+} // namespace
+
+std::optional<std::string> mnemonicOf(std::string_view caption) {
     for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != '&')
             continue;
@@ -21,7 +54,16 @@ std::optional<char> mnemonicOf(std::string_view caption) {
             ++i; // "&&" is a literal ampersand, not a marker
             continue;
         }
-        return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1])));
+        const auto lead = static_cast<unsigned char>(caption[i + 1]);
+        const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (i + 1 + length > caption.size())
+            return std::string(caption.substr(i + 1)); // a cut character, as it stands
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k)
+            c = c << 6 | (static_cast<unsigned char>(caption[i + 1 + k]) & 0x3F);
+        if (length > 3)
+            return std::string(caption.substr(i + 1, length));
+        return utf8(lowerCase(c));
     }
     return std::nullopt;
 }

@@ -122,9 +122,10 @@ struct DialogLayout {
     const ControlLayout* find(int id) const;
 };
 
-// The mnemonic letter of a stored caption (the letter after a single "&"),
-// lower-cased; nothing when it has none.
-std::optional<char> mnemonicOf(std::string_view caption);
+// The mnemonic letter of a stored caption (the character after a single "&",
+// in UTF-8), lower-cased for the Latin and Cyrillic letters the translations
+// use, so that "Д" and "д" are one key; nothing when it has none.
+std::optional<std::string> mnemonicOf(std::string_view caption);
 
 // The caption as shown: "&" markers removed, "&&" shown as "&".
 std::string displayCaption(std::string_view caption);

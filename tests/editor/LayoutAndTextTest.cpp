@@ -105,7 +105,7 @@ TEST(Layout, ControlsLieInsideTheWindowAndSpinsFollowTheirBox) {
 }
 
 TEST(Layout, MnemonicsAreUniqueSoEachAltLetterReachesOneControl) {
-    std::set<char> letters;
+    std::set<std::string> letters;
     for (const ControlLayout& c : editorDialog().controls)
         if (auto m = mnemonicOf(c.caption)) {
             EXPECT_TRUE(letters.insert(*m).second) << "letter " << *m << " twice";
@@ -133,13 +133,18 @@ TEST(Captions, MnemonicMarkersAndLiteralAmpersands) {
     struct Case {
         std::string_view stored;
         std::string shown;
-        std::optional<char> mnemonic;
+        std::optional<std::string> mnemonic;
     };
     const Case cases[] = {
-        {"S&hort campaign", "Short campaign", 'h'},
+        {"S&hort campaign", "Short campaign", "h"},
         {"Year && Season", "Year & Season", std::nullopt},
-        {"Set &year && season", "Set year & season", 'y'},
-        {"&Close", "Close", 'c'},
+        {"Set &year && season", "Set year & season", "y"},
+        {"&Close", "Close", "c"},
+        {"&Обзор...", "Обзор...", "о"},
+        {"Задать &Длинную", "Задать Длинную", "д"},
+        {"&Ёлка", "Ёлка", "ё"},
+        {"&Łódź", "Łódź", "ł"},
+        {"&Éte", "Éte", "é"},
         {"Version:", "Version:", std::nullopt},
         {"trailing&", "trailing&", std::nullopt},
     };

@@ -1,0 +1,220 @@
+// The windows in the language VARNHOLT_LANGUAGE names, one run per language
+// (ctest starts this program once for each): every caption and About line is
+// whole, every mnemonic is unique in its window, and no English is left where
+// the language has its own words. In the pseudo-language every text the
+// program owns comes bracketed, so a text that was never marked shows itself.
+
+#include "TestFiles.h"
+#include "editor/BrowseDialog.h"
+#include "editor/EditorLayout.h"
+#include "qt/AboutDialog.h"
+#include "qt/EditorWindow.h"
+#include "shell/Catalogue.h"
+#include "shell/UserLanguage.h"
+#include "tools/savegen/SaveGen.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <set>
+
+using namespace varnholt;
+
+namespace {
+
+std::string language;
+
+std::string text(const QString& s) {
+    return s.toStdString();
+}
+
+// The English texts and, for each, whether this language words it otherwise.
+const std::map<std::string, bool>& englishTexts() {
+    static const std::map<std::string, bool> texts = [] {
+        std::map<std::string, bool> all;
+        for (const shell::BuiltInCatalogue& built : shell::builtInCatalogues()) {
+            if (built.language != shell::englishLanguage)
+                continue;
+            const auto catalogue = shell::MoCatalogue::read(built.data);
+            for (const auto& entry : catalogue->entries()) {
+                const std::string english(entry.english);
+                all[english] = localized(english) != english;
+                all[displayCaption(english)] = localized(english) != english;
+            }
+        }
+        return all;
+    }();
+    return texts;
+}
+
+// Runs `answer` on the next visible modal window of type T.
+template <class T> void whenModal(std::function<void(T*)> answer) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+            modal && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            answer(modal);
+        }
+    });
+    timer->start(10);
+}
+
+class TranslatedWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testfiles::TempFolder> folder;
+    // Texts that come from the save or name a file, never translated.
+    std::set<std::string> fromTheSave;
+    QStringList failures;
+
+    void fail(const QString& why) { failures << why; }
+
+    // Every caption in `window` whole, every mnemonic unique, no English left.
+    void checkWindow(QWidget& window, const QString& name) {
+        std::map<std::string, QString> mnemonics;
+        const auto shown = [&](const QString& what, const QString& where) {
+            const std::string s = text(what);
+            if (s.empty() || fromTheSave.contains(s))
+                return;
+            if (language == shell::pseudoLanguage) {
+                if (!what.startsWith(QLatin1Char('[')) && s != "Varnholt")
+                    fail(name + QStringLiteral(": not from the catalogue: ") + what + where);
+            } else if (const auto it = englishTexts().find(s);
+                       it != englishTexts().end() && it->second) {
+                fail(name + QStringLiteral(": English left: ") + what + where);
+            }
+        };
+        const auto fits = [&](QWidget* widget, const QString& what, int needed) {
+            if (needed > widget->width())
+                fail(QStringLiteral("%1: \"%2\" needs %3 pixels, has %4")
+                         .arg(name, what)
+                         .arg(needed)
+                         .arg(widget->width()));
+        };
+        const auto mnemonic = [&](const QString& caption) {
+            if (const auto letter = mnemonicOf(text(caption))) {
+                if (mnemonics.contains(*letter))
+                    fail(name + QStringLiteral(": mnemonic of \"%1\" is also \"%2\"'s")
+                                    .arg(caption, mnemonics[*letter]));
+                mnemonics[*letter] = caption;
+            }
+        };
+
+        shown(window.windowTitle(), QStringLiteral(" (title)"));
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
+            if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+                shown(button->text(), {});
+                mnemonic(button->text());
+                if (!button->text().isEmpty())
+                    fits(widget, button->text(), button->sizeHint().width());
+            } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+                shown(label->text(), {});
+                if (label->buddy())
+                    mnemonic(label->text());
+                if (!label->text().isEmpty())
+                    fits(widget, label->text(), label->sizeHint().width());
+            } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+                shown(group->title(), {});
+                fits(widget, group->title(), group->minimumSizeHint().width());
+            } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+                for (int i = 0; i < list->count(); ++i)
+                    shown(list->itemText(i), QStringLiteral(" (list item)"));
+                fits(widget, list->currentText(), list->sizeHint().width());
+            }
+        }
+    }
+
+  private Q_SLOTS:
+    void initTestCase() {
+        folder = std::make_unique<testfiles::TempFolder>();
+        std::printf("language: %s\n", language.c_str());
+    }
+
+    void editorAndItsBoxesSpeakTheLanguage() {
+        const std::string save = (folder->path() / "campaign.sav").string();
+        savegen::writeSave(save, savegen::specForRelease("1.5"));
+        qt::EditorWindow window(folder->path().string(), "Varnholt");
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+        // A load that fails speaks the language too.
+        std::vector<QString> messages;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            messages.push_back(box->text());
+            box->accept();
+        });
+        window.openSaveGame(QString::fromStdString(save + ".missing"));
+        QTRY_COMPARE(int(messages.size()), 1);
+        const QString english = QStringLiteral("Error reading ");
+        if (language == shell::pseudoLanguage)
+            QVERIFY2(messages[0].startsWith(QLatin1Char('[')), qPrintable(messages[0]));
+        else if (language != shell::englishLanguage)
+            QVERIFY2(!messages[0].startsWith(english), qPrintable(messages[0]));
+
+        window.openSaveGame(QString::fromStdString(save));
+        const auto* status = qobject_cast<QLabel*>(window.control(idStatusLine));
+        QCOMPARE(text(status->text()), std::string(localized(loadedStatusText)));
+        for (const int id : {idReleaseLabel, idCampaignName, idFactionName})
+            fromTheSave.insert(text(qobject_cast<QLabel*>(window.control(id))->text()));
+        fromTheSave.insert(text(window.windowTitle()));
+        QApplication::processEvents();
+        checkWindow(window, QStringLiteral("editor"));
+
+        // The file dialog's title and filter names.
+        QString title;
+        QStringList filters;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            title = dialog->windowTitle();
+            filters = dialog->nameFilters();
+            dialog->reject();
+        });
+        QTest::mouseClick(window.control(idBrowse), Qt::LeftButton);
+        QTRY_VERIFY(!title.isEmpty());
+        QCOMPARE(text(title), std::string(localized(browseTitle)));
+        for (const char* name : browseFilterNames)
+            QVERIFY2(filters.filter(QString::fromStdString(std::string(localized(name)))).size() ==
+                         1,
+                     qPrintable(filters.join(QLatin1Char('|'))));
+
+        qt::AboutDialog about("Varnholt", &window);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        fromTheSave.insert(VARNHOLT_CONTACT_EMAIL);
+        checkWindow(about, QStringLiteral("About box"));
+
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
+    }
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QApplication application(argc, argv);
+    // As the program starts: the language first, before any window exists.
+    const char* wanted = std::getenv(std::string(shell::languageVariable).c_str());
+    language = shell::chooseLanguage(wanted, {});
+    if (!wanted || !std::string_view(wanted).starts_with(language) ||
+        !shell::installLanguage(language)) {
+        std::fprintf(stderr, "set %s to a language the program has\n",
+                     std::string(shell::languageVariable).c_str());
+        return 2;
+    }
+    TranslatedWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "TranslatedWindowTest.moc"
