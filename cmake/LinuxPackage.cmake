@@ -13,6 +13,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# Qt's own texts (the file dialog's, the buttons of message boxes) in the
+# user's language; the program's own are built in.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Changes campaign options in Iron Dominion saved games
  Varnholt writes an edited copy of a saved game of Iron Dominion (releases

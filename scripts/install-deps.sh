@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Varnholt builds and tests with, if any is missing.
+# gettext: msgfmt builds the translations into the programs.
 # Usage: scripts/install-deps.sh [--fuzz] [--windows]
 #   --fuzz     adds clang and its fuzzing runtime
 #   --windows  adds the mingw-w64 cross compiler, and Wine, Xvfb and the X tools the
@@ -7,7 +8,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-          nlohmann-json3-dev python3)
+          nlohmann-json3-dev python3 gettext)
 # The window program varnholt (Qt 6 Widgets), its offscreen tests (a font to
 # draw text with), and its Debian package and the check of it.
 packages+=(qt6-base-dev fonts-dejavu-core dpkg-dev file desktop-file-utils appstream

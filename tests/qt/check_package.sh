@@ -58,6 +58,14 @@ check "nothing outside /usr" test "$(ls "$root")" = usr
 check "desktop-file-validate" desktop-file-validate "$root/usr/share/applications/$app_id.desktop"
 check "desktop entry opens the saved-game type" \
     grep -qx 'MimeType=application/x-iron-dominion-save;' "$root/usr/share/applications/$app_id.desktop"
+for language in $(grep '^[a-z]' "$(dirname "$0")/../../po/LINGUAS"); do
+    check "desktop entry in $language" \
+        grep -q "^Comment\[$language\]=" "$root/usr/share/applications/$app_id.desktop"
+    check "AppStream summary in $language" \
+        grep -q "<summary xml:lang=\"$language\">" "$root/usr/share/metainfo/$app_id.metainfo.xml"
+    check "saved-game type named in $language" \
+        grep -q "<comment xml:lang=\"$language\">" "$root/usr/share/mime/packages/$app_id.xml"
+done
 check "appstreamcli validate" appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$app_id.metainfo.xml"
 mime=$work/mime
 mkdir -p "$mime/packages"
