@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders docs/screenshots/linux-*.png (the editor with a loaded save, the About
-# box) offscreen with the default build; no display is needed.
+# box, and the editor in German) offscreen with the default build; no display
+# is needed.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -9,4 +10,6 @@ cmake --build --preset default -j2 --target varnholt_screenshots
 mkdir -p docs/screenshots
 XDG_RUNTIME_DIR=$(mktemp -d) build/default/tools/screenshots/varnholt_screenshots \
     examples/early-base-1.2.sav docs/screenshots
+XDG_RUNTIME_DIR=$(mktemp -d) build/default/tools/screenshots/varnholt_screenshots \
+    examples/early-base-1.2.sav docs/screenshots de
 ls -l docs/screenshots/linux-*.png
