@@ -10,8 +10,8 @@ set -euo pipefail
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
           nlohmann-json3-dev python3 gettext)
 # The window program varnholt (Qt 6 Widgets), its offscreen tests (a font to
-# draw text with), and its Debian package and the check of it.
-packages+=(qt6-base-dev fonts-dejavu-core dpkg-dev file desktop-file-utils appstream
+# draw text with, Qt's own translations), and its Debian package and the check of it.
+packages+=(qt6-base-dev qt6-translations-l10n fonts-dejavu-core dpkg-dev file desktop-file-utils appstream
            shared-mime-info)
 for option in "$@"; do
     case "$option" in

@@ -9,6 +9,7 @@
 #include "editor/EditorLayout.h"
 #include "qt/AboutDialog.h"
 #include "qt/EditorWindow.h"
+#include "qt/QtAppHost.h"
 #include "shell/Catalogue.h"
 #include "shell/UserLanguage.h"
 #include "tools/savegen/SaveGen.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -176,14 +178,22 @@ class TranslatedWindowTest : public QObject {
         // The file dialog's title and filter names.
         QString title;
         QStringList filters;
+        QStringList buttons;
         whenModal<QFileDialog>([&](QFileDialog* dialog) {
             title = dialog->windowTitle();
             filters = dialog->nameFilters();
+            for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+                buttons << button->text();
             dialog->reject();
         });
         QTest::mouseClick(window.control(idBrowse), Qt::LeftButton);
         QTRY_VERIFY(!title.isEmpty());
         QCOMPARE(text(title), std::string(localized(browseTitle)));
+        // Qt's own words, from the system's Qt translations (a recommended
+        // package, installed with the build's dependencies).
+        if (language != shell::englishLanguage && language != shell::pseudoLanguage)
+            QVERIFY2(!buttons.contains(QStringLiteral("Cancel")),
+                     qPrintable(buttons.join(QLatin1Char('|'))));
         for (const char* name : browseFilterNames)
             QVERIFY2(filters.filter(QString::fromStdString(std::string(localized(name)))).size() ==
                          1,
@@ -213,6 +223,8 @@ int main(int argc, char* argv[]) {
                      std::string(shell::languageVariable).c_str());
         return 2;
     }
+    qt::QtAppHost host;
+    host.useLanguage(language);
     TranslatedWindowTest test;
     return QTest::qExec(&test, argc, argv);
 }
