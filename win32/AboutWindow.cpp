@@ -1,5 +1,6 @@
 #include "win32/AboutWindow.h"
 
+#include "win32/CaptionFitting.h"
 #include "win32/DialogTemplate.h"
 #include "win32/MessageBoxes.h"
 #include "win32/WideText.h"
@@ -85,7 +86,8 @@ AboutWindow::~AboutWindow() {
 }
 
 void AboutWindow::run() {
-    const DialogTemplate dialog(shell::aboutBoxDialog());
+    const FittedLayout fitted = fitToCaptions(shell::aboutBoxDialog());
+    const DialogTemplate dialog(fitted.layout());
     DialogBoxIndirectParamW(instance_, dialog.get(), owner_, dialogProc,
                             reinterpret_cast<LPARAM>(this));
 }

@@ -1,6 +1,7 @@
 #include "win32/EditorWindow.h"
 
 #include "win32/AboutWindow.h"
+#include "win32/CaptionFitting.h"
 #include "win32/DialogTemplate.h"
 #include "win32/MessageBoxes.h"
 #include "win32/WideText.h"
@@ -59,7 +60,8 @@ EditorWindow::~EditorWindow() {
 }
 
 INT_PTR EditorWindow::run() {
-    const DialogTemplate dialog(editorDialog());
+    const FittedLayout fitted = fitToCaptions(editorDialog());
+    const DialogTemplate dialog(fitted.layout());
     return DialogBoxIndirectParamW(instance_, dialog.get(), nullptr, dialogProc,
                                    reinterpret_cast<LPARAM>(this));
 }

@@ -35,6 +35,18 @@ int freeRightEdge(const DialogLayout& layout, std::size_t index) {
     return edge - captionMargin;
 }
 
+// The fewest dialog units, no fewer than `units`, that come to at least
+// `pixels` when converted with `base`.
+int unitsHolding(int pixels, int units, const DialogBaseUnits& base) {
+    if (base.averageCharWidth <= 0)
+        return units;
+    // At most two units short of the answer (the conversion rounds): step up.
+    int fewest = std::max(units, unitsPerCharWidth * pixels / base.averageCharWidth - 2);
+    while (horizontalPixels(fewest, base) < pixels)
+        ++fewest;
+    return fewest;
+}
+
 } // namespace
 
 DialogBaseUnits dialogBaseUnits(int sampleWidth, int fontHeight) {
@@ -110,6 +122,24 @@ FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
         fitted.controls.push_back(rect);
     }
     return fitted;
+}
+
+FittedLayout::FittedLayout(const DialogLayout& layout, DialogBaseUnits base,
+                           std::span<const int> captionWidths)
+    : controls_(layout.controls.begin(), layout.controls.end()), layout_(layout) {
+    const FittedDialog fitted = fitDialog(layout, base, captionWidths);
+    int width = unitsHolding(fitted.width, layout.rect.width, base);
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        DialogRect& rect = controls_[i].rect;
+        const bool inside = rect.x + rect.width <= layout.rect.width;
+        rect.x = unitsHolding(fitted.controls[i].x, rect.x, base);
+        rect.width = unitsHolding(fitted.controls[i].width, rect.width, base);
+        // What lay inside the dialog still does, rounding and all.
+        if (inside)
+            width = std::max(width, rect.x + rect.width);
+    }
+    layout_.rect.width = width;
+    layout_.controls = controls_;
 }
 
 } // namespace varnholt

@@ -76,4 +76,26 @@ struct FittedDialog {
 FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
                        std::span<const int> captionWidths);
 
+// The same fitting in dialog units, for a platform that converts them itself
+// with the font's own base units (a dialog template): the layout with its
+// horizontal values grown so that, converted with `base`, each comes to at
+// least the pixels fitDialog gives it. Where the average width grew, the whole
+// dialog is scaled; a widened control is wider. Nothing is ever narrower than
+// in `layout`, and a layout whose captions all fit stays exactly as it is.
+// The vertical values stay as they are (the font's height does not change).
+class FittedLayout {
+  public:
+    FittedLayout(const DialogLayout& layout, DialogBaseUnits base,
+                 std::span<const int> captionWidths);
+    FittedLayout(const FittedLayout&) = delete;
+    FittedLayout& operator=(const FittedLayout&) = delete;
+
+    // Valid as long as this object; its texts are `layout`'s.
+    const DialogLayout& layout() const { return layout_; }
+
+  private:
+    std::vector<ControlLayout> controls_;
+    DialogLayout layout_;
+};
+
 } // namespace varnholt

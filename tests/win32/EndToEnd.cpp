@@ -1,11 +1,10 @@
 // End to end under Wine: Varnholt.exe driven from this second process, with real
-// mouse and key input, on saves made by savegen.
-//   win32_end_to_end [GoogleTest flags] APP CLI
-// APP is Varnholt.exe and CLI varnholt-cli.exe, both as Windows paths. The
+// mouse and key input, on saves made by savegen (arguments: EndToEnd.h). The
 // suite shares one running Varnholt.exe between its tests, as starting Wine
 // programs is slow; each test brings the window into the state it needs, and
 // those that end a program start their own.
 
+#include "EndToEnd.h"
 #include "UiDriver.h"
 
 #include "core/SaveGameLoader.h"
@@ -762,11 +761,22 @@ TEST_F(VarnholtExe, CloseBoxEndsTheProgramAndWritesNothing) {
 
 int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: win32_end_to_end [GoogleTest flags] APP CLI\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: win32_end_to_end [GoogleTest flags] APP CLI "
+                             "[LANGUAGE | system:LANGUAGE]\n");
         return 2;
     }
     appPath = argv[1];
     cliPath = argv[2];
+    endtoend::DriverArguments& arguments = endtoend::driverArguments;
+    arguments.app = appPath;
+    arguments.cli = cliPath;
+    if (argc == 4) {
+        arguments.language = utf8(argv[3]);
+        constexpr std::string_view fromSystem = "system:";
+        arguments.languageFromSystem = arguments.language.starts_with(fromSystem);
+        if (arguments.languageFromSystem)
+            arguments.language.erase(0, fromSystem.size());
+    }
     return RUN_ALL_TESTS();
 }

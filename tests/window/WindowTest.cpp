@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include <optional>
@@ -159,6 +160,75 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
         EXPECT_EQ(fitted.controls[1].width, 40);
         EXPECT_EQ(fitted.width, 200);
     }
+}
+
+// A dialog template is converted by the platform with the font's own units, so
+// the fitted layout goes back to dialog units that convert to no fewer pixels.
+TEST(DialogUnits, AFittedLayoutInDialogUnitsConvertsToNoFewerPixelsThanTheFit) {
+    using K = ControlKind;
+    ControlLayout controls[] = {
+        control(K::CheckBox, "A", {10, 10, 30, 10}),
+        control(K::PushButton, "B", {60, 10, 30, 14}),
+        control(K::GroupBox, "G", {5, 25, 50, 20}),
+        control(K::CheckBox, "C", {10, 30, 30, 10}),
+        control(K::DropDownList, {}, {60, 30, 31, 60}),
+    };
+    controls[4].closedHeight = 14;
+    DialogLayout layout;
+    layout.caption = "Dialog";
+    layout.rect = {0, 0, 97, 50};
+    layout.controls = controls;
+
+    // Captions that fit: the layout exactly as it is, whatever the font.
+    for (int average = 3; average <= 12; ++average) {
+        const FittedLayout same(layout, {average, 13}, std::vector<int>{20, 0, 0, 20, 0});
+        EXPECT_EQ(same.layout().rect, layout.rect);
+        ASSERT_EQ(same.layout().controls.size(), 5u);
+        for (std::size_t i = 0; i < 5; ++i)
+            EXPECT_EQ(same.layout().controls[i].rect, controls[i].rect) << i;
+    }
+
+    // Captions that widen a control, or the dialog, at many fonts: every
+    // value converts to at least the fitted pixels and no unit more than
+    // that needs; the heights and the texts stay; what lay inside stays inside.
+    const std::vector<std::vector<int>> needs{{90, 0, 0, 0, 0},  {0, 0, 0, 113, 0},
+                                              {0, 77, 0, 0, 0},  {0, 0, 95, 0, 0},
+                                              {61, 0, 0, 97, 0}, {0, 131, 103, 70, 0}};
+    for (int average = 3; average <= 12; ++average)
+        for (const std::vector<int>& need : needs) {
+            const DialogBaseUnits base{average, 13};
+            SCOPED_TRACE(testing::Message() << "average " << average << ", needs " << need[0] << " "
+                                            << need[1] << " " << need[2] << " " << need[3]);
+            const FittedDialog pixels = fitDialog(layout, base, need);
+            const FittedLayout fitted(layout, base, need);
+            const DialogLayout& units = fitted.layout();
+            EXPECT_EQ(units.caption, "Dialog");
+            EXPECT_EQ(units.rect.height, 50);
+            EXPECT_GE(horizontalPixels(units.rect.width, base), pixels.width);
+            const auto fewest = [&](int value, int original, int wanted) {
+                return value == original || horizontalPixels(value - 1, base) < wanted;
+            };
+            EXPECT_TRUE(fewest(units.rect.width, layout.rect.width, pixels.width) ||
+                        std::any_of(units.controls.begin(), units.controls.end(),
+                                    [&](const ControlLayout& c) {
+                                        return c.rect.x + c.rect.width == units.rect.width;
+                                    }))
+                << "the dialog is no wider than the fit or its controls need";
+            for (std::size_t i = 0; i < 5; ++i) {
+                const DialogRect& r = units.controls[i].rect;
+                SCOPED_TRACE(i);
+                EXPECT_EQ(units.controls[i].caption, controls[i].caption);
+                EXPECT_EQ(r.y, controls[i].rect.y);
+                EXPECT_EQ(r.height, controls[i].rect.height);
+                EXPECT_GE(r.width, controls[i].rect.width);
+                EXPECT_GE(horizontalPixels(r.x, base), pixels.controls[i].x);
+                EXPECT_GE(horizontalPixels(r.width, base), pixels.controls[i].width);
+                EXPECT_GE(horizontalPixels(r.width, base), need[i]) << "the caption fits";
+                EXPECT_TRUE(fewest(r.x, controls[i].rect.x, pixels.controls[i].x));
+                EXPECT_TRUE(fewest(r.width, controls[i].rect.width, pixels.controls[i].width));
+                EXPECT_LE(r.x + r.width, units.rect.width);
+            }
+        }
 }
 
 TEST(ControlLabels, AccessibleNamesAndTheTargetsOfMnemonicLabels) {

@@ -1,0 +1,293 @@
+// Both windows in the language of the run (EndToEnd.h), under Wine: the editor
+// with a save loaded, its About box and one message box. Every caption fits
+// its control in the dialog's font, as the program measures captions when it
+// fits its dialogs; every mnemonic is unique within its window; and no English
+// is left: in a real language no text shown is an English text whose
+// translation differs, and in the pseudo-language every text of the program's
+// own is bracketed.
+
+#include "EndToEnd.h"
+#include "UiDriver.h"
+
+#include "core/FileAccess.h"
+#include "core/SaveGameLoader.h"
+#include "core/UiText.h"
+#include "editor/EditorLayout.h"
+#include "editor/SaveGameEditor.h"
+#include "shell/AboutBox.h"
+#include "shell/Catalogue.h"
+#include "shell/UserLanguage.h"
+#include "tools/savegen/SaveGen.h"
+#include "win32/CaptionFitting.h"
+#include "window/WindowMenu.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <map>
+#include <set>
+
+using namespace varnholt;
+using namespace varnholt::uidriver;
+
+namespace {
+
+// The dialog font as the dialog manager makes it from the template: its face
+// and point size at the screen's DPI (another process's font handle cannot
+// be used here).
+class DialogFont {
+  public:
+    DialogFont()
+        : dc_(GetDC(nullptr)),
+          font_(CreateFontW(-MulDiv(dialogFontPointSize, GetDeviceCaps(dc_, LOGPIXELSY), 72), 0, 0,
+                            0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FF_DONTCARE,
+                            wide(dialogFontName).c_str())),
+          previous_(SelectObject(dc_, font_)) {}
+    DialogFont(const DialogFont&) = delete;
+    DialogFont& operator=(const DialogFont&) = delete;
+    ~DialogFont() {
+        SelectObject(dc_, previous_);
+        DeleteObject(font_);
+        ReleaseDC(nullptr, dc_);
+    }
+    HDC dc() const { return dc_; }
+
+  private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ previous_;
+};
+
+// A child window as the layout would describe it: its kind, text and whether
+// it shows "&" as it is; nothing for windows without a caption of their own
+// (text boxes, lists, spins, icons, picture buttons, whose text is not drawn).
+std::optional<ControlLayout> describe(HWND child, const std::string& text) {
+    const std::wstring kind = classOf(child);
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    ControlLayout control;
+    control.caption = text;
+    if (kind == L"Static" && (style & SS_TYPEMASK) != SS_ICON) {
+        control.kind = ControlKind::Label;
+        control.noPrefix = (style & SS_NOPREFIX) != 0;
+        return control;
+    }
+    if (kind != L"Button")
+        return std::nullopt;
+    switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+        control.kind = ControlKind::CheckBox;
+        return control;
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        control.kind = ControlKind::RadioButton;
+        return control;
+    case BS_PUSHBUTTON:
+    case BS_DEFPUSHBUTTON:
+        control.kind = ControlKind::PushButton;
+        return control;
+    case BS_GROUPBOX:
+        control.kind = ControlKind::GroupBox;
+        return control;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::vector<HWND> childrenOf(HWND window) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+bool isNumber(std::wstring_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](wchar_t c) {
+        return (c >= L'0' && c <= L'9') || c == L'.';
+    });
+}
+
+class InTheLanguage : public testing::Test {
+  protected:
+    void SetUp() override {
+        const auto& arguments = endtoend::driverArguments;
+        language_ = arguments.language;
+        pseudo_ = language_ == shell::pseudoLanguage;
+        // The driver speaks the language too, to know the texts to expect.
+        ASSERT_TRUE(shell::installLanguage(language_)) << "no catalogue for " << language_;
+        // English texts a real language translates, or every one for the pseudo-language.
+        const std::string_view source = pseudo_ ? shell::englishLanguage : language_;
+        for (const shell::BuiltInCatalogue& builtIn : shell::builtInCatalogues())
+            if (builtIn.language == source)
+                if (const auto catalogue = shell::MoCatalogue::read(builtIn.data))
+                    for (const auto& entry : catalogue->entries())
+                        if (pseudo_ || entry.translation != entry.english)
+                            english_.insert(wide(entry.english));
+        ASSERT_TRUE(language_ == shell::englishLanguage || !english_.empty())
+            << "the catalogue of " << language_ << " holds texts";
+        if (arguments.languageFromSystem)
+            SetEnvironmentVariableW(L"VARNHOLT_LANGUAGE", nullptr);
+        else
+            SetEnvironmentVariableW(L"VARNHOLT_LANGUAGE", wide(language_).c_str());
+
+        // Where a player keeps saves; the run's Wine prefix is its own.
+        for (std::size_t end = folder_.find(L'\\', 3); end != std::wstring::npos;
+             end = folder_.find(L'\\', end + 1))
+            CreateDirectoryW(folder_.substr(0, end).c_str(), nullptr);
+        savegen::SaveSpec spec = savegen::specForRelease("1.2");
+        spec.factionByte = 3;
+        spec.campaignDifficulty = 2;
+        spec.anchorGap = 300;
+        save_ = folder_ + L"quick.sav";
+        ASSERT_TRUE(writeFile(save_, savegen::buildSave(spec)));
+        notASave_ = folder_ + L"notes.sav";
+        const std::string notes = "These are notes, not a saved game.";
+        ASSERT_TRUE(writeFile(notASave_, std::vector<std::uint8_t>(notes.begin(), notes.end())));
+        SaveGameInfo info;
+        ASSERT_TRUE(loadSaveGame(utf8(save_), info, [](const LoadMessage&) {}));
+        // What the save and the build give, never translated.
+        notTranslated_ = {wide(info.campaignName), wide(info.factionName),
+                          wide(info.version.releaseLabel), wide(shell::contactEmail())};
+    }
+
+    void TearDown() override {
+        shell::installLanguage(shell::englishLanguage);
+        removeTree(folder_.substr(0, folder_.size() - 1));
+        for (std::size_t end = folder_.size() - 1; (end = folder_.rfind(L'\\', end - 1)) > 2;)
+            RemoveDirectoryW(folder_.substr(0, end).c_str()); // the parents, when empty
+    }
+
+    // Fits, mnemonics and language of every text `window` shows, made from
+    // `layout`: every caption that must fit there is among those measured.
+    void checkWindow(HWND window, const DialogLayout& layout, const char* what) {
+        SCOPED_TRACE(what);
+        std::ptrdiff_t measured = 0;
+        const DialogFont font;
+        std::map<std::string, std::wstring> mnemonics;
+        checkLanguage(textOf(window), "title");
+        for (HWND child : childrenOf(window)) {
+            if (classOf(child) == L"ComboBox")
+                for (const std::wstring& item : itemsOf(child))
+                    checkLanguage(item, "list item");
+            const std::wstring shown = textOf(child);
+            const std::string caption = utf8(shown);
+            const auto control = describe(child, caption);
+            if (!control || shown.empty())
+                continue;
+            checkLanguage(shown, "caption");
+            RECT client{};
+            GetClientRect(child, &client);
+            EXPECT_LE(win32::captionWidth(font.dc(), *control), client.right)
+                << "cut: \"" << utf8(shown) << "\"";
+            ++measured;
+            if (control->noPrefix)
+                continue;
+            if (const auto mnemonic = mnemonicOf(control->caption)) {
+                const auto [first, added] = mnemonics.emplace(*mnemonic, shown);
+                EXPECT_TRUE(added) << "mnemonic \"" << *mnemonic << "\" of \"" << utf8(shown)
+                                   << "\" is \"" << utf8(first->second) << "\"'s too";
+            }
+        }
+        EXPECT_GE(measured,
+                  std::count_if(layout.controls.begin(), layout.controls.end(), captionMustFit))
+            << "captions measured";
+    }
+
+    void checkLanguage(const std::wstring& text, const char* what) {
+        if (pseudo_) {
+            const bool ours = !text.empty() && !isNumber(text) && text != L"Varnholt" &&
+                              !text.starts_with(L"Varnholt - ") && !notTranslated_.contains(text);
+            EXPECT_TRUE(!ours || text.starts_with(L"["))
+                << what << " not in the pseudo-language: \"" << utf8(text) << "\"";
+        } else {
+            EXPECT_FALSE(english_.contains(text))
+                << what << " left in English: \"" << utf8(text) << "\"";
+        }
+    }
+
+    HWND item(int id) const { return GetDlgItem(window_, id); }
+    bool statusIs(const char* status) const {
+        return waitUntil([&] { return textOf(item(idStatusLine)) == wide(localized(status)); });
+    }
+
+    std::string language_;
+    bool pseudo_ = false;
+    std::set<std::wstring> english_;
+    std::wstring folder_ = L"C:\\Games\\Iron Dominion\\saves\\";
+    std::wstring save_;
+    std::wstring notASave_;
+    std::set<std::wstring> notTranslated_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(InTheLanguage, EveryWindowShowsItsTextsWholeOnceMarkedAndTranslated) {
+    Process program;
+    ASSERT_TRUE(program.start(endtoend::driverArguments.app, L"\"" + save_ + L"\""));
+    window_ = program.waitForMainWindow();
+    ASSERT_NE(window_, nullptr) << "the editor shows";
+    ASSERT_TRUE(statusIs(loadedStatusText)) << "status: " << utf8(textOf(item(idStatusLine)));
+    // Groups ticked, then loaded again: the state of the screenshots.
+    for (int id : {idSetCampaignDifficulty, idSetUnitScale, idSetYearAndSeason})
+        click(item(id));
+    Sleep(300);
+    click(item(idRefresh));
+    ASSERT_TRUE(statusIs(loadedStatusText)) << "status: " << utf8(textOf(item(idStatusLine)));
+    checkWindow(window_, editorDialog(), "the editor");
+
+    wchar_t shots[MAX_PATH] = L"";
+    if (GetEnvironmentVariableW(L"VARNHOLT_SCREENSHOTS", shots, MAX_PATH) > 0) {
+        bringToFront(window_);
+        moveMouse({0, 0});
+        Sleep(500);
+        EXPECT_TRUE(
+            saveBitmap(captureScreen(screenRect(window_)),
+                       std::wstring(shots) + L"\\windows-editor-" + wide(language_) + L".bmp"))
+            << "the screenshot is written";
+    }
+
+    PostMessageW(window_, WM_SYSCOMMAND, aboutCommandId, 0);
+    HWND about = waitForOwnedDialog(window_);
+    ASSERT_NE(about, nullptr) << "the About box";
+    EXPECT_EQ(textOf(about), wide(localized(shell::aboutBoxDialog().caption)));
+    checkWindow(about, shell::aboutBoxDialog(), "the About box");
+    // The program fits the address to its text: the font here is the dialog's.
+    HWND address = GetDlgItem(about, shell::idContactAddress);
+    RECT client{};
+    GetClientRect(address, &client);
+    ControlLayout label;
+    label.caption = shell::contactEmail();
+    EXPECT_LE(std::abs(win32::captionWidth(DialogFont().dc(), label) - client.right), 1)
+        << "the address label is as wide as its text";
+    click(GetDlgItem(about, IDOK));
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(about); })) << "OK closes the About box";
+
+    // A file that is no save (it ends before a save's first field): the load's
+    // error box, in the language.
+    setText(item(idSourcePath), notASave_);
+    click(item(idRefresh));
+    const auto box = waitForMessageBox(window_);
+    ASSERT_TRUE(box.has_value()) << "an error box";
+    const std::string path = utf8(notASave_);
+    const auto expected = [&] {
+        return readErrorText(path, describeFileError(FileErrorCause::EndOfFile, path));
+    };
+    EXPECT_EQ(box->text, wide(expected()));
+    setTextLookup(nullptr);
+    const std::string english = expected();
+    shell::installLanguage(language_);
+    if (language_ != shell::englishLanguage) {
+        EXPECT_NE(box->text, wide(english)) << "not in English";
+    }
+    if (pseudo_) {
+        EXPECT_TRUE(box->text.starts_with(L"[")) << utf8(box->text);
+    }
+    EXPECT_TRUE(closeMessageBox(box->window));
+
+    PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(program.waitForExit().has_value()) << "the close box ends the program";
+}
+
+} // namespace

@@ -1,0 +1,83 @@
+#include "win32/CaptionFitting.h"
+
+#include "win32/WideText.h"
+
+#include <vector>
+
+namespace varnholt::win32 {
+
+namespace {
+
+int textWidth(HDC dc, const std::wstring& text, UINT format) {
+    RECT bounds{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds,
+              DT_CALCRECT | DT_LEFT | DT_EXPANDTABS | format);
+    return bounds.right - bounds.left;
+}
+
+} // namespace
+
+int captionWidth(HDC dc, const ControlLayout& control) {
+    const int text = textWidth(dc, wide(control.caption), control.noPrefix ? DT_NOPREFIX : 0);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    switch (control.kind) {
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton: {
+        // The box, then half a digit's width before the text and a pixel of
+        // margin on either side of it.
+        int digit = 0;
+        if (!GetCharWidth32W(dc, L'0', L'0', &digit))
+            digit = 0;
+        return GetSystemMetrics(SM_CXMENUCHECK) + digit / 2 + 2 + text;
+    }
+    case ControlKind::PushButton:
+        // On either side: the raised edge, the frame a default button adds
+        // and a pixel of margin inside the focus rectangle.
+        return text + 2 * (GetSystemMetrics(SM_CXEDGE) + 2 * GetSystemMetrics(SM_CXBORDER));
+    case ControlKind::GroupBox:
+        // The title stands in from the frame's left end (7 pixels and a pixel
+        // of margin at 96 DPI); as much again on its right keeps the frame's
+        // top line visible past it.
+        return text + 2 * MulDiv(8, dpi, 96);
+    default:
+        return text;
+    }
+}
+
+FittedLayout fitToCaptions(const DialogLayout& layout) {
+    // The font the dialog manager makes from the template, made the same way:
+    // the point size at the screen's DPI; a template with the shell-font
+    // style that names "MS Shell Dlg" gets "MS Shell Dlg 2".
+    std::wstring face = wide(layout.fontName);
+    if (face == L"MS Shell Dlg")
+        face += L" 2";
+    HDC dc = GetDC(nullptr);
+    HFONT font = dc ? CreateFontW(-MulDiv(layout.fontPointSize, GetDeviceCaps(dc, LOGPIXELSY), 72),
+                                  0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                                  PROOF_QUALITY, FF_DONTCARE, face.c_str())
+                    : nullptr;
+    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+
+    DialogBaseUnits base;
+    std::vector<int> widths(layout.controls.size(), 0);
+    const std::wstring sample = wide(baseUnitSample);
+    SIZE sampleSize{};
+    TEXTMETRICW metrics{};
+    if (previous &&
+        GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &sampleSize) &&
+        GetTextMetricsW(dc, &metrics)) {
+        base = dialogBaseUnits(sampleSize.cx, metrics.tmHeight);
+        for (std::size_t i = 0; i < layout.controls.size(); ++i)
+            if (captionMustFit(layout.controls[i]))
+                widths[i] = captionWidth(dc, layout.controls[i]);
+    }
+    if (previous)
+        SelectObject(dc, previous);
+    if (font)
+        DeleteObject(font);
+    if (dc)
+        ReleaseDC(nullptr, dc);
+    return FittedLayout(layout, base, widths);
+}
+
+} // namespace varnholt::win32
