@@ -117,6 +117,8 @@ constexpr ControlLayout makeYear() {
 }
 
 constexpr ControlLayout makeRefresh() {
+    // Screen readers name it after its pictures, as a word: "Refresh".
+    [[maybe_unused]] constexpr const char* spokenName = uiText("Refresh");
     ControlLayout c = tabbed(idRefresh, K::PictureButton, "REFRESH", {366, 12, 13, 14});
     // The caption names the pictures: REFRESH followed by U, D, F and X.
     c.pictures = {"REFRESHU", "REFRESHD", "REFRESHF", "REFRESHX", 20, 23};

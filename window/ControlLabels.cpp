@@ -1,5 +1,7 @@
 #include "window/ControlLabels.h"
 
+#include "core/UiText.h"
+
 #include <cctype>
 
 namespace varnholt {
@@ -53,7 +55,7 @@ std::string accessibleName(const DialogLayout& layout, std::size_t index) {
             const auto c = static_cast<unsigned char>(name[i]);
             name[i] = static_cast<char>(i == 0 ? std::toupper(c) : std::tolower(c));
         }
-        return name;
+        return std::string(localized(name));
     }
     case ControlKind::Spin: {
         const ControlLayout* box = layout.find(control.buddyId);

@@ -21,7 +21,7 @@ std::optional<std::size_t> mnemonicTarget(const DialogLayout& layout, std::size_
 // - a control with a caption of its own (push button, check box, radio button,
 //   group box, static text): that caption as shown;
 // - a picture button: its caption, which names its pictures, in sentence case
-//   ("REFRESH" is "Refresh");
+//   ("REFRESH" is "Refresh"), in the user's language;
 // - a spin: the name of the box it steps;
 // - a control without a caption (text box, drop-down list, a static text that
 //   shows a value): the caption of the static text or check box right before

@@ -82,7 +82,7 @@ bool captionMustFit(const ControlLayout& control) {
     case ControlKind::GroupBox:
         return !control.caption.empty();
     case ControlKind::Label:
-        return !control.noPrefix && !control.caption.empty();
+        return !control.caption.empty();
     default:
         return false;
     }

@@ -56,9 +56,9 @@ PixelRect toPixels(const DialogRect& rect, const DialogBaseUnits& base);
 inline constexpr int captionMargin = 4;
 
 // Whether a control shows a fixed caption that must not be cut, so that the
-// front end measures it: check boxes, radio buttons, push buttons, group boxes
-// with a caption, and static texts whose caption is their own (not a text
-// shown as it is, which may change).
+// front end measures it: check boxes, radio buttons, push buttons, and group
+// boxes and static texts with a caption in the layout (a static text that
+// shows a value has none there; what it shows later is not fitted).
 bool captionMustFit(const ControlLayout& control);
 
 // A dialog placed in pixels for one font.

@@ -117,6 +117,7 @@ class TranslatedWindowTest : public QObject {
 
         shown(window.windowTitle(), QStringLiteral(" (title)"));
         for (QWidget* widget : window.findChildren<QWidget*>()) {
+            shown(widget->accessibleName(), QStringLiteral(" (accessible name)"));
             if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
                 shown(button->text(), {});
                 mnemonic(button->text());
