@@ -99,7 +99,7 @@ ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outp
     try {
         if (isSameFile(sourcePath, outputPath)) {
             outcome.errorTexts.push_back(
-                writeErrorText(outputPath, std::string(localized(replacesSourceDescription))));
+                writeErrorText(outputPath, localized(replacesSourceDescription)));
             return outcome;
         }
         // The copy is checked and patched where it lies; until it is published
@@ -107,7 +107,7 @@ ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outp
         OutputCopy copy(sourcePath, outputPath);
         if (!hasLoadedLayout(copy, sourcePath, loaded, style)) {
             outcome.errorTexts.push_back(
-                readErrorText(sourcePath, std::string(localized(layoutChangedDescription))));
+                readErrorText(sourcePath, localized(layoutChangedDescription)));
             return outcome;
         }
         const std::vector<Patch> patches = patchesFor(loaded, request, outcome.errorTexts);
@@ -132,8 +132,7 @@ ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outp
                                          ? readErrorText(sourcePath, error.description())
                                          : writeErrorText(outputPath, error.description()));
     } catch (const std::bad_alloc&) {
-        outcome.errorTexts.push_back(
-            readErrorText(sourcePath, std::string(localized(outOfMemoryDescription))));
+        outcome.errorTexts.push_back(readErrorText(sourcePath, localized(outOfMemoryDescription)));
     }
     return outcome;
 }

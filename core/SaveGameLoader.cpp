@@ -131,12 +131,12 @@ std::string withPath(const char* pattern, const std::string& path) {
     return text.substr(0, at) + path + text.substr(at + 2);
 }
 
-std::string readErrorText(const std::string& path, const std::string& description) {
+std::string readErrorText(std::string_view path, std::string_view description) {
     // TRANSLATORS: %1 is the file's path, %2 what went wrong.
     return localizedWith(uiText("Error reading %1: %2."), {path, description});
 }
 
-std::string writeErrorText(const std::string& path, const std::string& description) {
+std::string writeErrorText(std::string_view path, std::string_view description) {
     return localizedWith(uiText("Error writing %1: %2."), {path, description});
 }
 
@@ -156,7 +156,7 @@ bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessage
             sink(LoadMessage{readErrorText(path, error.description()), Severity::Error});
     } catch (const std::bad_alloc&) {
         if (sink)
-            sink(LoadMessage{readErrorText(path, std::string(localized(outOfMemoryDescription))),
+            sink(LoadMessage{readErrorText(path, localized(outOfMemoryDescription)),
                              Severity::Error});
     }
     return false;

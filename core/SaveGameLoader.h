@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace varnholt {
 
@@ -33,8 +34,8 @@ inline constexpr const char* unitScaleWarningText =
 std::string withPath(const char* pattern, const std::string& path);
 
 // "Error reading PATH: DESCRIPTION." and "Error writing PATH: DESCRIPTION."
-std::string readErrorText(const std::string& path, const std::string& description);
-std::string writeErrorText(const std::string& path, const std::string& description);
+std::string readErrorText(std::string_view path, std::string_view description);
+std::string writeErrorText(std::string_view path, std::string_view description);
 
 // Reads the save at `path` and decodes it into `info`, reporting each message
 // to `sink` as it arises (a warning does not stop the load). Returns true when

@@ -22,9 +22,10 @@ std::string fillIn(std::string_view pattern, std::initializer_list<std::string_v
     text.reserve(pattern.size());
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-        const std::size_t index = static_cast<std::size_t>(next - '1');
-        if (pattern[i] == '%' && next >= '1' && next <= '9' && index < values.size()) {
-            text += values.begin()[index];
+        const bool marker = pattern[i] == '%' && next >= '1' && next <= '9' &&
+                            static_cast<std::size_t>(next - '1') < values.size();
+        if (marker) {
+            text += values.begin()[next - '1'];
             ++i;
         } else {
             text += pattern[i];

@@ -1,5 +1,7 @@
 #include "shell/Catalogue.h"
 
+#include "core/ByteView.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -10,51 +12,42 @@ namespace {
 
 constexpr std::uint32_t moMagic = 0x950412de;
 
-// The catalogue's 32-bit words, in the byte order its magic number shows.
+// The catalogue's 32-bit words, in the byte order its magic number shows
+// (msgfmt writes its own machine's), each read with its bounds checked.
 class MoReader {
   public:
-    explicit MoReader(std::span<const unsigned char> data) : data_(data) {}
-
-    bool readMagic() {
-        const auto little = word(0, false);
-        const auto big = word(0, true);
-        if (little == moMagic)
-            bigEndian_ = false;
-        else if (big == moMagic)
-            bigEndian_ = true;
-        else
-            return false;
-        return true;
+    explicit MoReader(std::span<const std::uint8_t> data) : data_(data) {
+        const auto magic = readU32le(data, 0);
+        swapped_ = magic == byteSwapped(moMagic);
+        valid_ = magic == moMagic || swapped_;
     }
 
-    std::optional<std::uint32_t> at(std::size_t offset) const { return word(offset, bigEndian_); }
+    bool valid() const { return valid_; }
+
+    std::optional<std::uint32_t> at(std::size_t offset) const {
+        const auto value = readU32le(data_, static_cast<std::int64_t>(offset));
+        return value && swapped_ ? byteSwapped(*value) : value;
+    }
 
     // The string a table row (length, offset) at `row` describes; it must end
     // inside the data, with the terminating zero msgfmt writes after it.
     std::optional<std::string_view> string(std::size_t row) const {
         const auto length = at(row);
         const auto offset = at(row + 4);
-        if (!length || !offset || *offset > data_.size() || *length >= data_.size() - *offset)
-            return std::nullopt;
-        if (data_[*offset + *length] != 0)
+        if (!length || !offset || !fitsInside(*offset, std::size_t{*length} + 1, data_.size()) ||
+            data_[*offset + *length] != 0)
             return std::nullopt;
         return std::string_view(reinterpret_cast<const char*>(data_.data()) + *offset, *length);
     }
 
   private:
-    std::optional<std::uint32_t> word(std::size_t offset, bool bigEndian) const {
-        if (offset > data_.size() || data_.size() - offset < 4)
-            return std::nullopt;
-        std::uint32_t value = 0;
-        for (int i = 0; i < 4; ++i) {
-            const std::size_t index = offset + static_cast<std::size_t>(bigEndian ? i : 3 - i);
-            value = value << 8 | data_[index];
-        }
-        return value;
+    static std::uint32_t byteSwapped(std::uint32_t value) {
+        return value >> 24 | (value >> 8 & 0xFF00) | (value << 8 & 0xFF0000) | value << 24;
     }
 
-    std::span<const unsigned char> data_;
-    bool bigEndian_ = false;
+    std::span<const std::uint8_t> data_;
+    bool swapped_ = false;
+    bool valid_ = false;
 };
 
 // The accented forms of the ASCII letters, A to Z then a to z.
@@ -66,8 +59,8 @@ constexpr std::array<std::string_view, 52> accented = {
 } // namespace
 
 std::optional<MoCatalogue> MoCatalogue::read(std::span<const unsigned char> data) {
-    MoReader reader(data);
-    if (!reader.readMagic())
+    const MoReader reader(data);
+    if (!reader.valid())
         return std::nullopt;
     const auto count = reader.at(8);
     const auto originals = reader.at(12);
@@ -118,9 +111,10 @@ std::string pseudoLocalized(std::string_view english) {
         }
     }
     // The brackets, a space and the tildes make up the 40 %, in characters.
-    const auto characters = static_cast<std::size_t>(
-        std::count_if(english.begin(), english.end(),
-                      [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    const auto characters =
+        static_cast<std::size_t>(std::count_if(english.begin(), english.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        }));
     const std::size_t extra = (characters * 2 + 4) / 5;
     text += ' ';
     text.append(extra > 3 ? extra - 3 : 1, '~');

@@ -44,26 +44,36 @@ int captionWidth(HDC dc, const ControlLayout& control) {
     }
 }
 
-FittedLayout fitToCaptions(const DialogLayout& layout) {
-    // The font the dialog manager makes from the template, made the same way:
-    // the point size at the screen's DPI; a template with the shell-font
-    // style that names "MS Shell Dlg" gets "MS Shell Dlg 2".
+DialogFontContext::DialogFontContext(const DialogLayout& layout) : dc_(GetDC(nullptr)) {
     std::wstring face = wide(layout.fontName);
     if (face == L"MS Shell Dlg")
         face += L" 2";
-    HDC dc = GetDC(nullptr);
-    HFONT font = dc ? CreateFontW(-MulDiv(layout.fontPointSize, GetDeviceCaps(dc, LOGPIXELSY), 72),
-                                  0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
-                                  PROOF_QUALITY, FF_DONTCARE, face.c_str())
-                    : nullptr;
-    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+    if (dc_)
+        font_ = CreateFontW(-MulDiv(layout.fontPointSize, GetDeviceCaps(dc_, LOGPIXELSY), 72), 0, 0,
+                            0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, PROOF_QUALITY,
+                            FF_DONTCARE, face.c_str());
+    if (font_)
+        previous_ = SelectObject(dc_, font_);
+}
 
+DialogFontContext::~DialogFontContext() {
+    if (previous_)
+        SelectObject(dc_, previous_);
+    if (font_)
+        DeleteObject(font_);
+    if (dc_)
+        ReleaseDC(nullptr, dc_);
+}
+
+FittedLayout fitToCaptions(const DialogLayout& layout) {
+    const DialogFontContext font(layout);
     DialogBaseUnits base;
     std::vector<int> widths(layout.controls.size(), 0);
     const std::wstring sample = wide(baseUnitSample);
     SIZE sampleSize{};
     TEXTMETRICW metrics{};
-    if (previous &&
+    if (HDC dc = font.dc();
+        dc &&
         GetTextExtentPoint32W(dc, sample.c_str(), static_cast<int>(sample.size()), &sampleSize) &&
         GetTextMetricsW(dc, &metrics)) {
         base = dialogBaseUnits(sampleSize.cx, metrics.tmHeight);
@@ -71,12 +81,6 @@ FittedLayout fitToCaptions(const DialogLayout& layout) {
             if (captionMustFit(layout.controls[i]))
                 widths[i] = captionWidth(dc, layout.controls[i]);
     }
-    if (previous)
-        SelectObject(dc, previous);
-    if (font)
-        DeleteObject(font);
-    if (dc)
-        ReleaseDC(nullptr, dc);
     return FittedLayout(layout, base, widths);
 }
 

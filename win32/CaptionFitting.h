@@ -12,6 +12,25 @@
 
 namespace varnholt::win32 {
 
+// A screen device context with the dialog font of `layout` selected, made as
+// the dialog manager makes it from the template: the point size at the
+// screen's DPI; a template with the shell-font style that names "MS Shell Dlg"
+// gets "MS Shell Dlg 2". dc() is null when the font could not be made.
+class DialogFontContext {
+  public:
+    explicit DialogFontContext(const DialogLayout& layout);
+    DialogFontContext(const DialogFontContext&) = delete;
+    DialogFontContext& operator=(const DialogFontContext&) = delete;
+    ~DialogFontContext();
+
+    HDC dc() const { return previous_ ? dc_ : nullptr; }
+
+  private:
+    HDC dc_ = nullptr;
+    HFONT font_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+};
+
 // The pixels `control` needs to show its caption whole, drawn with the font
 // selected into `dc`: the text as DrawText lays it out (an "&" marker taken
 // out unless the control shows its text as it is), plus for a check box or

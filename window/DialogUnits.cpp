@@ -35,6 +35,13 @@ int freeRightEdge(const DialogLayout& layout, std::size_t index) {
     return edge - captionMargin;
 }
 
+// Whether a caption that needs more room may take the free room to its right:
+// a push button or a group box keeps its size in the layout, so that the
+// buttons of a row and the frames of a column stay alike.
+bool growsIntoFreeRoom(const ControlLayout& control) {
+    return control.kind != ControlKind::PushButton && control.kind != ControlKind::GroupBox;
+}
+
 // The fewest dialog units, no fewer than `units`, that come to at least
 // `pixels` when converted with `base`.
 int unitsHolding(int pixels, int units, const DialogBaseUnits& base) {
@@ -64,13 +71,6 @@ int verticalPixels(int dialogUnits, const DialogBaseUnits& base) {
 PixelRect toPixels(const DialogRect& rect, const DialogBaseUnits& base) {
     return {horizontalPixels(rect.x, base), verticalPixels(rect.y, base),
             horizontalPixels(rect.width, base), verticalPixels(rect.height, base)};
-}
-
-// Whether a caption that needs more room may take the free room to its right:
-// a push button or a group box keeps its size in the layout, so that the
-// buttons of a row and the frames of a column stay alike.
-bool growsIntoFreeRoom(const ControlLayout& control) {
-    return control.kind != ControlKind::PushButton && control.kind != ControlKind::GroupBox;
 }
 
 bool captionMustFit(const ControlLayout& control) {

@@ -4,6 +4,7 @@
 // flows (message boxes, the file dialog).
 
 #include "qt/EditorWindow.h"
+#include "ModalWaits.h"
 #include "TestFiles.h"
 #include "editor/SaveGameEditor.h"
 #include "qt/AboutDialog.h"
@@ -39,6 +40,8 @@
 
 using namespace varnholt;
 using qt::EditorWindow;
+using qttest::whenMenu;
+using qttest::whenModal;
 using testfiles::TempFolder;
 
 namespace {
@@ -76,50 +79,6 @@ class BoxAnswerer {
   private:
     QTimer timer_;
 };
-
-// Runs `answer` on the next modal window of type T (polled every 10 ms, for at
-// most 5 s); `answer` must close it. Returns whether it came.
-template <class T> std::shared_ptr<bool> whenModal(std::function<void(T*)> answer) {
-    auto came = std::make_shared<bool>(false);
-    auto* timer = new QTimer;
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (modal && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            *came = true;
-            answer(modal);
-        } else if (clock->elapsed() > 5000) {
-            timer->stop();
-            timer->deleteLater();
-        }
-    });
-    timer->start(10);
-    return came;
-}
-
-// Calls `answer` with the next popup menu (polled as whenModal is).
-std::shared_ptr<bool> whenMenu(std::function<void(QMenu*)> answer) {
-    auto came = std::make_shared<bool>(false);
-    auto* timer = new QTimer;
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if ((menu && menu->isVisible()) || clock->elapsed() > 5000) {
-            timer->stop();
-            timer->deleteLater();
-        }
-        if (menu && menu->isVisible()) {
-            *came = true;
-            answer(menu);
-        }
-    });
-    timer->start(10);
-    return came;
-}
 
 // Stands in for the desktop's mail program.
 class MailHandler : public QObject {

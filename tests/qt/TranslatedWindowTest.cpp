@@ -4,6 +4,7 @@
 // the language has its own words. In the pseudo-language every text the
 // program owns comes bracketed, so a text that was never marked shows itself.
 
+#include "ModalWaits.h"
 #include "TestFiles.h"
 #include "editor/BrowseDialog.h"
 #include "editor/EditorLayout.h"
@@ -32,6 +33,7 @@
 #include <set>
 
 using namespace varnholt;
+using varnholt::qttest::whenModal;
 
 namespace {
 
@@ -58,20 +60,6 @@ const std::map<std::string, bool>& englishTexts() {
         return all;
     }();
     return texts;
-}
-
-// Runs `answer` on the next visible modal window of type T.
-template <class T> void whenModal(std::function<void(T*)> answer) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-            modal && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            answer(modal);
-        }
-    });
-    timer->start(10);
 }
 
 class TranslatedWindowTest : public QObject {

@@ -53,6 +53,28 @@ std::wstring inQuotes(const std::wstring& text) {
     return L"\"" + text + L"\"";
 }
 
+} // namespace
+
+namespace varnholt::endtoend {
+
+void makeFolders(const std::wstring& folder) {
+    for (std::size_t end = folder.find(L'\\', 3); end != std::wstring::npos;
+         end = folder.find(L'\\', end + 1))
+        CreateDirectoryW(folder.substr(0, end).c_str(), nullptr);
+}
+
+savegen::SaveSpec quickSaveSpec() {
+    savegen::SaveSpec spec = savegen::specForRelease("1.2");
+    spec.factionByte = 3;
+    spec.campaignDifficulty = 2;
+    spec.anchorGap = 300;
+    return spec;
+}
+
+} // namespace varnholt::endtoend
+
+namespace {
+
 struct Files {
     std::wstring folder; // with a trailing backslash
     std::wstring base;   // release 1.2
@@ -71,14 +93,9 @@ bool makeSave(const std::wstring& path, const gen::SaveSpec& spec) {
 Files makeFiles(const std::wstring& folder) {
     Files files;
     files.folder = folder;
-    for (std::size_t end = folder.find(L'\\', 3); end != std::wstring::npos;
-         end = folder.find(L'\\', end + 1))
-        CreateDirectoryW(folder.substr(0, end).c_str(), nullptr);
+    endtoend::makeFolders(folder);
 
-    gen::SaveSpec base = gen::specForRelease("1.2");
-    base.factionByte = 3;
-    base.campaignDifficulty = 2;
-    base.anchorGap = 300;
+    const gen::SaveSpec base = endtoend::quickSaveSpec();
     files.base = files.folder + L"quick.sav";
     makeSave(files.base, base);
     files.baseBytes = readFile(files.base);

@@ -6,9 +6,18 @@
 // windows must show in the language run: the program is told it through
 // VARNHOLT_LANGUAGE, or with "system:" finds it as the system's language.
 
+#include "tools/savegen/SaveGen.h"
+
 #include <string>
 
 namespace varnholt::endtoend {
+
+// Makes `folder` (with a trailing backslash) and its parents.
+void makeFolders(const std::wstring& folder);
+
+// The save the scenarios and the screenshots load: release 1.2, SPQR, with a
+// campaign difficulty of Hard.
+savegen::SaveSpec quickSaveSpec();
 
 struct DriverArguments {
     std::wstring app;

@@ -34,33 +34,6 @@ using namespace varnholt::uidriver;
 
 namespace {
 
-// The dialog font as the dialog manager makes it from the template: its face
-// and point size at the screen's DPI (another process's font handle cannot
-// be used here).
-class DialogFont {
-  public:
-    DialogFont()
-        : dc_(GetDC(nullptr)),
-          font_(CreateFontW(-MulDiv(dialogFontPointSize, GetDeviceCaps(dc_, LOGPIXELSY), 72), 0, 0,
-                            0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FF_DONTCARE,
-                            wide(dialogFontName).c_str())),
-          previous_(SelectObject(dc_, font_)) {}
-    DialogFont(const DialogFont&) = delete;
-    DialogFont& operator=(const DialogFont&) = delete;
-    ~DialogFont() {
-        SelectObject(dc_, previous_);
-        DeleteObject(font_);
-        ReleaseDC(nullptr, dc_);
-    }
-    HDC dc() const { return dc_; }
-
-  private:
-    HDC dc_;
-    HFONT font_;
-    HGDIOBJ previous_;
-};
-
 // A child window as the layout would describe it: its kind, text and whether
 // it shows "&" as it is; nothing for windows without a caption of their own
 // (text boxes, lists, spins, icons, picture buttons, whose text is not drawn).
@@ -134,15 +107,9 @@ class InTheLanguage : public testing::Test {
             SetEnvironmentVariableW(L"VARNHOLT_LANGUAGE", wide(language_).c_str());
 
         // Where a player keeps saves; the run's Wine prefix is its own.
-        for (std::size_t end = folder_.find(L'\\', 3); end != std::wstring::npos;
-             end = folder_.find(L'\\', end + 1))
-            CreateDirectoryW(folder_.substr(0, end).c_str(), nullptr);
-        savegen::SaveSpec spec = savegen::specForRelease("1.2");
-        spec.factionByte = 3;
-        spec.campaignDifficulty = 2;
-        spec.anchorGap = 300;
+        endtoend::makeFolders(folder_);
         save_ = folder_ + L"quick.sav";
-        ASSERT_TRUE(writeFile(save_, savegen::buildSave(spec)));
+        ASSERT_TRUE(writeFile(save_, savegen::buildSave(endtoend::quickSaveSpec())));
         notASave_ = folder_ + L"notes.sav";
         const std::string notes = "These are notes, not a saved game.";
         ASSERT_TRUE(writeFile(notASave_, std::vector<std::uint8_t>(notes.begin(), notes.end())));
@@ -165,7 +132,7 @@ class InTheLanguage : public testing::Test {
     void checkWindow(HWND window, const DialogLayout& layout, const char* what) {
         SCOPED_TRACE(what);
         std::ptrdiff_t measured = 0;
-        const DialogFont font;
+        const win32::DialogFontContext font(layout);
         std::map<std::string, std::wstring> mnemonics;
         checkLanguage(textOf(window), "title");
         for (HWND child : childrenOf(window)) {
@@ -259,7 +226,8 @@ TEST_F(InTheLanguage, EveryWindowShowsItsTextsWholeOnceMarkedAndTranslated) {
     GetClientRect(address, &client);
     ControlLayout label;
     label.caption = shell::contactEmail();
-    EXPECT_LE(std::abs(win32::captionWidth(DialogFont().dc(), label) - client.right), 1)
+    const win32::DialogFontContext font(shell::aboutBoxDialog());
+    EXPECT_LE(std::abs(win32::captionWidth(font.dc(), label) - client.right), 1)
         << "the address label is as wide as its text";
     click(GetDlgItem(about, IDOK));
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(about); })) << "OK closes the About box";
