@@ -34,11 +34,11 @@ struct ApplyOutcome {
 
 inline constexpr const char* unitScaleNotChangedText =
     uiText("Unit scale not recognised - unit scale will not be changed.");
-// Descriptions after "Error reading %s: " / "Error writing %s: " (the full stop is added there).
+// Descriptions after "Error reading %s: " / "Error writing %s: ".
 inline constexpr const char* layoutChangedDescription = uiText(
-    "The file has changed since it was loaded; load the saved game again before applying changes");
+    "The file has changed since it was loaded; load the saved game again before applying changes.");
 inline constexpr const char* replacesSourceDescription =
-    uiText("The new file would replace the saved game it is made from");
+    uiText("The new file would replace the saved game it is made from.");
 
 // Reads `sourcePath` afresh, checks that it still has the layout its last load
 // found (release, campaign name offset and shift, anchor shift, stored faction

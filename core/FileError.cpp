@@ -27,7 +27,7 @@ const char* sentenceFor(FileErrorCause cause) {
     case FileErrorCause::DirectoryFull:
         return uiText("%1 could not be created because the directory is full.");
     case FileErrorCause::SeekFailed:
-        return uiText("Seek failed on %1");
+        return uiText("Seek failed on %1.");
     case FileErrorCause::HardwareIo:
         return uiText("A hardware I/O error was reported while accessing %1.");
     case FileErrorCause::SharingViolation:

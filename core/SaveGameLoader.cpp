@@ -131,13 +131,26 @@ std::string withPath(const char* pattern, const std::string& path) {
     return text.substr(0, at) + path + text.substr(at + 2);
 }
 
+namespace {
+
+// A description is a sentence of its own, closed by a full stop; inside these
+// messages the message's stop closes it, so that the message ends in exactly one.
+std::string_view withoutFullStop(std::string_view description) {
+    if (!description.empty() && description.back() == '.')
+        description.remove_suffix(1);
+    return description;
+}
+
+} // namespace
+
 std::string readErrorText(std::string_view path, std::string_view description) {
-    // TRANSLATORS: %1 is the file's path, %2 what went wrong.
-    return localizedWith(uiText("Error reading %1: %2."), {path, description});
+    // TRANSLATORS: %1 is the file's path, %2 what went wrong (a sentence whose
+    // own full stop gives way to this one).
+    return localizedWith(uiText("Error reading %1: %2."), {path, withoutFullStop(description)});
 }
 
 std::string writeErrorText(std::string_view path, std::string_view description) {
-    return localizedWith(uiText("Error writing %1: %2."), {path, description});
+    return localizedWith(uiText("Error writing %1: %2."), {path, withoutFullStop(description)});
 }
 
 bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,

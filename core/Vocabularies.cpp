@@ -18,38 +18,49 @@ const DifficultyNameSet& modDifficultyNames() {
     return names;
 }
 
+// Shown in the player's language; varnholt-cli shows them as written here.
 const FactionNameTable& baseGameFactionNames() {
     static const FactionNameTable table{{
-        "Julii",     "Brutii",    "Scipii",        "SPQR",      "Macedonians",
-        "Egyptians", "Seleucids", "Carthaginians", "Parthians", "People of Pontus",
-        "Gauls",     "Germans",   "Britons",       "Armenians", "Dacians",
-        "Greeks",    "Numidians", "Scythians",     "Spanish",   "Thracians",
+        // TRANSLATORS: the factions of the game. Use the names your language's
+        // histories give these peoples and states (the first three are Roman
+        // families).
+        uiText("Julii"),       uiText("Brutii"),
+        uiText("Scipii"),      uiText("SPQR"),
+        uiText("Macedonians"), uiText("Egyptians"),
+        uiText("Seleucids"),   uiText("Carthaginians"),
+        uiText("Parthians"),   uiText("People of Pontus"),
+        uiText("Gauls"),       uiText("Germans"),
+        uiText("Britons"),     uiText("Armenians"),
+        uiText("Dacians"),     uiText("Greeks"),
+        uiText("Numidians"),   uiText("Scythians"),
+        uiText("Spanish"),     uiText("Thracians"),
     }};
     return table;
 }
 
 const FactionNameTable& expansionFactionNames() {
     static const FactionNameTable table{{
-        "Huns",
-        "Goths",
-        "Sarmatians",
-        "Vandals",
-        "Germanic Frankish Tribes",
-        "Saxons",
-        "Unknown",
-        "Sassanid Empire",
-        "Unknown",
-        "Unknown",
-        "Unknown",
-        "Unknown",
-        "Unknown",
-        "Unknown",
-        "Alemanni",
-        "Eastern Roman Empire",
-        "Western Roman Empire",
-        "Unknown",
-        "Unknown",
-        "Unknown",
+        uiText("Huns"),
+        uiText("Goths"),
+        uiText("Sarmatians"),
+        uiText("Vandals"),
+        uiText("Germanic Frankish Tribes"),
+        uiText("Saxons"),
+        // TRANSLATORS: a faction the game does not name.
+        uiText("Unknown"),
+        uiText("Sassanid Empire"),
+        uiText("Unknown"),
+        uiText("Unknown"),
+        uiText("Unknown"),
+        uiText("Unknown"),
+        uiText("Unknown"),
+        uiText("Unknown"),
+        uiText("Alemanni"),
+        uiText("Eastern Roman Empire"),
+        uiText("Western Roman Empire"),
+        uiText("Unknown"),
+        uiText("Unknown"),
+        uiText("Unknown"),
     }};
     return table;
 }
@@ -57,26 +68,26 @@ const FactionNameTable& expansionFactionNames() {
 const FactionNameTable& modFactionNames() {
     // Codes 1 to 3 have no name in the modification.
     static const FactionNameTable table{{
-        "Romans",
+        uiText("Romans"),
         "",
         "",
         "",
-        "Macedonians",
-        "Egyptians",
-        "Seleucids",
-        "Carthaginians",
-        "Parthians",
-        "People of Pontus",
-        "Gauls",
-        "Germans",
-        "Britons",
-        "Armenians",
-        "Dacians",
-        "Greeks",
-        "Numidians",
-        "Sarmatians",
-        "Iberians",
-        "Thracians",
+        uiText("Macedonians"),
+        uiText("Egyptians"),
+        uiText("Seleucids"),
+        uiText("Carthaginians"),
+        uiText("Parthians"),
+        uiText("People of Pontus"),
+        uiText("Gauls"),
+        uiText("Germans"),
+        uiText("Britons"),
+        uiText("Armenians"),
+        uiText("Dacians"),
+        uiText("Greeks"),
+        uiText("Numidians"),
+        uiText("Sarmatians"),
+        uiText("Iberians"),
+        uiText("Thracians"),
     }};
     return table;
 }

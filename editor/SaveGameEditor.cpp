@@ -176,9 +176,15 @@ bool SaveGameEditor::exchange(bool reading) {
     if (!integer(idUnitScale, info_.unitScale))
         return false;
     // The status line has a place in the list only to bind it; it has no value.
-    text(idReleaseLabel, info_.version.releaseLabel);
-    text(idCampaignName, info_.campaignName);
-    text(idFactionName, info_.factionName);
+    // The names of the loaded game are shown only: the user cannot change them.
+    const auto shown = [&](int id, std::string_view value) {
+        if (!reading)
+            d.setText(id, std::string(value));
+    };
+    shown(idReleaseLabel, info_.version.releaseLabel);
+    shown(idCampaignName, info_.campaignName);
+    // The faction in the player's language; the campaign is named by the save.
+    shown(idFactionName, localized(info_.factionName));
     tick(idSetYearAndSeason, values_.setYearAndSeason);
     if (!integer(idYear, info_.year))
         return false;

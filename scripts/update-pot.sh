@@ -24,6 +24,10 @@ its() {
     exit 1
 }
 
+# The desktop entry's keys that are translated: not Name, the program's name in
+# every language (msgfmt then has no translation to merge for it).
+desktop_keywords=(--keyword= --keyword=GenericName --keyword=Comment --keyword=Keywords)
+
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 common=(--from-code=UTF-8 --add-location=file --package-name=Varnholt
@@ -35,7 +39,7 @@ mapfile -t sources < <(git ls-files 'core/*.cpp' 'core/*.h' 'window/*.cpp' 'wind
     'win32/*.cpp' 'win32/*.h' | LC_ALL=C sort)
 xgettext "${common[@]}" --language=C++ --keyword= --keyword=uiText \
     --add-comments=TRANSLATORS: -o "$out" "${sources[@]}"
-xgettext "${common[@]}" --join-existing --language=Desktop -o "$out" \
+xgettext "${common[@]}" --join-existing --language=Desktop "${desktop_keywords[@]}" -o "$out" \
     qt/dist/org.example.Varnholt.desktop.in
 xgettext "${common[@]}" --join-existing --its="$(its metainfo.its)" -o "$out" \
     qt/dist/org.example.Varnholt.metainfo.xml.in

@@ -128,7 +128,7 @@ TEST_F(Cli, AFailedLoadPrintsTheLoadersTextsOnly) {
     const CliRun result = run({"info", missing, "--json"});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "Error reading " + missing + ": " + missing + " was not found..\n");
+    EXPECT_EQ(result.err, "Error reading " + missing + ": " + missing + " was not found.\n");
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"q.sav"});
 }
 
@@ -366,7 +366,7 @@ TEST_F(Cli, WriteFailuresNameTheOutput) {
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err,
-              "Error writing " + output + ": " + output + testfiles::missingFolderText + ".\n");
+              "Error writing " + output + ": " + output + testfiles::missingFolderText + "\n");
     result = run({"apply", path, "--output", path});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.err, "Error writing " + path +

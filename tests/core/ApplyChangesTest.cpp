@@ -299,7 +299,7 @@ TEST(ApplyChanges, APlaceBeyondTheDataRefusesTheWholeApply) {
     EXPECT_FALSE(outcome.written);
     EXPECT_EQ(outcome.errorTexts, std::vector<std::string>{"Error reading " + source +
                                                            ": An attempt was made to access " +
-                                                           source + " past its end.."});
+                                                           source + " past its end."});
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"q.sav"});
     request.setYearAndSeason = false;
     EXPECT_TRUE(applyChanges(source, folder.file("o.sav"), loadedLayout(info), request).written);
@@ -336,7 +336,7 @@ TEST(ApplyChanges, FailuresNameThePathAndWriteNothing) {
     const std::string gone = folder.file("gone.sav");
     outcome = applyChanges(gone, folder.file("o.sav"), loadedLayout(info), request);
     EXPECT_EQ(outcome.errorTexts,
-              std::vector<std::string>{"Error reading " + gone + ": " + gone + " was not found.."});
+              std::vector<std::string>{"Error reading " + gone + ": " + gone + " was not found."});
 
     // The source itself as output is refused: the original is never replaced.
     outcome = applyChanges(source, source, loadedLayout(info), request);
@@ -356,7 +356,7 @@ TEST(ApplyChanges, FailuresNameThePathAndWriteNothing) {
     EXPECT_FALSE(outcome.written);
     EXPECT_EQ(outcome.errorTexts,
               std::vector<std::string>{"Error writing " + locked + ": Access to " + locked +
-                                       " was denied.."});
+                                       " was denied."});
     EXPECT_EQ(readBytes(locked), (std::vector<std::uint8_t>{1, 2, 3}));
 
     // An output folder that does not exist.
@@ -364,6 +364,6 @@ TEST(ApplyChanges, FailuresNameThePathAndWriteNothing) {
     outcome = applyChanges(source, nowhere, loadedLayout(info), request);
     EXPECT_EQ(outcome.errorTexts,
               std::vector<std::string>{"Error writing " + nowhere + ": " + nowhere +
-                                       testfiles::missingFolderText + "."});
+                                       testfiles::missingFolderText});
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"locked.sav", "q.sav"}));
 }

@@ -39,7 +39,7 @@ std::string expectedText(const char* pattern, const std::string& path) {
 }
 
 std::string pastEnd(const std::string& path) {
-    return "Error reading " + path + ": An attempt was made to access " + path + " past its end..";
+    return "Error reading " + path + ": An attempt was made to access " + path + " past its end.";
 }
 
 } // namespace
@@ -233,7 +233,7 @@ TEST(Loader, FailuresReportOneMessageAndKeepWhatTheyMust) {
 
     // Missing file, unknown header, file shorter than the header: record unchanged.
     const std::string missing = folder.file("missing.sav");
-    failWith(missing, "Error reading " + missing + ": " + missing + " was not found..");
+    failWith(missing, "Error reading " + missing + ": " + missing + " was not found.");
     EXPECT_EQ(info, before);
     const std::string unknown = folder.file("unknown.sav");
     gen::SaveSpec zero = spec;
@@ -248,7 +248,7 @@ TEST(Loader, FailuresReportOneMessageAndKeepWhatTheyMust) {
     const std::string folderPath = folder.file("adir.sav");
     std::filesystem::create_directory(folderPath);
     failWith(folderPath,
-             "Error reading " + folderPath + ": Access to " + folderPath + " was denied..");
+             "Error reading " + folderPath + ": Access to " + folderPath + " was denied.");
 
     // Empty campaign name: the release fields are new, the rest is kept.
     const std::string noName = folder.file("noname.sav");
@@ -421,5 +421,5 @@ TEST(Loader, FolderTestUsesTheFullPathOfARelativePath) {
     EXPECT_EQ(info.version.releaseLabel, "1.3");
     EXPECT_EQ(info.version.releaseCode, 3);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Error reading none.sav: none.sav was not found..");
+    EXPECT_EQ(messages[0].text, "Error reading none.sav: none.sav was not found.");
 }

@@ -91,7 +91,7 @@ TEST(FailureDescriptions, SentencesNameThePathAndStayWithinTheLimit) {
               "/a/b.sav was not found.");
     EXPECT_EQ(describeFileError(FileErrorCause::AccessDenied, ""),
               "Access to an unnamed file was denied.");
-    EXPECT_EQ(describeFileError(FileErrorCause::SeekFailed, "x"), "Seek failed on x");
+    EXPECT_EQ(describeFileError(FileErrorCause::SeekFailed, "x"), "Seek failed on x.");
     EXPECT_EQ(describeFileError(FileErrorCause::None, "x"), "No error occurred.");
     EXPECT_EQ(describeFileError(FileErrorCause::Other, "x"),
               "An unknown error occurred while accessing x.");

@@ -76,7 +76,7 @@ FILE_FAILURE_SENTENCES = [
     "An invalid file handle was associated with %1.",
     "%1 could not be removed because it is the current directory.",
     "%1 could not be created because the directory is full.",
-    "Seek failed on %1",
+    "Seek failed on %1.",
     "A hardware I/O error was reported while accessing %1.",
     "A sharing violation occurred while accessing %1.",
     "A locking violation occurred while accessing %1.",
@@ -86,13 +86,18 @@ FILE_FAILURE_SENTENCES = [
 
 
 def past_end_text(path):
-    return f"Error reading {path}: An attempt was made to access {path} past its end.."
+    return f"Error reading {path}: An attempt was made to access {path} past its end."
+
+
+def one_stop(description):
+    """The description closed by exactly one full stop, its own or the message's."""
+    return description if description.endswith(".") else description + "."
 
 
 def any_failure_texts(verb, path):
     """Every message a failed file operation on `path` may give."""
     return {
-        f"Error {verb} {path}: {s.replace('%1', path)[:254]}." for s in FILE_FAILURE_SENTENCES
+        f"Error {verb} {path}: {one_stop(s.replace('%1', path)[:254])}" for s in FILE_FAILURE_SENTENCES
     }
 
 
@@ -1277,7 +1282,7 @@ def fixed_cases(cli, workdir):
     # The missing save's text is the "not found" sentence.
     missing = os.path.join(root, "missing.sav")
     case.check_command(["info", missing], root,
-                       Expect(1, stderr=f"Error reading {missing}: {missing} was not found..\n",
+                       Expect(1, stderr=f"Error reading {missing}: {missing} was not found.\n",
                               why="not found"), root, "fixed-info-missing")
 
     # All 1000 names taken.

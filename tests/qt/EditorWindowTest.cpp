@@ -318,7 +318,7 @@ class EditorWindowTest : public QObject {
         QCOMPARE(boxes.boxes[0].icon, QMessageBox::Critical);
         QCOMPARE(boxes.boxes[0].format, Qt::PlainText);
         QCOMPARE(boxes.boxes[0].text,
-                 q("Error reading " + missing + ": " + missing + " was not found.."));
+                 q("Error reading " + missing + ": " + missing + " was not found."));
         QVERIFY(!w.control(idApply)->isEnabled());
     }
 
@@ -596,7 +596,7 @@ class EditorWindowTest : public QObject {
         click(idApply);
         QCOMPARE(int(boxes.boxes.size()), 1);
         QCOMPARE(boxes.boxes[0].text,
-                 q("Error writing " + locked + ": Access to " + locked + " was denied.."));
+                 q("Error writing " + locked + ": Access to " + locked + " was denied."));
         QVERIFY(testfiles::readBytes(locked) == (std::vector<std::uint8_t>{1, 2, 3}));
     }
 
@@ -747,7 +747,7 @@ class EditorWindowTest : public QObject {
             app.startUp();
             QVERIFY(*came);
             QCOMPARE(boxes.boxes[0].text,
-                     q("Error reading " + missing + ": " + missing + " was not found.."));
+                     q("Error reading " + missing + ": " + missing + " was not found."));
         }
 
         EditorWindow& w = open();

@@ -363,7 +363,7 @@ TEST_F(VarnholtExe, MissingFileIsOneErrorBox) {
     EXPECT_EQ(text(idSourcePath), missing) << "and keeps it";
     EXPECT_TRUE(enabled(idRefresh));
     click(item(idRefresh));
-    expectBox(window_, L"Error reading " + missing + L": " + missing + L" was not found..",
+    expectBox(window_, L"Error reading " + missing + L": " + missing + L" was not found.",
               L"error", "missing file");
     EXPECT_FALSE(enabled(idApply));
     EXPECT_EQ(text(idOutputPath), L"") << "no output name";
@@ -502,7 +502,7 @@ TEST_F(VarnholtExe, ApplyWritesWhatTheCommandLineWrites) {
     SetFileAttributesW(output.c_str(), FILE_ATTRIBUTE_READONLY);
     const auto before = listTree(files_.folder);
     click(item(idApply));
-    expectBox(window_, L"Error writing " + output + L": Access to " + output + L" was denied..",
+    expectBox(window_, L"Error writing " + output + L": Access to " + output + L" was denied.",
               L"error", "read-only output");
     EXPECT_EQ(listTree(files_.folder), before) << "no file added or removed";
     EXPECT_EQ(readFile(output), written) << "the read-only file is unchanged";
@@ -639,7 +639,7 @@ TEST_F(VarnholtExe, SaveGivenAsArgument) {
         ASSERT_TRUE(broken.start(appPath, inQuotes(missing))) << "starts with a missing file";
         HWND window = broken.waitForMainWindow();
         ASSERT_NE(window, nullptr) << "its window shows";
-        expectBox(window, L"Error reading " + missing + L": " + missing + L" was not found..",
+        expectBox(window, L"Error reading " + missing + L": " + missing + L" was not found.",
                   L"error", "unreadable argument");
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         const auto code = broken.waitForExit();

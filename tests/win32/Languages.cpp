@@ -116,8 +116,8 @@ class InTheLanguage : public testing::Test {
         SaveGameInfo info;
         ASSERT_TRUE(loadSaveGame(utf8(save_), info, [](const LoadMessage&) {}));
         // What the save and the build give, never translated.
-        notTranslated_ = {wide(info.campaignName), wide(info.factionName),
-                          wide(info.version.releaseLabel), wide(shell::contactEmail())};
+        notTranslated_ = {wide(info.campaignName), wide(info.version.releaseLabel),
+                          wide(shell::contactEmail())};
     }
 
     void TearDown() override {
