@@ -184,7 +184,7 @@ const ControlLayout controlTable[] = {
 
 } // namespace
 
-const DialogLayout& editorDialog() {
+const DialogLayout& englishEditorDialog() {
     static const DialogLayout english{.caption = "Varnholt",
                                       .rect = {0, 0, 442, 258},
                                       .iconId = applicationIconId,
@@ -192,7 +192,11 @@ const DialogLayout& editorDialog() {
                                       .showInTaskBar = true,
                                       .visible = true,
                                       .controls = controlTable};
-    static const LocalizedDialog dialog(english);
+    return english;
+}
+
+const DialogLayout& editorDialog() {
+    static const LocalizedDialog dialog(englishEditorDialog());
     return dialog.layout();
 }
 

@@ -41,7 +41,9 @@ inline constexpr int idReleaseLabel = 1027;
 inline constexpr int idUnitScale = 1028;
 inline constexpr int idUnitScaleSpin = 1029;
 
-// The editor window (template 102).
+// The editor window in the user's language.
 const DialogLayout& editorDialog();
+// The same in English, as the table is written.
+const DialogLayout& englishEditorDialog();
 
 } // namespace varnholt

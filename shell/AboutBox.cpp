@@ -65,7 +65,7 @@ constexpr ControlLayout okButton() {
 
 } // namespace
 
-const DialogLayout& aboutBoxDialog() {
+const DialogLayout& englishAboutBoxDialog() {
     static const ControlLayout controls[] = {
         icon(),
         text(noControlId, uiText("Varnholt Version 1.0"), {40, 10, 119, 8}, true),
@@ -78,7 +78,11 @@ const DialogLayout& aboutBoxDialog() {
                                       .rect = {0, 0, 235, 66},
                                       .windowMenu = true,
                                       .controls = controls};
-    static const LocalizedDialog dialog(english);
+    return english;
+}
+
+const DialogLayout& aboutBoxDialog() {
+    static const LocalizedDialog dialog(englishAboutBoxDialog());
     return dialog.layout();
 }
 

@@ -23,8 +23,10 @@ inline constexpr int idContactAddress = 1015;
 std::string_view contactEmail();
 std::string_view legalNotice();
 
-// Dialog template 100.
+// The About box in the user's language.
 const DialogLayout& aboutBoxDialog();
+// The same in English, as the table is written.
+const DialogLayout& englishAboutBoxDialog();
 
 // The About box while its modal run lasts. Each run takes a fresh one. OK,
 // Escape and the close box all end the dialog; its result is unused.

@@ -35,11 +35,64 @@ int freeRightEdge(const DialogLayout& layout, std::size_t index) {
     return edge - captionMargin;
 }
 
+// The dialog-unit x down to which a static text could grow without reaching a
+// control beside it on its left, leaving its group box or the dialog, plus
+// the margin.
+int freeLeftEdge(const DialogLayout& layout, std::size_t index) {
+    const DialogRect& r = layout.controls[index].rect;
+    int edge = 0;
+    for (std::size_t j = 0; j < layout.controls.size(); ++j) {
+        const DialogRect& o = layout.controls[j].rect;
+        const bool besideVertically = o.y < r.y + r.height && r.y < o.y + o.height;
+        if (j == index || !besideVertically)
+            continue;
+        if (layout.controls[j].kind == ControlKind::GroupBox && o.x <= r.x && r.x < o.x + o.width)
+            edge = std::max(edge, o.x); // the frame around it
+        else if (o.x + o.width <= r.x)
+            edge = std::max(edge, o.x + o.width);
+    }
+    return edge + captionMargin;
+}
+
 // Whether a caption that needs more room may take the free room to its right:
 // a push button or a group box keeps its size in the layout, so that the
 // buttons of a row and the frames of a column stay alike.
 bool growsIntoFreeRoom(const ControlLayout& control) {
     return control.kind != ControlKind::PushButton && control.kind != ControlKind::GroupBox;
+}
+
+// Whether a static text may also take the free room to its left: not when
+// another caption starts where it starts, a column whose left edge stays.
+bool growsLeft(const DialogLayout& layout, std::size_t index) {
+    const ControlLayout& control = layout.controls[index];
+    if (control.kind != ControlKind::Label)
+        return false;
+    for (std::size_t j = 0; j < layout.controls.size(); ++j)
+        if (j != index && layout.controls[j].rect.x == control.rect.x &&
+            captionMustFit(layout.controls[j]))
+            return false;
+    return true;
+}
+
+// The room, in dialog units, a control has for its caption: to its right and,
+// for a static text that may, to its left; a push button's less its padding.
+struct CaptionRoom {
+    int right = 0;
+    int left = 0;
+    int total() const { return right + left; }
+};
+
+CaptionRoom captionRoom(const DialogLayout& layout, std::size_t index) {
+    const ControlLayout& control = layout.controls[index];
+    const DialogRect& r = control.rect;
+    if (!growsIntoFreeRoom(control)) {
+        const int padding = control.kind == ControlKind::PushButton ? 2 * pushButtonPadding : 0;
+        return {std::max(0, r.width - padding), 0};
+    }
+    CaptionRoom room{std::max(r.width, freeRightEdge(layout, index) - r.x), 0};
+    if (growsLeft(layout, index))
+        room.left = std::max(0, r.x - freeLeftEdge(layout, index));
+    return room;
 }
 
 // The fewest dialog units, no fewer than `units`, that come to at least
@@ -52,6 +105,14 @@ int unitsHolding(int pixels, int units, const DialogBaseUnits& base) {
     while (horizontalPixels(fewest, base) < pixels)
         ++fewest;
     return fewest;
+}
+
+// The most dialog units, no more than `units`, that come to at most `pixels`.
+int unitsWithin(int pixels, int units, const DialogBaseUnits& base) {
+    int most = units;
+    while (most > 0 && horizontalPixels(most, base) > pixels)
+        --most;
+    return most;
 }
 
 } // namespace
@@ -94,31 +155,44 @@ FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
     const auto needed = [&](std::size_t i) {
         return i < captionWidths.size() ? captionWidths[i] : 0;
     };
+    // Dialog units per average width, counted in eighths of a pixel.
+    constexpr int unitsPerEighths = unitsPerCharWidth * 8;
 
     FittedDialog fitted;
     fitted.base = base;
+    int eighths = 8 * base.averageCharWidth;
+    std::vector<CaptionRoom> rooms;
+    rooms.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const DialogRect& r = layout.controls[i].rect;
-        const int room = growsIntoFreeRoom(layout.controls[i])
-                             ? std::max(r.width, freeRightEdge(layout, i) - r.x)
-                             : r.width;
-        if (room > 0 && needed(i) > horizontalPixels(room, fitted.base)) {
-            // The smallest average width at which the room holds the caption.
-            const int wanted = (unitsPerCharWidth * needed(i) + room - 1) / room;
-            fitted.base.averageCharWidth = std::max(fitted.base.averageCharWidth, wanted);
-        }
+        rooms.push_back(captionRoom(layout, i));
+        const int room = rooms.back().total();
+        // The least average width at which the room, counted without rounding
+        // to pixels, holds the caption.
+        if (room > 0 && static_cast<long long>(needed(i)) * unitsPerEighths >
+                            static_cast<long long>(room) * eighths)
+            eighths = std::max(eighths, (unitsPerEighths * needed(i) + room - 1) / room);
     }
-    fitted.width = horizontalPixels(layout.rect.width, fitted.base);
-    fitted.height = verticalPixels(layout.rect.height, fitted.base);
+    fitted.averageCharWidthEighths = eighths;
+    const auto pixels = [&](int units) { return mulDiv(units, eighths, unitsPerEighths); };
+    fitted.width = pixels(layout.rect.width);
+    fitted.height = verticalPixels(layout.rect.height, base);
 
     fitted.controls.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         const ControlLayout& control = layout.controls[i];
-        PixelRect rect = toPixels(control.rect, fitted.base);
-        if (growsIntoFreeRoom(control))
-            rect.width = std::max(rect.width, needed(i));
+        const DialogRect& r = control.rect;
+        PixelRect rect{pixels(r.x), verticalPixels(r.y, base), pixels(r.width),
+                       verticalPixels(r.height, base)};
+        if (growsIntoFreeRoom(control) && needed(i) > rect.width) {
+            // The room to the right first; what it lacks, a static text takes
+            // to its left, so that it still ends where its room ends.
+            const int rightEdge = pixels(r.x + rooms[i].right);
+            if (rect.x + needed(i) > rightEdge && rooms[i].left > 0)
+                rect.x = std::max(pixels(r.x - rooms[i].left), rightEdge - needed(i));
+            rect.width = needed(i);
+        }
         if (control.kind == ControlKind::DropDownList && control.closedHeight > 0)
-            rect.height = verticalPixels(control.closedHeight, fitted.base);
+            rect.height = verticalPixels(control.closedHeight, base);
         fitted.controls.push_back(rect);
     }
     return fitted;
@@ -132,8 +206,16 @@ FittedLayout::FittedLayout(const DialogLayout& layout, DialogBaseUnits base,
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         DialogRect& rect = controls_[i].rect;
         const bool inside = rect.x + rect.width <= layout.rect.width;
-        rect.x = unitsHolding(fitted.controls[i].x, rect.x, base);
-        rect.width = unitsHolding(fitted.controls[i].width, rect.width, base);
+        const PixelRect& pixels = fitted.controls[i];
+        if (pixels.x < horizontalPixels(rect.x, base)) {
+            // Moved left: it starts no later, and ends no sooner, than fitted.
+            const int end = unitsHolding(pixels.x + pixels.width, rect.x + rect.width, base);
+            rect.x = unitsWithin(pixels.x, rect.x, base);
+            rect.width = end - rect.x;
+        } else {
+            rect.x = unitsHolding(pixels.x, rect.x, base);
+            rect.width = unitsHolding(pixels.width, rect.width, base);
+        }
         // What lay inside the dialog still does, rounding and all.
         if (inside)
             width = std::max(width, rect.x + rect.width);

@@ -46,14 +46,22 @@ PixelRect toPixels(const DialogRect& rect, const DialogBaseUnits& base);
 // letters' average, than most fonts elsewhere, so a caption measured in the
 // real font may not fit its control. Such a caption takes the free room to its
 // right (up to the next control beside it, the frame of its group box or the
-// dialog's edge, less captionMargin); a push button or a group box keeps its
+// dialog's edge, less captionMargin); a static text that does not start a
+// column of captions also takes the free room to its left, so that it still
+// ends where it meets what it labels. A push button or a group box keeps its
 // own width. Where that is not enough, the whole dialog widens evenly (the
-// average width grows) until every caption fits. A translation longer than
-// the English thus widens a control, then the window, and cuts nothing.
+// average width grows, in eighths of a pixel) until every caption fits. A
+// translation longer than the English thus widens a control, then the window
+// by what it needs, and cuts nothing.
 
 // The gap, in dialog units, that a widened caption keeps from what lies to its
-// right.
+// right (or left).
 inline constexpr int captionMargin = 4;
+
+// The room, in dialog units on either side, that a push button keeps between
+// its caption and the frame and margins its platform draws, so that a caption
+// that fills the button still stands clear of its edges.
+inline constexpr int pushButtonPadding = 2;
 
 // Whether a control shows a fixed caption that must not be cut, so that the
 // front end measures it: check boxes, radio buttons, push buttons, and group
@@ -63,23 +71,30 @@ bool captionMustFit(const ControlLayout& control);
 
 // A dialog placed in pixels for one font.
 struct FittedDialog {
-    DialogBaseUnits base; // the font's, widened where a caption needed it
-    int width = 0;        // the client area in pixels
+    DialogBaseUnits base; // the font's
+    // The average width the dialog is laid out with, in eighths of a pixel: the
+    // font's, widened where a caption needed it. A whole pixel of average width
+    // is an eighth of the window or more; an eighth of a pixel widens a window
+    // by little more than its longest caption needs.
+    int averageCharWidthEighths = 0;
+    int width = 0; // the client area in pixels
     int height = 0;
     std::vector<PixelRect> controls; // parallel to the layout's controls
 };
 
 // `captionWidths`, parallel to the layout's controls: the pixels each measured
 // caption needs in the dialog's font (for a check box or radio button with its
-// box), 0 for the others; missing entries count as 0. A drop-down list gets its
-// closed height.
+// box, for a push button with the frame and margins its platform draws), 0 for
+// the others; missing entries count as 0. A drop-down list gets its closed
+// height.
 FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
                        std::span<const int> captionWidths);
 
 // The same fitting in dialog units, for a platform that converts them itself
 // with the font's own base units (a dialog template): the layout with its
 // horizontal values grown so that, converted with `base`, each comes to at
-// least the pixels fitDialog gives it. Where the average width grew, the whole
+// least the pixels fitDialog gives it (a static text moved left starts at
+// most where fitDialog starts it). Where the average width grew, the whole
 // dialog is scaled; a widened control is wider. Nothing is ever narrower than
 // in `layout`, and a layout whose captions all fit stays exactly as it is.
 // The vertical values stay as they are (the font's height does not change).

@@ -362,8 +362,7 @@ TEST(ApplyChanges, FailuresNameThePathAndWriteNothing) {
     // An output folder that does not exist.
     const std::string nowhere = folder.file("no/such/o.sav");
     outcome = applyChanges(source, nowhere, loadedLayout(info), request);
-    EXPECT_EQ(outcome.errorTexts,
-              std::vector<std::string>{"Error writing " + nowhere + ": " + nowhere +
-                                       testfiles::missingFolderText});
+    EXPECT_EQ(outcome.errorTexts, std::vector<std::string>{"Error writing " + nowhere + ": " +
+                                                           nowhere + testfiles::missingFolderText});
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"locked.sav", "q.sav"}));
 }

@@ -9,8 +9,10 @@
 #include "editor/BrowseDialog.h"
 #include "editor/EditorLayout.h"
 #include "qt/AboutDialog.h"
+#include "qt/DialogBuilder.h"
 #include "qt/EditorWindow.h"
 #include "qt/QtAppHost.h"
+#include "shell/AboutBox.h"
 #include "shell/Catalogue.h"
 #include "shell/UserLanguage.h"
 #include "tools/savegen/SaveGen.h"
@@ -71,6 +73,22 @@ class TranslatedWindowTest : public QObject {
     QStringList failures;
 
     void fail(const QString& why) { failures << why; }
+
+    // A real language keeps each window within this much of its English width.
+    static constexpr int widerThanEnglishPercent = 15;
+
+    void checkWidth(const QWidget& window, int english, const QString& name) {
+        const int width = window.width();
+        std::printf("%s: %d pixels wide, %d in English (%+.0f %%)\n", qPrintable(name), width,
+                    english, 100.0 * (width - english) / english);
+        if (language != shell::pseudoLanguage &&
+            100 * width > (100 + widerThanEnglishPercent) * english)
+            fail(QStringLiteral("%1: %2 pixels wide, more than %3 % over the English %4")
+                     .arg(name)
+                     .arg(width)
+                     .arg(widerThanEnglishPercent)
+                     .arg(english));
+    }
 
     // Every caption in `window` whole, every mnemonic unique, no English left.
     void checkWindow(QWidget& window, const QString& name) {
@@ -135,6 +153,15 @@ class TranslatedWindowTest : public QObject {
     }
 
     void editorAndItsBoxesSpeakTheLanguage() {
+        // Both windows as they would be in English, for their widths.
+        const auto englishWidth = [](const DialogLayout& english) {
+            QDialog dialog;
+            qt::buildDialog(dialog, english);
+            return dialog.width();
+        };
+        const int englishEditor = englishWidth(englishEditorDialog());
+        const int englishAbout = englishWidth(shell::englishAboutBoxDialog());
+
         const std::string save = (folder->path() / "campaign.sav").string();
         savegen::writeSave(save, savegen::specForRelease("1.5"));
         qt::EditorWindow window(folder->path().string(), "Varnholt");
@@ -164,6 +191,7 @@ class TranslatedWindowTest : public QObject {
         fromTheSave.insert(text(window.windowTitle()));
         QApplication::processEvents();
         checkWindow(window, QStringLiteral("editor"));
+        checkWidth(window, englishEditor, QStringLiteral("editor"));
 
         // The file dialog's title and filter names.
         QString title;
@@ -194,6 +222,7 @@ class TranslatedWindowTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         fromTheSave.insert(VARNHOLT_CONTACT_EMAIL);
         checkWindow(about, QStringLiteral("About box"));
+        checkWidth(about, englishAbout, QStringLiteral("About box"));
 
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join(QLatin1Char('\n'))));
     }

@@ -65,7 +65,7 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
 
     // Captions that fit: the layout as drawn; a list is as tall as it is closed.
     const FittedDialog plain = fitDialog(layout, base, {});
-    EXPECT_EQ(plain.base, base);
+    EXPECT_EQ(plain.averageCharWidthEighths, 6 * 8);
     EXPECT_EQ(plain.width, 150);
     EXPECT_EQ(plain.height, 81);
     EXPECT_EQ(plain.controls[0], (PixelRect{15, 16, 45, 16}));
@@ -75,32 +75,34 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
     // units, 69 pixels), so it takes them and nothing else moves.
     const int wideA[] = {60, 0, 0, 0, 0};
     const FittedDialog roomy = fitDialog(layout, base, wideA);
-    EXPECT_EQ(roomy.base, base);
+    EXPECT_EQ(roomy.averageCharWidthEighths, 6 * 8);
     EXPECT_EQ(roomy.controls[0].width, 60);
     EXPECT_EQ(roomy.controls[1], plain.controls[1]);
-    // Exactly the room is enough; a pixel more widens the dialog.
+    // Exactly the room is enough; a pixel more widens the dialog, by an
+    // eighth of a pixel of average width: 46 units at 6 1/8 hold 70.4 pixels.
     const int justA[] = {69, 0, 0, 0, 0};
-    EXPECT_EQ(fitDialog(layout, base, justA).base, base);
+    EXPECT_EQ(fitDialog(layout, base, justA).averageCharWidthEighths, 48);
     const int overA[] = {70, 0, 0, 0, 0};
-    EXPECT_EQ(fitDialog(layout, base, overA).base, (DialogBaseUnits{7, 13}));
+    EXPECT_EQ(fitDialog(layout, base, overA).averageCharWidthEighths, 49);
     // The least average width at which the room, counted without rounding to
-    // pixels, holds the caption: C's room of 41 units gives 71.75 pixels at 7.
+    // pixels, holds the caption: C's room of 41 units gives 71.75 pixels at 7
+    // and 72.03 at 7 1/32 (the next eighth, 7 1/8, is the least that holds 72).
     const int c72[] = {0, 0, 0, 72, 0};
-    EXPECT_EQ(fitDialog(layout, base, c72).base, (DialogBaseUnits{8, 13}));
+    EXPECT_EQ(fitDialog(layout, base, c72).averageCharWidthEighths, 57);
     const int c82[] = {0, 0, 0, 82, 0};
-    EXPECT_EQ(fitDialog(layout, base, c82).base, (DialogBaseUnits{8, 13}));
+    EXPECT_EQ(fitDialog(layout, base, c82).averageCharWidthEighths, 64);
 
     // C needs 90: its room ends at its group's frame less the margin (41
     // units, 62 pixels), so the average width grows to the least that holds
-    // it, 9 (41 x 9 / 4 = 92 pixels), and the whole dialog with it.
+    // it, 8 7/8 (41 x 71 / 32 = 90.97 pixels), and the whole dialog with it.
     const int wideC[] = {60, 0, 0, 90, 0};
     const FittedDialog widened = fitDialog(layout, base, wideC);
-    EXPECT_EQ(widened.base, (DialogBaseUnits{9, 13}));
-    EXPECT_EQ(widened.width, 225);
+    EXPECT_EQ(widened.averageCharWidthEighths, 71);
+    EXPECT_EQ(widened.width, 222);
     EXPECT_EQ(widened.height, 81);
-    EXPECT_EQ(widened.controls[3], (PixelRect{23, 49, 90, 16}));
-    EXPECT_EQ(widened.controls[0].width, 68) << "A's own width now holds its caption";
-    EXPECT_EQ(widened.controls[4].x, 135);
+    EXPECT_EQ(widened.controls[3], (PixelRect{22, 49, 90, 16}));
+    EXPECT_EQ(widened.controls[0].width, 67) << "A's own width now holds its caption";
+    EXPECT_EQ(widened.controls[4].x, 133);
 
     // Only a control beside a caption on its row and to its right bounds the
     // caption's room: not a group box it stands just outside of, a control to
@@ -116,7 +118,7 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
     rowLayout.controls = row;
     const int wideX[] = {0, 0, 100, 0, 0}; // its room, 76 units, is 114 pixels
     const FittedDialog roomyRow = fitDialog(rowLayout, base, wideX);
-    EXPECT_EQ(roomyRow.base, base);
+    EXPECT_EQ(roomyRow.averageCharWidthEighths, 6 * 8);
     EXPECT_EQ(roomyRow.controls[2].width, 100);
 
     // A caption with a single unit of room (a box at the dialog's edge, less
@@ -127,9 +129,9 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
     edgeLayout.rect = {0, 0, 10, 40};
     edgeLayout.controls = edge;
     const int wideE[] = {10, 0};
-    EXPECT_EQ(fitDialog(edgeLayout, base, wideE).base, (DialogBaseUnits{40, 13}));
+    EXPECT_EQ(fitDialog(edgeLayout, base, wideE).averageCharWidthEighths, 40 * 8);
     const int wideZ[] = {0, 10};
-    EXPECT_EQ(fitDialog(edgeLayout, base, wideZ).base, base);
+    EXPECT_EQ(fitDialog(edgeLayout, base, wideZ).averageCharWidthEighths, 6 * 8);
 
     // What the front end measures: not a value, which changes.
     EXPECT_TRUE(captionMustFit(control(K::Label, "Year:", {})));
@@ -147,19 +149,42 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
 
     // A push button or a group box keeps its own width, even with free room
     // to its right: the dialog widens instead, and the free room stays free.
+    // A push button's caption also keeps its padding clear on either side.
     ControlLayout kept[] = {control(K::PushButton, "P", {0, 0, 20, 10}),
                             control(K::GroupBox, "G", {0, 20, 20, 10})};
     DialogLayout keptLayout;
     keptLayout.rect = {0, 0, 100, 40};
     keptLayout.controls = kept;
-    const std::array<int, 2> wides[] = {{40, 0}, {0, 40}};
-    for (const std::array<int, 2>& wide : wides) {
-        const FittedDialog fitted = fitDialog(keptLayout, base, wide);
-        EXPECT_EQ(fitted.base.averageCharWidth, 8) << "20 units hold 40 pixels at 8 per 4 units";
-        EXPECT_EQ(fitted.controls[0].width, 40);
-        EXPECT_EQ(fitted.controls[1].width, 40);
-        EXPECT_EQ(fitted.width, 200);
-    }
+    const FittedDialog button = fitDialog(keptLayout, base, std::array{40, 0});
+    EXPECT_EQ(button.averageCharWidthEighths, 80) << "16 units hold 40 pixels at 10 per 4";
+    EXPECT_EQ(button.controls[0].width, 50) << "the caption and 2 units either side";
+    EXPECT_EQ(button.width, 250);
+    const FittedDialog group = fitDialog(keptLayout, base, std::array{0, 40});
+    EXPECT_EQ(group.averageCharWidthEighths, 64) << "20 units hold 40 pixels at 8 per 4";
+    EXPECT_EQ(group.controls[1].width, 40);
+    EXPECT_EQ(group.width, 200);
+
+    // A static text that does not start a column also takes the free room to
+    // its left, and still ends where its room to the right ends; one that
+    // starts a column of captions keeps its left edge and widens the dialog.
+    ControlLayout labels[] = {
+        control(K::GroupBox, "G", {0, 0, 100, 40}), control(K::Label, "L", {30, 5, 10, 8}),
+        control(K::TextBox, {}, {50, 5, 20, 12}),   control(K::Label, "M", {60, 20, 10, 8}),
+        control(K::Label, "N", {60, 30, 10, 8}),
+    };
+    DialogLayout labelLayout;
+    labelLayout.rect = {0, 0, 100, 40};
+    labelLayout.controls = labels;
+    const FittedDialog lone = fitDialog(labelLayout, base, std::array{0, 60, 0, 0, 0});
+    EXPECT_EQ(lone.averageCharWidthEighths, 6 * 8) << "26 units to the left, 16 to the right";
+    EXPECT_EQ(lone.controls[1], (PixelRect{9, 8, 60, 13})) << "it ends 4 units before the box";
+    const FittedDialog column = fitDialog(labelLayout, base, std::array{0, 0, 0, 60, 0});
+    EXPECT_EQ(column.averageCharWidthEighths, 54) << "M and N: 36 units to the right hold 60";
+    EXPECT_EQ(column.controls[3].x, 101);
+    labels[4].rect.x = 61;
+    const FittedDialog loneM = fitDialog(labelLayout, base, std::array{0, 0, 0, 60, 0});
+    EXPECT_EQ(loneM.averageCharWidthEighths, 6 * 8);
+    EXPECT_EQ(loneM.controls[3].x, 84) << "moved left by what its 54 pixels to the right lack";
 }
 
 // A dialog template is converted by the platform with the font's own units, so
@@ -172,6 +197,7 @@ TEST(DialogUnits, AFittedLayoutInDialogUnitsConvertsToNoFewerPixelsThanTheFit) {
         control(K::GroupBox, "G", {5, 25, 50, 20}),
         control(K::CheckBox, "C", {10, 30, 30, 10}),
         control(K::DropDownList, {}, {60, 30, 31, 60}),
+        control(K::Label, "L", {70, 0, 10, 4}),
     };
     controls[4].closedHeight = 14;
     DialogLayout layout;
@@ -181,24 +207,26 @@ TEST(DialogUnits, AFittedLayoutInDialogUnitsConvertsToNoFewerPixelsThanTheFit) {
 
     // Captions that fit: the layout exactly as it is, whatever the font.
     for (int average = 3; average <= 12; ++average) {
-        const FittedLayout same(layout, {average, 13}, std::vector<int>{20, 0, 0, 20, 0});
+        const FittedLayout same(layout, {average, 13}, std::vector<int>{20, 0, 0, 20, 0, 7});
         EXPECT_EQ(same.layout().rect, layout.rect);
-        ASSERT_EQ(same.layout().controls.size(), 5u);
-        for (std::size_t i = 0; i < 5; ++i)
+        ASSERT_EQ(same.layout().controls.size(), 6u);
+        for (std::size_t i = 0; i < 6; ++i)
             EXPECT_EQ(same.layout().controls[i].rect, controls[i].rect) << i;
     }
 
     // Captions that widen a control, or the dialog, at many fonts: every
     // value converts to at least the fitted pixels and no unit more than
     // that needs; the heights and the texts stay; what lay inside stays inside.
-    const std::vector<std::vector<int>> needs{{90, 0, 0, 0, 0},  {0, 0, 0, 113, 0},
-                                              {0, 77, 0, 0, 0},  {0, 0, 95, 0, 0},
-                                              {61, 0, 0, 97, 0}, {0, 131, 103, 70, 0}};
+    // L moves left into its free room when its room to the right is short.
+    const std::vector<std::vector<int>> needs{
+        {90, 0, 0, 0, 0, 0},  {0, 0, 0, 113, 0, 0},    {0, 77, 0, 0, 0, 0}, {0, 0, 95, 0, 0, 0},
+        {61, 0, 0, 97, 0, 0}, {0, 131, 103, 70, 0, 0}, {0, 0, 0, 0, 0, 50}, {90, 0, 0, 0, 0, 170}};
     for (int average = 3; average <= 12; ++average)
         for (const std::vector<int>& need : needs) {
             const DialogBaseUnits base{average, 13};
-            SCOPED_TRACE(testing::Message() << "average " << average << ", needs " << need[0] << " "
-                                            << need[1] << " " << need[2] << " " << need[3]);
+            SCOPED_TRACE(testing::Message()
+                         << "average " << average << ", needs " << need[0] << " " << need[1] << " "
+                         << need[2] << " " << need[3] << " " << need[5]);
             const FittedDialog pixels = fitDialog(layout, base, need);
             const FittedLayout fitted(layout, base, need);
             const DialogLayout& units = fitted.layout();
@@ -214,19 +242,26 @@ TEST(DialogUnits, AFittedLayoutInDialogUnitsConvertsToNoFewerPixelsThanTheFit) {
                                         return c.rect.x + c.rect.width == units.rect.width;
                                     }))
                 << "the dialog is no wider than the fit or its controls need";
-            for (std::size_t i = 0; i < 5; ++i) {
+            for (std::size_t i = 0; i < 6; ++i) {
                 const DialogRect& r = units.controls[i].rect;
+                const PixelRect& p = pixels.controls[i];
                 SCOPED_TRACE(i);
                 EXPECT_EQ(units.controls[i].caption, controls[i].caption);
                 EXPECT_EQ(r.y, controls[i].rect.y);
                 EXPECT_EQ(r.height, controls[i].rect.height);
                 EXPECT_GE(r.width, controls[i].rect.width);
-                EXPECT_GE(horizontalPixels(r.x, base), pixels.controls[i].x);
-                EXPECT_GE(horizontalPixels(r.width, base), pixels.controls[i].width);
                 EXPECT_GE(horizontalPixels(r.width, base), need[i]) << "the caption fits";
-                EXPECT_TRUE(fewest(r.x, controls[i].rect.x, pixels.controls[i].x));
-                EXPECT_TRUE(fewest(r.width, controls[i].rect.width, pixels.controls[i].width));
                 EXPECT_LE(r.x + r.width, units.rect.width);
+                if (p.x < horizontalPixels(controls[i].rect.x, base)) {
+                    // Moved left: it starts no later and ends no sooner.
+                    EXPECT_LE(horizontalPixels(r.x, base), p.x);
+                    EXPECT_GE(horizontalPixels(r.x + r.width, base), p.x + p.width);
+                    continue;
+                }
+                EXPECT_GE(horizontalPixels(r.x, base), p.x);
+                EXPECT_GE(horizontalPixels(r.width, base), p.width);
+                EXPECT_TRUE(fewest(r.x, controls[i].rect.x, p.x));
+                EXPECT_TRUE(fewest(r.width, controls[i].rect.width, p.width));
             }
         }
 }
