@@ -4,7 +4,8 @@
 # Usage: scripts/install-deps.sh [--fuzz] [--windows]
 #   --fuzz     adds clang and its fuzzing runtime
 #   --windows  adds the mingw-w64 cross compiler, and Wine, Xvfb and the X tools the
-#              Windows build's tests and screenshots run with
+#              Windows build's tests and screenshots run with (python3-xlib: the
+#              end-to-end test drops files on the window as the X desktop does)
 set -euo pipefail
 
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
@@ -18,7 +19,7 @@ for option in "$@"; do
     --fuzz) packages+=(clang libclang-rt-dev) ;;
     --windows)
         packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool
-                   x11-utils imagemagick fonts-dejavu-core)
+                   x11-utils imagemagick fonts-dejavu-core python3-xlib)
         ;;
     esac
 done

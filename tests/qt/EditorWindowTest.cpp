@@ -103,6 +103,15 @@ bool showsColour(QWidget* widget, QColor colour) {
     return false;
 }
 
+// Whether the picture button is drawn, pixel for pixel, as its picture `name`.
+bool drawnAs(QWidget* button, std::string_view name) {
+    const QImage picture(QStringLiteral(":/varnholt/") +
+                         QString::fromUtf8(name.data(), qsizetype(name.size())) +
+                         QStringLiteral(".bmp"));
+    return !picture.isNull() && button->grab().toImage().convertToFormat(QImage::Format_RGB32) ==
+                                    picture.convertToFormat(QImage::Format_RGB32);
+}
+
 savegen::SaveSpec releaseSpec(const char* label) {
     return savegen::specForRelease(label);
 }
@@ -241,9 +250,11 @@ class EditorWindowTest : public QObject {
             QVERIFY2(!w.control(id)->isEnabled(), qPrintable(QString::number(id)));
         for (int id : {idSourcePath, idBrowse, idOk})
             QVERIFY(w.control(id)->isEnabled());
+        QVERIFY(drawnAs(w.control(idRefresh), editorDialog().find(idRefresh)->pictures.disabled));
     }
 
-    // 2. Typing into 1002 key by key; the Set boxes enable.
+    // 2. Typing into 1002 key by key; the Set boxes enable, and Refresh shows
+    // its normal picture (the focus stays in the box).
     void typing() {
         EditorWindow& w = open();
         QTest::keyClicks(box(idSourcePath), QStringLiteral("ab/c"));
@@ -259,6 +270,8 @@ class EditorWindowTest : public QObject {
         for (int id : {idRefresh, idSetCampaignDifficulty, idSetCampaignLength, idSetYearAndSeason})
             QVERIFY(w.control(id)->isEnabled());
         QVERIFY(!w.control(idApply)->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), w.control(idSourcePath));
+        QVERIFY(drawnAs(w.control(idRefresh), editorDialog().find(idRefresh)->pictures.normal));
     }
 
     // 3. Browse: the file dialog's settings; a picked save fills the window.

@@ -303,15 +303,38 @@ TEST_F(VarnholtExe, ShowsItsStartState) {
         << "Refresh is drawn from its 20 x 23 pictures";
 }
 
-// Typing key by key keeps the order; the rules follow each change.
+// Typing key by key keeps the order; the rules follow each change, and Refresh
+// shows the picture of its state (the focus stays in the path box).
 TEST_F(VarnholtExe, TypingKeepsItsOrderAndTheRulesFollow) {
     ASSERT_TRUE(openFresh());
     ASSERT_TRUE(bringToFront(window_)) << "the window comes to the front";
+    const PictureNames& names = editorDialog().find(idRefresh)->pictures;
+    HMODULE program = LoadLibraryExW(appPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const auto picture = [&](std::string_view name) {
+        auto* bitmap = static_cast<HBITMAP>(
+            LoadImageW(program, wide(name).c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        const Capture loaded = captureBitmap(bitmap);
+        DeleteObject(bitmap);
+        return loaded;
+    };
+    const Capture normal = picture(names.normal);
+    const Capture greyed = picture(names.disabled);
+    FreeLibrary(program);
+    ASSERT_GT(difference(normal, greyed), 1) << "the normal and the greyed picture";
+    double drawn = 0; // how far the button on the screen is from the picture expected
+    const auto shows = [&](const Capture& expected) {
+        return waitUntil([&] {
+            drawn = difference(captureScreen(screenRect(item(idRefresh))), expected);
+            return drawn < 1;
+        });
+    };
+    EXPECT_TRUE(shows(greyed)) << "disabled: the greyed picture; difference " << drawn;
     const std::wstring typed = L"C:\\a b\\q.sav";
     typeText(typed);
     EXPECT_TRUE(waitUntil([&] { return text(idSourcePath) == typed; }))
         << "typed text in order: " << utf8(text(idSourcePath));
     EXPECT_TRUE(enabled(idRefresh));
+    EXPECT_TRUE(shows(normal)) << "enabled: the normal picture; difference " << drawn;
     for (int id : setBoxes)
         EXPECT_TRUE(enabled(id)) << "Set box enabled: " << id;
     EXPECT_FALSE(enabled(idApply)) << "Apply stays disabled: nothing is loaded";
@@ -660,6 +683,21 @@ TEST_F(VarnholtExe, SaveGivenAsArgument) {
         << "the next free name";
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(program.waitForExit().has_value()) << "the close box ends it";
+}
+
+// A save dropped on the window from the desktop's file manager is loaded.
+TEST_F(VarnholtExe, SaveDroppedOnTheWindowIsLoaded) {
+    ASSERT_TRUE(open());
+    ASSERT_TRUE(load(files_.base));
+    const RECT area = screenRect(window_);
+    const std::string failure = dropFromDesktop(
+        {(area.left + area.right) / 2, (area.top + area.bottom) / 2}, files_.unusual);
+    EXPECT_EQ(failure, "");
+    EXPECT_TRUE(waitUntil([&] { return text(idSourcePath) == files_.unusual; }))
+        << "the path box shows \"" << utf8(text(idSourcePath)) << "\"";
+    EXPECT_TRUE(waitForStatus(loadedStatusText)) << "status: " << utf8(text(idStatusLine));
+    const std::wstring campaign(files_.unusualCampaign.begin(), files_.unusualCampaign.end());
+    EXPECT_EQ(text(idCampaignName), campaign) << "the dropped save is loaded";
 }
 
 // Keyboard flows with real key events, which go through the dialog manager

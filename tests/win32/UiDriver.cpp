@@ -303,6 +303,30 @@ void clickMouse(POINT screen) {
     Sleep(30);
 }
 
+std::string dropFromDesktop(POINT screen, const std::wstring& file) {
+    wchar_t source[MAX_PATH] = L"";
+    if (!GetEnvironmentVariableW(L"VARNHOLT_DROP_SOURCE", source, MAX_PATH))
+        return "VARNHOLT_DROP_SOURCE names no drag source";
+    // Wine's own export: the X desktop names files by their Unix paths.
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    char* unixPath = toUnix ? toUnix(file.c_str()) : nullptr;
+    if (!unixPath)
+        return "no Unix path for " + utf8(file);
+    std::wstring line = L"\"" + std::wstring(source) + L"\" " + std::to_wstring(screen.x) + L" " +
+                        std::to_wstring(screen.y) + L" \"" + wide(unixPath) + L"\"";
+    HeapFree(GetProcessHeap(), 0, unixPath);
+    // Wine starts a Unix program without a handle to wait on: the window shows the outcome.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION drag{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &drag))
+        return "the drag source does not start: " + utf8(line);
+    return "";
+}
+
 // --- The screen ---------------------------------------------------------------
 
 Capture captureScreen(const RECT& area) {
@@ -336,6 +360,43 @@ Capture captureScreen(const RECT& area) {
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
     return capture;
+}
+
+Capture captureBitmap(HBITMAP bitmap) {
+    Capture capture;
+    BITMAP size{};
+    if (!GetObjectW(bitmap, sizeof size, &size))
+        return capture;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.bmWidth;
+    info.bmiHeader.biHeight = -size.bmHeight; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    capture.pixels.resize(static_cast<std::size_t>(size.bmWidth) * size.bmHeight);
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(size.bmHeight),
+                               capture.pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != size.bmHeight)
+        return {};
+    capture.width = size.bmWidth;
+    capture.height = size.bmHeight;
+    for (auto& pixel : capture.pixels)
+        pixel &= 0x00FFFFFF;
+    return capture;
+}
+
+double difference(const Capture& a, const Capture& b) {
+    if (a.width != b.width || a.height != b.height || a.pixels.empty())
+        return 255;
+    long long sum = 0;
+    for (std::size_t i = 0; i < a.pixels.size(); ++i)
+        for (int shift : {0, 8, 16})
+            sum += std::abs(static_cast<int>((a.pixels[i] >> shift) & 255) -
+                            static_cast<int>((b.pixels[i] >> shift) & 255));
+    return static_cast<double>(sum) / (3.0 * static_cast<double>(a.pixels.size()));
 }
 
 bool saveBitmap(const Capture& capture, const std::wstring& path) {

@@ -71,6 +71,11 @@ void pressKey(WORD key);
 void pressWithAlt(WORD key);
 void moveMouse(POINT screen);
 void clickMouse(POINT screen);
+// Drops `file` at a point of the screen as a file manager of the X desktop
+// does, through the drag source that VARNHOLT_DROP_SOURCE names (Wine only:
+// Wine's OLE drags reach no window that only called DragAcceptFiles). It runs
+// on, unwaited: what went wrong in starting it, empty when it started.
+std::string dropFromDesktop(POINT screen, const std::wstring& file);
 
 // --- The screen ---------------------------------------------------------------
 
@@ -81,6 +86,10 @@ struct Capture {
     std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 Capture captureScreen(const RECT& area);
+// A bitmap as it is, pixel for pixel.
+Capture captureBitmap(HBITMAP bitmap);
+// The mean difference per colour channel (0 is identical); 255 when the sizes differ.
+double difference(const Capture& a, const Capture& b);
 bool saveBitmap(const Capture& capture, const std::wstring& path);
 // Whether any pixel is close to `colour` (0x00RRGGBB).
 bool hasColourNear(const Capture& capture, std::uint32_t colour, int tolerance = 40);
