@@ -11,9 +11,10 @@ set -euo pipefail
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
           nlohmann-json3-dev python3 gettext)
 # The window program varnholt (Qt 6 Widgets), its offscreen tests (a font to
-# draw text with, Qt's own translations), and its Debian package and the check of it.
+# draw text with, Qt's own translations), and its Debian package and the check of it
+# (xdg-utils and libfile-mimeinfo-perl: the file types a desktop would see).
 packages+=(qt6-base-dev qt6-translations-l10n fonts-dejavu-core dpkg-dev file desktop-file-utils appstream
-           shared-mime-info)
+           shared-mime-info xdg-utils libfile-mimeinfo-perl)
 for option in "$@"; do
     case "$option" in
     --fuzz) packages+=(clang libclang-rt-dev) ;;

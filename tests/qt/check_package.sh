@@ -2,15 +2,17 @@
 # Makes the Debian package of a built tree, unpacks it into a scratch root and
 # checks what a user's system would get: the files in their standard places,
 # the desktop entry and AppStream metadata valid, the saved-game type
-# registered for *.sav, the Qt libraries among the dependencies, and both
-# programs runnable from the unpacked tree.
+# recognised by its content (beside the system's own types, so that SPSS data
+# files, which are also named *.sav, stay theirs), the Qt libraries among the
+# dependencies, and both programs runnable from the unpacked tree.
 # Usage: check_package.sh BUILD_DIR SAMPLE_SAVE
 set -euo pipefail
 build=$1
 sample=$2
 app_id=org.example.Varnholt
 
-for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli update-mime-database; do
+for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli update-mime-database \
+        xdg-mime mimetype; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)"; exit 1; }
 done
 
@@ -67,11 +69,34 @@ for language in $(grep '^[a-z]' "$(dirname "$0")/../../po/LINGUAS"); do
         grep -q "<comment xml:lang=\"$language\">" "$root/usr/share/mime/packages/$app_id.xml"
 done
 check "appstreamcli validate" appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$app_id.metainfo.xml"
-mime=$work/mime
+
+# The package's types beside the system's, in a scratch data folder, asked the
+# way a system without a desktop session asks (xdg-mime's generic path, which
+# reads the database with File::MimeInfo's mimetype).
+system_types=/usr/share/mime/packages/freedesktop.org.xml
+mime=$work/data/mime
 mkdir -p "$mime/packages"
 cp "$root/usr/share/mime/packages/$app_id.xml" "$mime/packages/"
+check "the system's MIME types are at hand" cp "$system_types" "$mime/packages/"
 check "MIME database builds" update-mime-database "$mime"
-check "*.sav maps to the saved-game type" grep -q 'application/x-iron-dominion-save:\*\.sav' "$mime/globs2"
+is_type() { # file, the type the scratch database must give it
+    local got
+    got=$(env XDG_CURRENT_DESKTOP=X-Generic XDG_DATA_DIRS="$work/data" XDG_DATA_HOME="$work/home" \
+          xdg-mime query filetype "$1")
+    [[ $got == "$2" ]] || { echo "$1 is $got, not $2"; return 1; }
+}
+files=$work/files
+mkdir -p "$files"
+for save in "$(dirname "$0")"/../../examples/*.sav; do
+    name=$(basename "$save" .sav)
+    check "$name.sav is a saved game" is_type "$save" application/x-iron-dominion-save
+    renamed=$files/${name//./-} # no extension left to go by
+    cp "$save" "$renamed"
+    check "$(basename "$renamed") is a saved game" is_type "$renamed" application/x-iron-dominion-save
+done
+# An SPSS data file: its magic "$FL2", then its header and data.
+{ printf '$FL2@(#) SPSS DATA FILE'; head -c 4000 /dev/zero | tr '\0' '\1'; } >"$files/data.sav"
+check "an SPSS data.sav stays SPSS" is_type "$files/data.sav" application/x-spss-sav
 
 check "unpacked varnholt-cli reads a save" "$root/usr/bin/varnholt-cli" info "$sample"
 check "unpacked varnholt starts (--version)" env QT_QPA_PLATFORM=offscreen "$root/usr/bin/varnholt" --version
