@@ -84,6 +84,14 @@ constexpr ControlLayout spin(int id, DialogRect r, int buddy, int minimum, int m
     return c;
 }
 
+// A control that neither its own caption nor the text before it names: the
+// difficulty lists share one group box, and the check box before each says
+// what ticking does.
+constexpr ControlLayout named(ControlLayout c, std::string_view accessibleName) {
+    c.accessibleName = accessibleName;
+    return c;
+}
+
 constexpr ControlLayout grouped(ControlLayout c) {
     c.groupStart = true;
     return c;
@@ -147,10 +155,16 @@ const ControlLayout controlTable[] = {
     groupBox(uiText("Difficulty"), {12, 72, 372, 36}),
     tabbed(idSetCampaignDifficulty, K::CheckBox, uiText("Set cam&paign difficulty:"),
            {24, 86, 91, 10}),
-    list(idCampaignDifficulty, {120, 84, 78, 72}, difficultyItems),
+    named(list(idCampaignDifficulty, {120, 84, 78, 72}, difficultyItems),
+          // TRANSLATORS: what a screen reader calls the list beside "Set
+          // campaign difficulty:", the difficulty it sets.
+          uiText("Campaign difficulty")),
     tabbed(idSetBattleDifficulty, K::CheckBox, uiText("Set &battle difficulty:"),
            {210, 86, 79, 10}),
-    list(idBattleDifficulty, {294, 84, 78, 72}, difficultyItems),
+    named(list(idBattleDifficulty, {294, 84, 78, 72}, difficultyItems),
+          // TRANSLATORS: what a screen reader calls the list beside "Set
+          // battle difficulty:", the difficulty it sets.
+          uiText("Battle difficulty")),
     groupBox(uiText("Battle time limit/no time limit"), {12, 114, 180, 48}),
     tabbed(idSetBattleTimeLimit, K::CheckBox, uiText("Set battle &time limit/no time limit"),
            {24, 126, 117, 10}),

@@ -1,5 +1,6 @@
 #include "qt/DialogBuilder.h"
 
+#include "qt/AccessibleList.h"
 #include "qt/HostSupport.h"
 #include "qt/PictureButton.h"
 #include "qt/SpinArrows.h"
@@ -116,6 +117,7 @@ int captionWidth(const QWidget& widget) {
 } // namespace
 
 BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetMaker& make) {
+    installAccessibleLists();
     BuiltDialog built;
     dialog.setWindowTitle(toQt(spec.caption));
     Qt::WindowFlags flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
@@ -173,9 +175,16 @@ BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetM
 
         if (const std::string name = accessibleName(spec, i); !name.empty())
             widget->setAccessibleName(toQt(name));
-        if (const auto target = mnemonicTarget(spec, i))
-            if (auto* label = qobject_cast<QLabel*>(widget))
+        if (const auto target = labelledControl(spec, i))
+            if (auto* label = qobject_cast<QLabel*>(widget)) {
+                // A label with a buddy reads "&" as a marker, as the layout
+                // stores it (Qt underlines the mnemonic, if it has one).
+                QString stored = toQt(control.caption);
+                if (control.noPrefix)
+                    stored.replace(QLatin1Char('&'), QStringLiteral("&&"));
+                label->setText(stored);
                 label->setBuddy(built.widgets[*target]);
+            }
 
         if (control.tabStop) {
             widget->setFocusPolicy(Qt::StrongFocus);

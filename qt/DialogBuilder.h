@@ -2,8 +2,9 @@
 // The one builder of real windows from the model's dialog descriptions (the
 // editor and the About box): a widget per control, placed by the model's
 // dialog-unit conversion and caption fitting from the dialog font's metrics
-// and the captions' measured widths, in Tab order, with mnemonic labels bound
-// to the control they lead to and every control's accessible name. Keys and
+// and the captions' measured widths, in Tab order, with each label bound to
+// the control it names (its buddy: the one a mnemonic leads to, or the box
+// after it) and every control's accessible name, lists included. Keys and
 // focus are Qt's: push buttons press on Enter when focused, the default one
 // otherwise; "&" mnemonics are Qt's shortcuts.
 

@@ -15,6 +15,9 @@ packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libcl
 # (xdg-utils and libfile-mimeinfo-perl: the file types a desktop would see).
 packages+=(qt6-base-dev qt6-translations-l10n fonts-dejavu-core dpkg-dev file desktop-file-utils appstream
            shared-mime-info xdg-utils libfile-mimeinfo-perl)
+# Its window walked as a screen reader walks it: an X display, a private session
+# bus, the AT-SPI buses and their Python client.
+packages+=(xvfb dbus-daemon dbus-bin at-spi2-core python3-pyatspi)
 for option in "$@"; do
     case "$option" in
     --fuzz) packages+=(clang libclang-rt-dev) ;;

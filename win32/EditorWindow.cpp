@@ -1,6 +1,7 @@
 #include "win32/EditorWindow.h"
 
 #include "win32/AboutWindow.h"
+#include "win32/AccessibleNames.h"
 #include "win32/CaptionFitting.h"
 #include "win32/DialogTemplate.h"
 #include "win32/MessageBoxes.h"
@@ -132,6 +133,9 @@ INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return onPaint();
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(bigIcon_);
+    case WM_DESTROY:
+        clearControlNames(window_, editorDialog());
+        return FALSE;
     default:
         return FALSE;
     }
@@ -139,6 +143,7 @@ INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void EditorWindow::onInitDialog() {
     DragAcceptFiles(window_, TRUE);
+    nameControls(window_, editorDialog());
     // Arrow keys in a spin's box step the spin; the spin never writes the box.
     // A held arrow speeds up as the model says.
     std::vector<UDACCEL> accelerations;

@@ -43,11 +43,26 @@ std::optional<std::size_t> mnemonicTarget(const DialogLayout& layout, std::size_
     return std::nullopt;
 }
 
+std::optional<std::size_t> labelledControl(const DialogLayout& layout, std::size_t index) {
+    if (const auto target = mnemonicTarget(layout, index))
+        return target;
+    const auto controls = layout.controls;
+    if (index + 1 >= controls.size() || controls[index].kind != ControlKind::Label ||
+        controls[index].caption.empty())
+        return std::nullopt;
+    const ControlKind next = controls[index + 1].kind;
+    if (next == ControlKind::TextBox || next == ControlKind::DropDownList)
+        return index + 1;
+    return std::nullopt;
+}
+
 std::string accessibleName(const DialogLayout& layout, std::size_t index) {
     const auto controls = layout.controls;
     if (index >= controls.size())
         return {};
     const ControlLayout& control = controls[index];
+    if (!control.accessibleName.empty())
+        return std::string(control.accessibleName);
     switch (control.kind) {
     case ControlKind::PictureButton: {
         std::string name(control.caption);
@@ -70,12 +85,16 @@ std::string accessibleName(const DialogLayout& layout, std::size_t index) {
         return spoken(control);
     if (index > 0) {
         const ControlLayout& before = controls[index - 1];
-        if ((before.kind == ControlKind::Label || before.kind == ControlKind::CheckBox) &&
-            !before.caption.empty())
+        if (before.kind == ControlKind::Label && !before.caption.empty())
             return spoken(before);
     }
+    // A drop-down list's rectangle holds its opened list, which may reach
+    // past the group box; closed, it lies inside.
+    DialogRect shown = control.rect;
+    if (control.kind == ControlKind::DropDownList && control.closedHeight > 0)
+        shown.height = control.closedHeight;
     for (std::size_t i = index; i-- > 0;)
-        if (controls[i].kind == ControlKind::GroupBox && inside(control.rect, controls[i].rect))
+        if (controls[i].kind == ControlKind::GroupBox && inside(shown, controls[i].rect))
             return spoken(controls[i]);
     return {};
 }

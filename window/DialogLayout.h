@@ -66,6 +66,10 @@ struct ControlLayout {
     ControlKind kind = ControlKind::Label;
     // As stored: "&" marks the next letter as the mnemonic, "&&" shows one "&".
     std::string_view caption;
+    // What a screen reader calls the control, where neither its own caption
+    // nor the text before it says what it sets (two lists in one group box);
+    // empty for the usual name (accessibleName in ControlLabels.h).
+    std::string_view accessibleName;
     // For a drop-down list the height includes its opened list; see closedHeight.
     DialogRect rect;
     bool tabStop = false;

@@ -10,6 +10,7 @@ LocalizedDialog::LocalizedDialog(const DialogLayout& english) : layout_(english)
     items_.reserve(controls_.size());
     for (ControlLayout& control : controls_) {
         control.caption = localized(control.caption);
+        control.accessibleName = localized(control.accessibleName);
         std::vector<std::string_view>& items = items_.emplace_back();
         for (std::string_view item : control.items)
             items.push_back(localized(item));

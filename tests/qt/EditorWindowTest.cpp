@@ -522,7 +522,8 @@ class EditorWindowTest : public QObject {
 
     // 8. Every control a user can reach has a name for assistive technology
     // (the status line is read by what it shows, nothing until a command
-    // reports); a value label is named after its caption.
+    // reports); a value label is named after its caption. (The AT-SPI walk,
+    // check_accessibility_tree.sh, sees the same through a screen reader's bus.)
     void accessibleNames() {
         EditorWindow& w = open();
         QStringList nameless;
@@ -544,6 +545,9 @@ class EditorWindowTest : public QObject {
             return QAccessible::queryAccessibleInterface(w.control(id))->text(QAccessible::Name);
         };
         QCOMPARE(nameOf(idYearSpin), QStringLiteral("Year"));
+        // A list is named after what it sets, never by the item it shows.
+        QCOMPARE(nameOf(idCampaignDifficulty), QStringLiteral("Campaign difficulty"));
+        QCOMPARE(nameOf(idUnitScaleClass), QStringLiteral("Unit scale"));
         QCOMPARE(nameOf(idReleaseLabel), QStringLiteral("Version"));
         load(writeSave("n.sav", releaseSpec("1.2"))); // and the value is still heard
         QCOMPARE(QAccessible::queryAccessibleInterface(w.control(idReleaseLabel))

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 
 #include <optional>
 #include <string>
@@ -266,19 +267,23 @@ TEST(DialogUnits, AFittedLayoutInDialogUnitsConvertsToNoFewerPixelsThanTheFit) {
         }
 }
 
-TEST(ControlLabels, AccessibleNamesAndTheTargetsOfMnemonicLabels) {
+TEST(ControlLabels, AccessibleNamesAndTheLabelsOfControls) {
     using K = ControlKind;
     ControlLayout controls[] = {
         control(K::Label, "Save game &file name:", {}),
         control(K::TextBox, {}, {}, 2),
         control(K::PictureButton, "REFRESH", {}, 3),
+        control(K::Label, "New game file name:", {}),
+        control(K::TextBox, {}, {}, 4),
         control(K::Label, "Version:", {}),
         control(K::Label, {}, {}, 5),
         control(K::GroupBox, "Unit && scale", {10, 40, 100, 40}),
         control(K::CheckBox, "Set &unit scale:", {15, 50, 40, 10}, 7),
-        control(K::DropDownList, {}, {60, 50, 20, 14}, 8),
+        control(K::DropDownList, {}, {60, 50, 20, 72}, 8),
         control(K::TextBox, {}, {60, 65, 20, 14}, 9),
         control(K::Spin, {}, {80, 65, 10, 14}, 10),
+        control(K::CheckBox, "Set &battle difficulty:", {}, 15),
+        control(K::DropDownList, {}, {}, 16),
         control(K::Label, "Year:", {}, 11),
         control(K::TextBox, {}, {}, 12),
         control(K::Spin, {}, {}, 13),
@@ -286,9 +291,13 @@ TEST(ControlLabels, AccessibleNamesAndTheTargetsOfMnemonicLabels) {
         control(K::Label, {}, {0, 90, 50, 10}, 14),
         control(K::Label, "&Email:", {}),
     };
-    controls[4].noPrefix = controls[14].noPrefix = true;
-    controls[9].buddyId = 9;
-    controls[12].buddyId = 12;
+    controls[4].readOnly = true;
+    controls[4].tabStop = false;
+    controls[6].noPrefix = controls[18].noPrefix = true;
+    controls[9].closedHeight = 14;
+    controls[11].buddyId = 9;
+    controls[13].accessibleName = "Battle difficulty";
+    controls[16].buddyId = 12;
     DialogLayout layout;
     layout.rect = {0, 0, 200, 100};
     layout.controls = controls;
@@ -300,13 +309,17 @@ TEST(ControlLabels, AccessibleNamesAndTheTargetsOfMnemonicLabels) {
         "Save game file name",
         "Save game file name", // the label before a box names it
         "Refresh",             // the pictures' name, as a word
+        "New game file name",
+        "New game file name", // a read-only box too
         "Version",
         "Version",      // a value is named by its caption
         "Unit & scale", // shown as it is drawn
         "Set unit scale",
-        "Set unit scale", // a list after its check box
+        "Unit & scale", // not by the check box before it: by the group, closed
         "Unit & scale",
-        "Unit & scale", // else the group; a spin as its box
+        "Unit & scale", // a spin as its box
+        "Set battle difficulty",
+        "Battle difficulty", // the layout's own name
         "Year",
         "Year",
         "Year",
@@ -326,8 +339,18 @@ TEST(ControlLabels, AccessibleNamesAndTheTargetsOfMnemonicLabels) {
     // A mnemonic label leads to the Tab stop that follows it; nothing else
     // does, and a label with nothing after it leads nowhere.
     EXPECT_EQ(mnemonicTarget(layout, 0), std::optional<std::size_t>(1));
-    for (const std::size_t i : {1u, 3u, 6u, 13u, 15u, 99u})
+    for (const std::size_t i : {1u, 3u, 8u, 14u, 17u, 19u, 99u})
         EXPECT_EQ(mnemonicTarget(layout, i), std::nullopt) << i;
+
+    // A label is the named relation of the box after it, with a mnemonic or
+    // without, read-only or not; a value, a check box or nothing is not.
+    const std::map<std::size_t, std::size_t> labelled{{0, 1}, {3, 4}, {14, 15}};
+    for (std::size_t i = 0; i <= layout.controls.size(); ++i) {
+        const auto it = labelled.find(i);
+        EXPECT_EQ(labelledControl(layout, i),
+                  it == labelled.end() ? std::nullopt : std::optional<std::size_t>(it->second))
+            << i;
+    }
 }
 
 TEST(WindowMenu, AboutEntriesAndTheCommandTest) {
