@@ -11,16 +11,84 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iterator>
+
+#ifdef Q_OS_MACOS
+#include <mach-o/dyld.h>
+#endif
 
 namespace varnholt::qt {
 
-QtAppHost::QtAppHost(QStringList arguments) : arguments_(std::move(arguments)) {
-    // Every window of the program without an icon of its own (message boxes,
-    // the file dialog) shows the program's.
-    QApplication::setWindowIcon(applicationIcon());
+namespace {
+
+// The options of Qt's application objects (QGuiApplication, QApplication and
+// the X11 platform), which take them out of the command line for themselves.
+// Those in the first list take the next argument as their value.
+constexpr std::string_view qtOptionsWithValue[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry",
+    "qwindowicon", "icon", "qwindowtitle", "title", "session", "display", "name", "visual",
+    "style", "stylesheet"};
+constexpr std::string_view qtFlags[] = {"reverse", "widgetcount", "testability", "sync",
+                                        "nograb", "dograb"};
+// Given as -option=value only.
+constexpr std::string_view qtOptionsWithEquals[] = {"style", "stylesheet", "qmljsdebugger",
+                                                    "dialogs", "fontengine"};
+
+template <std::size_t N>
+bool among(std::string_view name, const std::string_view (&names)[N]) {
+    return std::find(std::begin(names), std::end(names), name) != std::end(names);
 }
+
+std::vector<std::string> argumentsOf(int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.emplace_back(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
+std::vector<std::string> withoutQtOptions(const std::vector<std::string>& arguments) {
+    std::vector<std::string> own;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--") { // what follows is the program's, as it is
+            own.insert(own.end(), arguments.begin() + static_cast<std::ptrdiff_t>(i),
+                       arguments.end());
+            break;
+        }
+        // Qt reads "--option" as "-option".
+        std::string_view name = arguments[i];
+        if (name.starts_with("--"))
+            name.remove_prefix(1);
+        name = name.starts_with('-') ? name.substr(1) : std::string_view();
+        const auto equals = name.find('=');
+        if (equals != std::string_view::npos && among(name.substr(0, equals), qtOptionsWithEquals))
+            continue;
+        if (among(name, qtOptionsWithValue) && i + 1 < arguments.size()) {
+            ++i;
+            continue;
+        }
+        if (!among(name, qtFlags))
+            own.push_back(arguments[i]);
+    }
+    return own;
+}
+
+QtAppHost::QtAppHost(int& argc, char** argv)
+    : argc_(&argc), argv_(argv), arguments_(withoutQtOptions(argumentsOf(argc, argv))) {}
+
+QtAppHost::QtAppHost(QStringList arguments) {
+    for (const QString& argument : arguments)
+        arguments_.push_back(fromQt(argument));
+}
+
+QtAppHost::~QtAppHost() = default;
 
 std::vector<std::string> QtAppHost::systemLanguages() {
 #ifdef Q_OS_MACOS
@@ -43,17 +111,47 @@ void QtAppHost::useLanguage(std::string_view language) {
 }
 
 std::optional<std::string> QtAppHost::queryModulePath() {
-    const QString path = QCoreApplication::applicationFilePath();
-    if (path.isEmpty())
-        return std::nullopt;
-    return fromQt(path);
+    if (QCoreApplication::instance()) {
+        const QString path = QCoreApplication::applicationFilePath();
+        return path.isEmpty() ? std::nullopt : std::optional(fromQt(path));
+    }
+    // Before Qt starts, where Qt itself would look.
+#if defined(Q_OS_LINUX)
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error && !path.empty())
+        return path.string();
+#elif defined(Q_OS_MACOS)
+    std::uint32_t size = 0;
+    _NSGetExecutablePath(nullptr, &size);
+    std::string path(size, '\0');
+    if (_NSGetExecutablePath(path.data(), &size) == 0) {
+        path.resize(std::strlen(path.c_str()));
+        return path;
+    }
+#endif
+    return std::nullopt;
 }
 
 std::vector<std::string> QtAppHost::commandLineArguments() {
-    std::vector<std::string> arguments;
-    for (const QString& argument : arguments_)
-        arguments.push_back(fromQt(argument));
-    return arguments;
+    return arguments_;
+}
+
+bool QtAppHost::answerCommandLine(const shell::CommandLineAnswer& answer) {
+    std::FILE* stream = answer.isRefusal ? stderr : stdout;
+    const std::string line = answer.message.text + "\n";
+    const bool written = std::fwrite(line.data(), 1, line.size(), stream) == line.size();
+    return std::fflush(stream) == 0 && written;
+}
+
+void QtAppHost::startWindowSystem() {
+    // QApplication takes its own options (-platform and the like) from the
+    // whole command line, as it always does.
+    if (!QCoreApplication::instance() && argc_)
+        application_ = std::make_unique<QApplication>(*argc_, argv_);
+    // Every window of the program without an icon of its own (message boxes,
+    // the file dialog) shows the program's.
+    QApplication::setWindowIcon(applicationIcon());
 }
 
 void QtAppHost::setSettingsKey(std::string_view keyName) {
@@ -74,21 +172,6 @@ void QtAppHost::runMainDialog(const shell::MainDialogArgs& args) {
 
 void QtAppHost::showMessage(const MessageBoxRequest& request) {
     showMessageBox(nullptr, request);
-}
-
-bool QtAppHost::answerCommandLine(const shell::CommandLineAnswer& answer) {
-    std::FILE* stream = answer.isRefusal ? stderr : stdout;
-    const std::string line = answer.message.text + "\n";
-    const bool written = std::fwrite(line.data(), 1, line.size(), stream) == line.size();
-    return std::fflush(stream) == 0 && written;
-}
-
-void QtAppHost::beginBusy() {
-    beginBusyPointer();
-}
-
-void QtAppHost::endBusy() {
-    endBusyPointer();
 }
 
 } // namespace varnholt::qt

@@ -3,14 +3,11 @@
 
 #include "qt/QtAppHost.h"
 
-#include <QApplication>
-
 int main(int argc, char* argv[]) {
-    // QApplication takes its own options (-platform and the like) out of the
-    // arguments; the program's own are read by the application object.
-    QApplication application(argc, argv);
-
-    varnholt::qt::QtAppHost host(QApplication::arguments().mid(1));
+    // The program's own arguments are read before Qt starts: --help, --version
+    // and a refusal are answered on the console, without a display. Qt starts,
+    // with its own options, when the window is to open.
+    varnholt::qt::QtAppHost host(argc, argv);
     varnholt::shell::EditorApp app(host);
     app.startUp();
     return app.exit();

@@ -3,7 +3,6 @@
 #include "core/OutputName.h"
 #include "shell/StartupArguments.h"
 #include "shell/UserLanguage.h"
-#include "window/BusyCursor.h"
 
 #include <cstdlib>
 #include <utility>
@@ -25,19 +24,23 @@ bool EditorApp::startUp() {
         chooseLanguage(std::getenv(std::string(languageVariable).c_str()), host_.systemLanguages());
     if (!installLanguage(language))
         language = englishLanguage;
-    host_.useLanguage(language);
-    host_.initCommonControls();
-    host_.baseStartUp();
-    // A program whose folder is unknown still works: the file chooser then
-    // starts without a folder, so the outcome is deliberately not checked.
-    static_cast<void>(derivePaths());
+    const bool pathsDerived = derivePaths();
 
+    // Read before the window system starts, so that help, the version and a
+    // refusal need no display.
     const StartupArguments arguments = parseStartupArguments(host_.commandLineArguments());
     if (arguments.request != StartupArguments::Request::OpenWindow) {
         answer(arguments);
         return false;
     }
 
+    host_.startWindowSystem();
+    host_.useLanguage(language);
+    // A program whose folder is unknown still works: the file chooser then
+    // starts without a folder, so the window opens all the same.
+    if (!pathsDerived)
+        host_.showMessage({applicationName(), std::string(localized(fatalInitialisationText)),
+                           MessageIcon::Error});
     host_.setSettingsKey(settingsKeyName);
     host_.runMainDialog({programFolder_, applicationName(), arguments.saveToOpen});
     return false;
@@ -64,30 +67,22 @@ void EditorApp::answer(const StartupArguments& arguments) {
     }
 }
 
-int EditorApp::exit() {
-    const BusyCursor busy(host_);
-    const int code = host_.baseExit();
-    return answeredExitCode_.value_or(code);
+int EditorApp::exit() const {
+    return answeredExitCode_.value_or(0);
 }
 
 bool EditorApp::derivePaths() {
-    const auto fail = [this] {
-        host_.showMessage({applicationName(), std::string(localized(fatalInitialisationText)),
-                           MessageIcon::Error});
-        return false;
-    };
-
     std::optional<std::string> path = host_.queryModulePath();
     // The platform would silently cut a longer path to fit its buffer, and a
     // cut path names the wrong file; refuse it rather than derive from it.
     if (!path || path->empty() || path->size() > modulePathLimit) {
-        return fail();
+        return false;
     }
     modulePath_ = std::move(*path);
 
     const PathParts parts = splitPath(modulePath_, style_);
     if (parts.directory.empty()) {
-        return fail();
+        return false;
     }
     programFolder_ = parts.drive + parts.directory;
     programFolder_.pop_back(); // the separator
@@ -98,10 +93,10 @@ bool EditorApp::derivePaths() {
     }
 
     if (parts.baseName.empty() && parts.extension.empty()) {
-        return fail();
+        return false;
     }
     if (style_ == PathStyle::Windows && parts.extension.empty()) {
-        return fail();
+        return false;
     }
     return true;
 }

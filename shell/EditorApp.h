@@ -64,8 +64,8 @@ struct CommandLineAnswer {
     bool operator==(const CommandLineAnswer&) const = default;
 };
 
-// What start-up and exit need of the platform. A front end implements it with
-// its application object; tests script it.
+// What start-up needs of the platform. A front end implements it with its
+// application object; tests script it.
 class EditorAppHost {
   public:
     virtual ~EditorAppHost() = default;
@@ -73,37 +73,34 @@ class EditorAppHost {
     // The languages the user's system asks for, most wanted first, as tags
     // ("de-DE", "de_AT.UTF-8"); chooseLanguage reads them.
     virtual std::vector<std::string> systemLanguages() = 0;
-    // The windows speak `language` from now on ("en", "de", ..., "pseudo"):
-    // the toolkit may load its own texts for it.
-    virtual void useLanguage(std::string_view language) = 0;
-    // Initialise the common-controls library (the editor's spin controls need it).
-    virtual void initCommonControls() = 0;
-    // The framework's own start-up, run before the program's.
-    virtual void baseStartUp() = 0;
     // Full path of the running executable, or nothing when the platform cannot
     // say. Never a cut path: a Win32 host asking with a 260-character buffer
     // answers nothing when the platform reports the buffer too small, or asks
     // with a larger one; the model itself refuses paths over modulePathLimit.
+    // Asked before the window system starts.
     virtual std::optional<std::string> queryModulePath() = 0;
     // The arguments the program was started with, after its own name, as
-    // UTF-8; the toolkit's own options (Qt's -platform and the like) are
-    // already taken out.
+    // UTF-8, the toolkit's own options (Qt's -platform and the like) taken
+    // out. Asked before the window system starts.
     virtual std::vector<std::string> commandLineArguments() = 0;
+    // Shows the answer to the command line: printed, followed by a line end,
+    // where the program has a console (Linux, macOS); in a message box where it
+    // has none (Windows). Needs no window system where it prints, so that it
+    // works without a display. Returns whether it was shown: false when the
+    // stream could not be written or the box could not be made.
+    virtual bool answerCommandLine(const CommandLineAnswer& answer) = 0;
+
+    // Starts the window system, once the command line asks for the window:
+    // nothing below is asked before it.
+    virtual void startWindowSystem() = 0;
+    // The windows speak `language` from now on ("en", "de", ..., "pseudo"):
+    // the toolkit may load its own texts for it.
+    virtual void useLanguage(std::string_view language) = 0;
     virtual void setSettingsKey(std::string_view keyName) = 0;
     // Construct the editor dialog without a parent, make it the main window,
     // run it modally and destroy it when it closes.
     virtual void runMainDialog(const MainDialogArgs& args) = 0;
     virtual void showMessage(const MessageBoxRequest& request) = 0;
-    // Shows the answer to the command line: printed, followed by a line end,
-    // where the program has a console (Linux, macOS); in a message box where it
-    // has none (Windows). Returns whether it was shown: false when the stream
-    // could not be written or the box could not be made.
-    virtual bool answerCommandLine(const CommandLineAnswer& answer) = 0;
-    // The busy (wait) pointer; paired by BusyCursor.
-    virtual void beginBusy() = 0;
-    virtual void endBusy() = 0;
-    // The framework's own exit processing; returns the program's exit code.
-    virtual int baseExit() = 0;
 };
 
 // The caption of every window and message box. Windows: the executable's file
@@ -119,24 +116,25 @@ class EditorApp {
     explicit EditorApp(EditorAppHost& host, PathStyle style = nativePathStyle);
 
     // Start-up, once: the user's language (VARNHOLT_LANGUAGE, else the
-    // system's, else English) installed for every text, common controls, the framework's start-up,
-    // derivePaths (its outcome is ignored), then the command line. Help, the version or a refusal
-    // are answered and the window does not open; otherwise the settings key is named and the editor
-    // dialog runs modally with the program folder, the application name and the save to open.
-    // Returns whether the framework should run a message loop afterwards: never, so the program
-    // ends when the dialog has closed.
+    // system's, else English) installed for every text, the program's own
+    // paths taken (derivePaths), then the command line, read before the window
+    // system starts. Help, the version or a refusal are answered (without a
+    // display where the answer is printed) and the window does not open.
+    // Otherwise the window system starts, a failure of derivePaths is shown
+    // (fatalInitialisationText), the settings key is named and the editor
+    // dialog runs modally with the program folder, the application name and
+    // the save to open. Returns whether the framework should run a message
+    // loop afterwards: never, so the program ends when the dialog has closed.
     bool startUp();
 
-    // Exit, once after start-up: the framework's exit processing under the
-    // busy pointer (removed on every way out). Returns the framework's exit
-    // code, or after an answered command line the answer's exit code.
-    int exit();
+    // The program's exit code: 0, or after an answered command line the
+    // answer's exit code.
+    int exit() const;
 
-    // Fills modulePath and programFolder from the executable's path. On
-    // failure (no path, a path over modulePathLimit, no folder, an empty
-    // file name, or on Windows a file name without a dot) shows
-    // fatalInitialisationText and returns false. A missing or over-long path
-    // leaves both texts as they were; a folder found before a later check
+    // Fills modulePath and programFolder from the executable's path. Fails (no
+    // path, a path over modulePathLimit, no folder, an empty file name, or on
+    // Windows a file name without a dot) with false. A missing or over-long
+    // path leaves both texts as they were; a folder found before a later check
     // failed stays set.
     bool derivePaths();
 

@@ -18,6 +18,8 @@ namespace {
 class AppHost : public shell::EditorAppHost {
   public:
     explicit AppHost(HINSTANCE instance) : instance_(instance) {}
+    AppHost(const AppHost&) = delete;
+    AppHost& operator=(const AppHost&) = delete;
 
     // The user's display language, as Windows names it ("de-DE").
     std::vector<std::string> systemLanguages() override {
@@ -28,18 +30,21 @@ class AppHost : public shell::EditorAppHost {
         return {utf8(name)};
     }
 
-    // Windows draws its own dialogs in the user's language already.
-    void useLanguage(std::string_view) override {}
+    ~AppHost() override {
+        if (comInitialised_)
+            CoUninitialize();
+    }
 
-    void initCommonControls() override {
+    // The common controls (the editor's spins), and COM: the shell's open verb
+    // may hand a link to a COM server, and the accessible names are COM's.
+    void startWindowSystem() override {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
-    }
-
-    // The shell's open verb may hand the link to a COM server.
-    void baseStartUp() override {
         comInitialised_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     }
+
+    // Windows draws its own dialogs in the user's language already.
+    void useLanguage(std::string_view) override {}
 
     std::optional<std::string> queryModulePath() override {
         for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
@@ -81,15 +86,6 @@ class AppHost : public shell::EditorAppHost {
     // A program without a console answers in a box.
     bool answerCommandLine(const shell::CommandLineAnswer& answer) override {
         return showMessageBox(nullptr, answer.message);
-    }
-
-    void beginBusy() override { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
-    void endBusy() override { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
-
-    int baseExit() override {
-        if (comInitialised_)
-            CoUninitialize();
-        return 0;
     }
 
   private:

@@ -729,9 +729,10 @@ class EditorWindowTest : public QObject {
         bool busyWhileShown = false;
         {
             qt::QtAppHost host(q(save));
-            QVERIFY2(!QApplication::windowIcon().isNull(), "the program's icon, for every window");
             shell::EditorApp app(host);
             auto came = whenModal<EditorWindow>([&](EditorWindow* running) {
+                QVERIFY2(!QApplication::windowIcon().isNull(),
+                         "the program's icon, for every window");
                 QTRY_VERIFY(
                     !qobject_cast<QLabel*>(running->control(idStatusLine))->text().isEmpty());
                 shown = qobject_cast<QLineEdit*>(running->control(idSourcePath))->text();

@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -163,6 +164,18 @@ class InTheLanguage : public testing::Test {
             << "captions measured";
     }
 
+    // A real language keeps each window within 15 % of its English width, both
+    // fitted to their captions in the dialog's font, as the program fits them.
+    void checkWidth(const DialogLayout& layout, const DialogLayout& english, const char* what) {
+        const int width = win32::fitToCaptions(layout).layout().rect.width;
+        const int englishWidth = win32::fitToCaptions(english).layout().rect.width;
+        std::printf("%s: %d dialog units wide, %d in English (%+.0f %%)\n", what, width,
+                    englishWidth, 100.0 * (width - englishWidth) / englishWidth);
+        if (!pseudo_) {
+            EXPECT_LE(100 * width, 115 * englishWidth) << what << " is too wide";
+        }
+    }
+
     void checkLanguage(const std::wstring& text, const char* what) {
         if (pseudo_) {
             const bool ours = !text.empty() && !isNumber(text) && text != L"Varnholt" &&
@@ -203,6 +216,7 @@ TEST_F(InTheLanguage, EveryWindowShowsItsTextsWholeOnceMarkedAndTranslated) {
     click(item(idRefresh));
     ASSERT_TRUE(statusIs(loadedStatusText)) << "status: " << utf8(textOf(item(idStatusLine)));
     checkWindow(window_, editorDialog(), "the editor");
+    checkWidth(editorDialog(), englishEditorDialog(), "the editor");
 
     wchar_t shots[MAX_PATH] = L"";
     if (GetEnvironmentVariableW(L"VARNHOLT_SCREENSHOTS", shots, MAX_PATH) > 0) {
@@ -220,6 +234,7 @@ TEST_F(InTheLanguage, EveryWindowShowsItsTextsWholeOnceMarkedAndTranslated) {
     ASSERT_NE(about, nullptr) << "the About box";
     EXPECT_EQ(textOf(about), wide(localized(shell::aboutBoxDialog().caption)));
     checkWindow(about, shell::aboutBoxDialog(), "the About box");
+    checkWidth(shell::aboutBoxDialog(), shell::englishAboutBoxDialog(), "the About box");
     // The program fits the address to its text: the font here is the dialog's.
     HWND address = GetDlgItem(about, shell::idContactAddress);
     RECT client{};
