@@ -61,7 +61,7 @@ inline constexpr int captionMargin = 4;
 // The room, in dialog units on either side, that a push button keeps between
 // its caption and the frame and margins its platform draws, so that a caption
 // that fills the button still stands clear of its edges.
-inline constexpr int pushButtonPadding = 2;
+inline constexpr int pushButtonPadding = 1;
 
 // Whether a control shows a fixed caption that must not be cut, so that the
 // front end measures it: check boxes, radio buttons, push buttons, and group

@@ -172,7 +172,7 @@ TEST(FileAccessWin32, ASaveHeldOpenByAnotherProgram) {
     request.unitScale = 80;
     const std::string sharingText = "Error reading " + source +
                                     ": A sharing violation occurred while accessing " + source +
-                                    "..";
+                                    ".";
     {
         HeldOpen writer(L"write", source);
         EXPECT_FALSE(load(messages));

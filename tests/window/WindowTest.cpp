@@ -157,9 +157,9 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
     keptLayout.rect = {0, 0, 100, 40};
     keptLayout.controls = kept;
     const FittedDialog button = fitDialog(keptLayout, base, std::array{40, 0});
-    EXPECT_EQ(button.averageCharWidthEighths, 80) << "16 units hold 40 pixels at 10 per 4";
-    EXPECT_EQ(button.controls[0].width, 50) << "the caption and 2 units either side";
-    EXPECT_EQ(button.width, 250);
+    EXPECT_EQ(button.averageCharWidthEighths, 72) << "18 units hold 40 pixels at 9 per 4";
+    EXPECT_EQ(button.controls[0].width, 45) << "the caption and a unit either side";
+    EXPECT_EQ(button.width, 225);
     const FittedDialog group = fitDialog(keptLayout, base, std::array{0, 40});
     EXPECT_EQ(group.averageCharWidthEighths, 64) << "20 units hold 40 pixels at 8 per 4";
     EXPECT_EQ(group.controls[1].width, 40);
