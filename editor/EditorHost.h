@@ -56,9 +56,15 @@ class EditorHost {
 
     // Runs the file-open dialog modally, owned by the editor window. Returns
     // the picked file's full path (UTF-8), or nothing when the user cancelled
-    // or the dialog failed.
+    // or the dialog failed. A platform whose file dialog answers later (a
+    // browser's) returns nothing at once and gives the picked file to the
+    // editor's userPickedFile once the user has picked it.
     virtual std::optional<std::string>
     runOpenFileDialog(const OpenFileDialogSettings& settings) = 0;
+    // Apply has written a new saved game at `path`. A platform that keeps the
+    // files it works on apart from the user's (a browser's) hands it over; one
+    // that writes beside the original has nothing more to do.
+    virtual void savedGameWritten(const std::string& path) = 0;
 
     // Shows and removes the busy cursor. The model calls them in strict pairs
     // (never two begins in a row) and removes the cursor while a modal window

@@ -308,9 +308,21 @@ void SaveGameEditor::OnBrowse() {
         picked = host_.runOpenFileDialog(
             browseDialogSettings(values_.sourcePath, programFolder_, files_));
     }
-    if (!picked || picked->empty())
+    if (picked)
+        loadPicked(*picked);
+}
+
+void SaveGameEditor::userPickedFile(const std::string& path) {
+    if (!dialog_.accepting())
         return;
-    values_.sourcePath = *picked;
+    const DialogState::Busy busy(dialog_);
+    loadPicked(path);
+}
+
+void SaveGameEditor::loadPicked(const std::string& path) {
+    if (path.empty())
+        return;
+    values_.sourcePath = path;
     // The load shows the path in the box, whatever its outcome. A failed load
     // runs no rules, but the box now names the picked file: Refresh
     // and the Set boxes follow it, as they follow a typed path (the controls
@@ -373,8 +385,10 @@ void SaveGameEditor::OnApply() {
         applyChanges(lastLoad_->path, values_.outputPath, lastLoad_->layout, editRequest());
     for (const std::string& text : outcome.errorTexts)
         showMessage(text, MessageIcon::Error);
-    if (outcome.written)
+    if (outcome.written) {
         dialog_.setText(idStatusLine, std::string(localized(appliedStatusText)));
+        host_.savedGameWritten(values_.outputPath);
+    }
 }
 
 void SaveGameEditor::endModal(int result) {

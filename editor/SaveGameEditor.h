@@ -82,6 +82,10 @@ class SaveGameEditor {
     // Files dropped on the window: one is opened as the argument is; several
     // give one message box that asks for one saved game at a time.
     void userDropFiles(const std::vector<std::string>& paths);
+    // The file a file-open dialog that answers later picked (see
+    // EditorHost::runOpenFileDialog): loaded as Browse loads what it picks.
+    // Ignored while the window takes no user actions.
+    void userPickedFile(const std::string& path);
 
     // --- What the front end and tests read ---------------------------------
 
@@ -127,6 +131,7 @@ class SaveGameEditor {
     bool UpdateControlStates();
     bool loadCommand();
     void OnBrowse();
+    void loadPicked(const std::string& path);
     void OnRefresh();
     void OnApply();
     void OnClose();

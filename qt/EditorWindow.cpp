@@ -46,6 +46,8 @@ class EditorWindow::Host : public EditorHost {
     std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& settings) override {
         return w_.runOpenFileDialog(settings);
     }
+    // Written beside the original, where the user looks for it.
+    void savedGameWritten(const std::string&) override {}
     void beginBusy() override { beginBusyPointer(); }
     void endBusy() override { endBusyPointer(); }
     void setWindowTitle(const std::string& title) override { w_.setWindowTitle(toQt(title)); }
@@ -194,7 +196,8 @@ void EditorWindow::addMenuEntries(const std::vector<MenuEntry>& entries) {
 #ifdef Q_OS_MACOS
                 // A menu bar without a parent is the application's; Qt moves
                 // an AboutRole action into its application menu.
-                static QMenu* help = (new QMenuBar(nullptr))->addMenu(toQt(localized(uiText("Help"))));
+                static QMenu* help =
+                    (new QMenuBar(nullptr))->addMenu(toQt(localized(uiText("Help"))));
                 help->addAction(action);
 #endif
             }

@@ -28,6 +28,8 @@ class EditorWindow : public EditorHost {
 
     void showMessage(const MessageBoxRequest& request) override;
     std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& settings) override;
+    // Written beside the original, where the user looks for it.
+    void savedGameWritten(const std::string&) override {}
     void beginBusy() override;
     void endBusy() override;
     void setWindowTitle(const std::string& title) override;

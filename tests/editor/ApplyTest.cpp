@@ -32,6 +32,7 @@ TEST_F(ApplyTest, NoTickGivesAByteForByteCopy) {
     EXPECT_EQ(ctl(idStatusLine).text, "Successfully applied changes to new saved game file.");
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.busyCount, 2); // the load and the apply
+    EXPECT_EQ(host.calls.back(), "written " + output()) << "the host is told of the new file";
 }
 
 // Release 1.2 (code 2), reference name and anchor: nominal positions are file

@@ -77,6 +77,7 @@ class FakeHost : public EditorHost {
         ++busyCount;
     }
     void endBusy() override { --busyDepth; }
+    void savedGameWritten(const std::string& path) override { calls.push_back("written " + path); }
     void setWindowTitle(const std::string& title) override { calls.push_back("title " + title); }
     void setWindowIcon(int id) override { calls.push_back("icon " + std::to_string(id)); }
     void attachPictures(int id) override {

@@ -259,6 +259,14 @@ TEST_F(LoadTest, BrowseOpensInTheRightFolderAndLoadsThePick) {
     EXPECT_EQ(ctl(idSourcePath).text, second);
     EXPECT_EQ(ctl(idReleaseLabel).text, "1.3");
     EXPECT_EQ(editor.values().outputPath, temp.file("Varnholt000.sav"));
+
+    // A dialog that answers later (a browser's): the pick comes afterwards.
+    host.dialogAnswers = {std::nullopt};
+    editor.userClick(idBrowse);
+    EXPECT_EQ(ctl(idSourcePath).text, second);
+    editor.userPickedFile(first);
+    EXPECT_EQ(ctl(idSourcePath).text, first);
+    EXPECT_EQ(ctl(idReleaseLabel).text, "1.2");
 }
 
 TEST_F(LoadTest, BrowsedFileThatFailsStaysInTheBox) {
