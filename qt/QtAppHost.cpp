@@ -30,18 +30,29 @@ namespace {
 // The options of Qt's application objects (QGuiApplication, QApplication and
 // the X11 platform), which take them out of the command line for themselves.
 // Those in the first list take the next argument as their value.
-constexpr std::string_view qtOptionsWithValue[] = {
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry",
-    "qwindowicon", "icon", "qwindowtitle", "title", "session", "display", "name", "visual",
-    "style", "stylesheet"};
-constexpr std::string_view qtFlags[] = {"reverse", "widgetcount", "testability", "sync",
-                                        "nograb", "dograb"};
+constexpr std::string_view qtOptionsWithValue[] = {"platform",
+                                                   "platformpluginpath",
+                                                   "platformtheme",
+                                                   "plugin",
+                                                   "qwindowgeometry",
+                                                   "geometry",
+                                                   "qwindowicon",
+                                                   "icon",
+                                                   "qwindowtitle",
+                                                   "title",
+                                                   "session",
+                                                   "display",
+                                                   "name",
+                                                   "visual",
+                                                   "style",
+                                                   "stylesheet"};
+constexpr std::string_view qtFlags[] = {"reverse", "widgetcount", "testability",
+                                        "sync",    "nograb",      "dograb"};
 // Given as -option=value only.
 constexpr std::string_view qtOptionsWithEquals[] = {"style", "stylesheet", "qmljsdebugger",
                                                     "dialogs", "fontengine"};
 
-template <std::size_t N>
-bool among(std::string_view name, const std::string_view (&names)[N]) {
+template <std::size_t N> bool among(std::string_view name, const std::string_view (&names)[N]) {
     return std::find(std::begin(names), std::end(names), name) != std::end(names);
 }
 

@@ -9,7 +9,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-          nlohmann-json3-dev python3 gettext)
+          nlohmann-json3-dev python3 gettext clang-format)
 # The window program varnholt (Qt 6 Widgets), its offscreen tests (a font to
 # draw text with, Qt's own translations), and its Debian package and the check of it
 # (xdg-utils and libfile-mimeinfo-perl: the file types a desktop would see).

@@ -113,9 +113,9 @@ TEST(EditorApp, StartUpSpeaksTheSystemLanguageFromTheFirstMessage) {
     ASSERT_GE(host.log.size(), 2u);
     EXPECT_EQ(host.log[1], "language pseudo") << "the toolkit's texts as soon as it has started";
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], (MessageBoxRequest{"Varnholt",
-                                                   pseudoLocalized(fatalInitialisationText),
-                                                   MessageIcon::Error}));
+    EXPECT_EQ(host.messages[0],
+              (MessageBoxRequest{"Varnholt", pseudoLocalized(fatalInitialisationText),
+                                 MessageIcon::Error}));
 }
 
 TEST(EditorApp, StartUpRunsTheEditorEvenAfterAFatalMessage) {

@@ -386,8 +386,8 @@ TEST_F(VarnholtExe, MissingFileIsOneErrorBox) {
     EXPECT_EQ(text(idSourcePath), missing) << "and keeps it";
     EXPECT_TRUE(enabled(idRefresh));
     click(item(idRefresh));
-    expectBox(window_, L"Error reading " + missing + L": " + missing + L" was not found.",
-              L"error", "missing file");
+    expectBox(window_, L"Error reading " + missing + L": " + missing + L" was not found.", L"error",
+              "missing file");
     EXPECT_FALSE(enabled(idApply));
     EXPECT_EQ(text(idOutputPath), L"") << "no output name";
 }

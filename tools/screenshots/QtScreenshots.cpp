@@ -58,8 +58,9 @@ int main(int argc, char* argv[]) {
 
     const QString out = QString::fromLocal8Bit(argv[2]);
     const QString editorShot =
-        language.empty() ? QStringLiteral("/linux-editor.png")
-                         : QStringLiteral("/linux-editor-%1.png").arg(QString::fromStdString(language));
+        language.empty()
+            ? QStringLiteral("/linux-editor.png")
+            : QStringLiteral("/linux-editor-%1.png").arg(QString::fromStdString(language));
     if (!window.grab().save(out + editorShot)) {
         std::fprintf(stderr, "cannot write %s%s\n", argv[2], qPrintable(editorShot));
         return 1;
