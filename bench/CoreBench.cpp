@@ -37,20 +37,19 @@ std::string saveOfSize(std::int64_t size) {
 
 void loadSave(benchmark::State& state) {
     const std::string path = saveOfSize(state.range(0));
-    for (auto _ : state) {
-        varnholt::SaveGameInfo info;
-        benchmark::DoNotOptimize(varnholt::loadSaveGame(path, info, nullptr));
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(varnholt::loadSaveGame(path));
 }
 
 void applyAllGroups(benchmark::State& state) {
     const std::string path = saveOfSize(state.range(0));
-    varnholt::SaveGameInfo info;
-    if (!varnholt::loadSaveGame(path, info, nullptr))
+    const varnholt::LoadResult loaded = varnholt::loadSaveGame(path);
+    if (!loaded.succeeded())
         std::abort();
-    varnholt::EditRequest request;
-    request.setBattleDifficulty = request.setCampaignDifficulty = request.setUnitScale = true;
-    request.setYearAndSeason = request.setBattleTimeLimit = request.setCampaignLength = true;
+    const varnholt::SaveGameInfo info = varnholt::infoAfter(loaded, {});
+    const varnholt::EditRequest request{
+        1,     1,  true,
+        false, 40, varnholt::YearAndSeason{270, varnholt::Era::BC, varnholt::Season::Summer}};
     const std::string output = folder() + "/out.sav";
     for (auto _ : state)
         if (!varnholt::applyChanges(path, output, loadedLayout(info), request).written)

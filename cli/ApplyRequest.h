@@ -2,18 +2,20 @@
 // What apply asks the writer for, once the save is loaded.
 
 #include "cli/CommandLine.h"
+#include "cli/Describe.h"
 #include "core/ApplyChanges.h"
-#include "core/SaveGameInfo.h"
 
 namespace varnholt::cli {
 
-// The edit that `args` asks of the save that `info` describes. Refuses (with a
+// The edit that `args` asks of the loaded save: the groups given, the date
+// completed with the save's values for what was not given. Refuses (with a
 // UsageError) what only the save rules out: a difficulty name the save does not
-// have, a campaign length in an expansion save, a date the save cannot hold.
-EditRequest requestFor(const ApplyArgs& args, const SaveGameInfo& info);
+// have, and whatever core's validate() finds the save cannot take (a campaign
+// length in an expansion save, a date the save cannot hold).
+EditRequest requestFor(const ApplyArgs& args, const LoadedSave& save);
 
 // The magnitude of the stored year; the one 32-bit year without a 32-bit
-// magnitude (2147483648 BC) is kept in the record as stored.
-std::int64_t yearNumber(const SaveGameInfo& info);
+// magnitude (2147483648 BC) is kept as stored.
+std::int64_t yearNumber(const SaveSettings& settings);
 
 } // namespace varnholt::cli

@@ -8,6 +8,7 @@
 #include "core/FileAccess.h"
 #include "core/OutputName.h"
 #include "core/SaveGameLoader.h"
+#include "words/Messages.h"
 
 #include <ostream>
 
@@ -33,11 +34,17 @@ struct Load {
 
 Load load(const std::string& path) {
     Load load;
-    load.ok = loadSaveGame(path, load.save.info, [&](const LoadMessage& message) {
-        load.messages.push_back(message.text);
-        if (message.severity == Severity::Warning)
-            load.save.warnings.push_back(message.text);
-    });
+    const LoadResult result = loadSaveGame(path);
+    for (const LoadProblem& problem : result.problems) {
+        load.messages.push_back(loadProblemText(problem, path));
+        if (problem.isWarning())
+            load.save.warnings.push_back(load.messages.back());
+    }
+    load.ok = result.succeeded();
+    if (load.ok) {
+        load.save.info = infoAfter(result, {});
+        load.save.settings = settingsAfter(*result.settings, {});
+    }
     return load;
 }
 
@@ -72,7 +79,7 @@ std::optional<std::string> outputPathFor(const ApplyArgs& args, std::ostream& er
     if (name.name)
         return name.name;
     if (name.failure == OutputNameFailure::AllNamesTaken)
-        err << name.message << '\n';
+        err << outputNameText(name, args.save) << '\n';
     else
         err << programName << ": cannot name a new file after " << printable(args.save)
             << ": it needs a folder, a name and an extension. Use --output FILE.\n";
@@ -84,14 +91,15 @@ int runApply(const ApplyArgs& args, std::ostream& out, std::ostream& err) {
     printLines(loaded.messages, err); // the errors of a failed load, or warnings
     if (!loaded.ok)
         return exitFailure;
-    const EditRequest request = requestFor(args, loaded.save.info);
+    const EditRequest request = requestFor(args, loaded.save);
     const std::optional<std::string> outputPath = outputPathFor(args, err);
     if (!outputPath)
         return exitFailure;
 
     const ApplyOutcome outcome =
         applyChanges(args.save, *outputPath, loadedLayout(loaded.save.info), request);
-    printLines(outcome.errorTexts, err);
+    for (const ApplyProblem& problem : outcome.problems)
+        err << applyProblemText(problem, args.save, *outputPath) << '\n';
     if (!outcome.written)
         return exitFailure;
     out << *outputPath << '\n';

@@ -14,9 +14,10 @@ namespace {
 // Describe takes any record, not only a loader's: a value outside a table is
 // shown as it is or held to the table, never used to read past it.
 std::string difficultyWord(const SaveGameInfo& info, int difficulty) {
-    if (difficulty < 0 || difficulty >= static_cast<int>(info.difficultyNames.size()))
+    if (difficulty < 0 || difficulty >= difficultyCount)
         return std::to_string(difficulty);
-    return info.difficultyNames[static_cast<std::size_t>(difficulty)];
+    return std::string(
+        difficultyNames(info.vocabularies.difficulties)[static_cast<std::size_t>(difficulty)]);
 }
 
 std::string releaseLine(const SaveGameInfo& info, const std::string& fullSavePath) {
@@ -34,32 +35,34 @@ std::string factionLine(const SaveGameInfo& info) {
     if (info.storedFactionByte >= factionCount)
         return "unknown (the save holds faction code " + std::to_string(info.storedFactionByte) +
                ")";
-    if (info.factionName.empty())
+    const std::string_view name = shownFactionName(info);
+    if (name.empty())
         return "no name (faction code " + std::to_string(info.factionCode) + ")";
-    return printable(info.factionName);
+    return printable(std::string(name));
 }
 
 } // namespace
 
 std::string describeForPeople(const LoadedSave& save, const std::string& fullSavePath) {
     const SaveGameInfo& info = save.info;
+    const SaveSettings& settings = save.settings;
     std::vector<std::pair<std::string, std::string>> rows = {
         {"Release", releaseLine(info, fullSavePath)},
         {"Campaign", printable(info.campaignName) +
                          (info.isModCampaign ? " (the modification, with its own names)" : "")},
         {"Faction", factionLine(info)},
-        {"Campaign difficulty", difficultyWord(info, info.campaignDifficulty)},
-        {"Battle difficulty", difficultyWord(info, info.battleDifficulty)},
-        {"Battle time limit", info.noBattleTimeLimit ? "off" : "on"},
+        {"Campaign difficulty", difficultyWord(info, settings.campaignDifficulty)},
+        {"Battle difficulty", difficultyWord(info, settings.battleDifficulty)},
+        {"Battle time limit", settings.noBattleTimeLimit ? "off" : "on"},
         {"Campaign length", info.version.isExpansion()
                                 ? "none (expansion saves have no long or short campaign)"
-                                : (info.shortCampaign ? "short" : "long")},
-        {"Unit scale", std::to_string(info.unitScale) + " (" +
-                           unitScaleClassNames()[static_cast<std::size_t>(std::clamp(
-                               info.unitScaleClass, 0, 3))] + // held to the table, as above
+                                : (settings.shortCampaign ? "short" : "long")},
+        {"Unit scale", std::to_string(settings.unitScale) + " (" +
+                           std::string(unitScaleClassNames()[static_cast<std::size_t>(std::clamp(
+                               settings.unitScaleClass, 0, 3))]) + // held to the table, as above
                            ")"},
-        {"Year", std::to_string(yearNumber(info)) + (info.isAD ? " AD, " : " BC, ") +
-                     (info.isWinter ? "winter" : "summer")},
+        {"Year", std::to_string(yearNumber(settings)) + (settings.isAD ? " AD, " : " BC, ") +
+                     (settings.isWinter ? "winter" : "summer")},
     };
     for (const std::string& warning : save.warnings)
         rows.emplace_back("Warning", printable(warning));
@@ -71,6 +74,7 @@ std::string describeForPeople(const LoadedSave& save, const std::string& fullSav
 
 std::string describeAsJson(const LoadedSave& save) {
     const SaveGameInfo& info = save.info;
+    const SaveSettings& settings = save.settings;
     nlohmann::ordered_json json;
     json["releaseLabel"] = info.version.releaseLabel;
     json["releaseCode"] = info.version.releaseCode;
@@ -82,17 +86,17 @@ std::string describeAsJson(const LoadedSave& save) {
     json["campaignShift"] = info.positions.campaignShift;
     json["anchorShift"] = info.positions.anchorShift;
     json["factionCode"] = info.factionCode;
-    json["factionName"] = info.factionName;
-    json["difficultyNames"] = info.difficultyNames;
-    json["campaignDifficulty"] = info.campaignDifficulty;
-    json["battleDifficulty"] = info.battleDifficulty;
-    json["noBattleTimeLimit"] = info.noBattleTimeLimit;
-    json["shortCampaign"] = info.shortCampaign;
-    json["unitScaleClass"] = info.unitScaleClass;
-    json["unitScale"] = info.unitScale;
-    json["year"] = yearNumber(info);
-    json["isAD"] = info.isAD;
-    json["isWinter"] = info.isWinter;
+    json["factionName"] = shownFactionName(info);
+    json["difficultyNames"] = difficultyNames(info.vocabularies.difficulties);
+    json["campaignDifficulty"] = settings.campaignDifficulty;
+    json["battleDifficulty"] = settings.battleDifficulty;
+    json["noBattleTimeLimit"] = settings.noBattleTimeLimit;
+    json["shortCampaign"] = settings.shortCampaign;
+    json["unitScaleClass"] = settings.unitScaleClass;
+    json["unitScale"] = settings.unitScale;
+    json["year"] = yearNumber(settings);
+    json["isAD"] = settings.isAD;
+    json["isWinter"] = settings.isWinter;
     json["warnings"] = save.warnings;
     return json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }

@@ -11,6 +11,7 @@ namespace varnholt::cli {
 // What one successful load told of a saved game.
 struct LoadedSave {
     SaveGameInfo info;
+    SaveSettings settings;
     std::vector<std::string> warnings; // the loader's warnings, in order
 };
 

@@ -36,10 +36,10 @@ std::string helpText(Command topic) {
                 "                            default: the first free VarnholtNNN beside SAVE,\n"
                 "                            with SAVE's extension\n"
                 "  --campaign-difficulty D   0-3, or a name: " +
-                joined(standardDifficultyNames()) +
+                joined(difficultyNames(DifficultyNames::Standard)) +
                 "\n"
                 "                            (in the modification: " +
-                joined(modDifficultyNames()) +
+                joined(difficultyNames(DifficultyNames::Modification)) +
                 ")\n"
                 "  --battle-difficulty D     the same\n"
                 "  --time-limit on|off       on: battles have a time limit; off: they have none\n"

@@ -37,8 +37,10 @@ std::string lower(std::string text) {
 
 std::string joined(const DifficultyNameSet& names) {
     std::string text;
-    for (const std::string& name : names)
-        text += (text.empty() ? "" : ", ") + name;
+    for (const std::string_view name : names) {
+        text += text.empty() ? "" : ", ";
+        text += name;
+    }
     return text;
 }
 

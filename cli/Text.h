@@ -1,7 +1,7 @@
 #pragma once
 // Texts that more than one part of varnholt-cli writes.
 
-#include "core/Vocabularies.h"
+#include "words/Names.h"
 
 #include <string>
 

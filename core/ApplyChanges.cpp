@@ -3,11 +3,11 @@
 #include "core/ByteView.h"
 #include "core/FileAccess.h"
 #include "core/LayoutProbe.h"
-#include "core/SaveGameLoader.h"
 #include "core/SaveLayout.h"
 #include "core/SaveReader.h"
 #include "core/UnitScaleTable.h"
 
+#include <cstdint>
 #include <new>
 
 namespace varnholt {
@@ -42,82 +42,95 @@ void addPatches(std::vector<Patch>& patches, const ResolvedLayout& layout, Field
         patches.push_back({offset, fieldWidth(field), value});
 }
 
-std::uint32_t difficultyByte(int difficulty) {
-    return difficulty < 0 ? 0u : static_cast<std::uint32_t>(difficulty) & 0xFFu;
+// The stored value of a year as the request gives it: 32-bit two's complement,
+// wrapping as the store does (the one year that fits only as BC, 2147483648,
+// is INT32_MIN either way).
+std::int32_t year32(std::int64_t year) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(year));
 }
 
-// The patches of every ticked group, in order of writing. A unit scale that is
-// not in the table adds its error text and leaves that group out.
+// The patches of every group the request gives, in order of writing. A unit
+// scale that is not in the table adds its problem and leaves that group out.
 std::vector<Patch> patchesFor(const LoadedLayout& loaded, const EditRequest& request,
-                              std::vector<std::string>& errorTexts) {
+                              std::vector<ApplyProblem>& problems) {
     const ResolvedLayout layout = resolveLayout(loaded);
     std::vector<Patch> patches;
-    if (request.setBattleDifficulty)
+    if (request.battleDifficulty)
         addPatches(patches, layout, Field::BattleDifficulty,
-                   difficultyByte(request.battleDifficulty));
-    if (request.setCampaignDifficulty)
+                   static_cast<std::uint32_t>(*request.battleDifficulty) & 0xFFu);
+    if (request.campaignDifficulty)
         addPatches(patches, layout, Field::CampaignDifficulty,
-                   difficultyByte(request.campaignDifficulty));
-    if (request.setBattleTimeLimit)
+                   static_cast<std::uint32_t>(*request.campaignDifficulty) & 0xFFu);
+    if (request.noBattleTimeLimit)
         addPatches(patches, layout, Field::BattleTimeLimit,
-                   encodeNoBattleTimeLimit(request.noBattleTimeLimit));
+                   encodeNoBattleTimeLimit(*request.noBattleTimeLimit));
     // The game has no long or short campaign setting in expansion saves.
-    if (request.setCampaignLength && !loaded.version.isExpansion()) {
+    if (request.shortCampaign && !loaded.version.isExpansion()) {
         addPatches(patches, layout, Field::CampaignLengthFlag,
-                   encodeCampaignLengthFlag(request.shortCampaign));
+                   encodeCampaignLengthFlag(*request.shortCampaign));
         addPatches(patches, layout, Field::CampaignLengthValue,
-                   encodeCampaignLengthValue(request.shortCampaign));
+                   encodeCampaignLengthValue(*request.shortCampaign));
     }
-    if (request.setUnitScale) {
-        if (const auto row = unitScaleByNumber(request.unitScale))
+    if (request.unitScale) {
+        if (const auto row = unitScaleByNumber(*request.unitScale))
             addPatches(patches, layout, Field::UnitScale, row->floatBits);
         else
-            errorTexts.emplace_back(localized(unitScaleNotChangedText));
+            problems.push_back({ApplyProblemKind::UnitScaleNotRecognised});
     }
-    if (request.setYearAndSeason) {
-        const bool isAD = request.isAD != 0;
-        // Not a slip: the two tests differ on purpose. With no season ticked
-        // (isWinter -1) the season bytes say winter (any choice but 0) while the
-        // turn counter adds its winter half-year only for exactly 1 (the test
-        // ChoicesAndYearsAreStoredAsTheGameExpects holds both).
-        addPatches(patches, layout, Field::Season, encodeSeason(request.isWinter != 0));
+    if (const auto& date = request.yearAndSeason) {
+        const bool isAD = date->era == Era::AD;
+        const bool isWinter = date->season == Season::Winter;
+        addPatches(patches, layout, Field::Season, encodeSeason(isWinter));
         addPatches(patches, layout, Field::Year,
-                   static_cast<std::uint32_t>(encodeYear(request.year, isAD)));
+                   static_cast<std::uint32_t>(encodeYear(year32(date->year), isAD)));
         addPatches(patches, layout, Field::TurnCounter,
-                   turnCounter(request.year, isAD, request.isWinter == 1));
+                   turnCounter(year32(date->year), isAD, isWinter));
     }
     return patches;
 }
 
 } // namespace
 
+std::vector<RequestProblem> validate(const EditRequest& request, const GameVersion& version) {
+    std::vector<RequestProblem> problems;
+    const auto outOfRange = [](const std::optional<int>& difficulty) {
+        return difficulty && (*difficulty < 0 || *difficulty > 3);
+    };
+    if (outOfRange(request.campaignDifficulty) || outOfRange(request.battleDifficulty))
+        problems.push_back(RequestProblem::DifficultyOutOfRange);
+    if (request.shortCampaign && version.isExpansion())
+        problems.push_back(RequestProblem::NoCampaignLengthSetting);
+    if (const auto& date = request.yearAndSeason) {
+        const std::int64_t stored = date->era == Era::AD ? date->year : -date->year;
+        if (stored < INT32_MIN || stored > INT32_MAX)
+            problems.push_back(RequestProblem::YearDoesNotFit);
+    }
+    return problems;
+}
+
 ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outputPath,
                           const LoadedLayout& loaded, const EditRequest& request, PathStyle style) {
     ApplyOutcome outcome;
+    const auto fail = [&outcome](ApplyProblemKind kind,
+                                 FileErrorCause cause = FileErrorCause::None) {
+        outcome.problems.push_back({kind, cause});
+        return outcome;
+    };
     if (outputPath.empty())
         return outcome;
     try {
-        if (isSameFile(sourcePath, outputPath)) {
-            outcome.errorTexts.push_back(
-                writeErrorText(outputPath, localized(replacesSourceDescription)));
-            return outcome;
-        }
+        if (isSameFile(sourcePath, outputPath))
+            return fail(ApplyProblemKind::ReplacesSource);
         // The copy is checked and patched where it lies; until it is published
         // nothing at the output path changes, and a refusal leaves no file.
         OutputCopy copy(sourcePath, outputPath);
-        if (!hasLoadedLayout(copy, sourcePath, loaded, style)) {
-            outcome.errorTexts.push_back(
-                readErrorText(sourcePath, localized(layoutChangedDescription)));
-            return outcome;
-        }
-        const std::vector<Patch> patches = patchesFor(loaded, request, outcome.errorTexts);
+        if (!hasLoadedLayout(copy, sourcePath, loaded, style))
+            return fail(ApplyProblemKind::LayoutChanged);
+        const std::vector<Patch> patches = patchesFor(loaded, request, outcome.problems);
         // Every place is checked before the first byte changes: all or nothing.
         for (const Patch& patch : patches)
-            if (!fitsInside(patch.offset, patch.width, copy.size())) {
-                outcome.errorTexts.push_back(readErrorText(
-                    sourcePath, describeFileError(FileErrorCause::EndOfFile, sourcePath)));
-                return outcome;
-            }
+            if (!fitsInside(patch.offset, patch.width, copy.size()))
+                return fail(ApplyProblemKind::ReadFailed, FileErrorCause::EndOfFile);
         for (const Patch& patch : patches) {
             std::uint8_t bytes[4];
             writeLe(bytes, 0, patch.width, patch.value);
@@ -128,11 +141,11 @@ ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outp
     } catch (const FileError& error) {
         // The failure names the file it happened to: the source being read, or
         // the new file in any way.
-        outcome.errorTexts.push_back(error.path() == sourcePath
-                                         ? readErrorText(sourcePath, error.description())
-                                         : writeErrorText(outputPath, error.description()));
+        fail(error.path() == sourcePath ? ApplyProblemKind::ReadFailed
+                                        : ApplyProblemKind::WriteFailed,
+             error.cause());
     } catch (const std::bad_alloc&) {
-        outcome.errorTexts.push_back(readErrorText(sourcePath, localized(outOfMemoryDescription)));
+        fail(ApplyProblemKind::OutOfMemory);
     }
     return outcome;
 }

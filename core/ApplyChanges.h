@@ -1,51 +1,81 @@
 #pragma once
 // Writing a patched copy of a saved game under a new name.
 
+#include "core/FileAccess.h"
 #include "core/GameVersion.h"
 #include "core/SaveLayout.h"
-#include "core/UiText.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace varnholt {
 
+enum class Era { BC, AD };
+enum class Season { Summer, Winter };
+
+// The current year and season. `year` is the year's number as given: BC years
+// are stored negated, and a negative number is stored as it comes.
+struct YearAndSeason {
+    std::int64_t year = 270;
+    Era era = Era::BC;
+    Season season = Season::Summer;
+    bool operator==(const YearAndSeason&) const = default;
+};
+
+// What to write: each group that is given, with its value; the others stay
+// as the save has them.
 struct EditRequest {
-    bool setCampaignDifficulty = false;
-    int campaignDifficulty = 1; // list index; -1 when nothing is selected (written as 0)
-    bool setBattleDifficulty = false;
-    int battleDifficulty = 1;
-    bool setBattleTimeLimit = false;
-    bool noBattleTimeLimit = true;
-    bool setCampaignLength = false;
-    bool shortCampaign = false;
-    bool setUnitScale = false;
-    int unitScale = 40;
-    bool setYearAndSeason = false;
-    std::int32_t year = 270;
-    int isAD = 0;     // choice: 0 BC, any other value AD
-    int isWinter = 0; // choice: 0 summer, 1 winter, -1 none ticked
+    std::optional<int> campaignDifficulty; // 0 to 3
+    std::optional<int> battleDifficulty;   // 0 to 3
+    std::optional<bool> noBattleTimeLimit; // true: battles without a time limit
+    std::optional<bool> shortCampaign;     // true: short, false: long
+    std::optional<int> unitScale;          // a number of the unit-scale table
+    std::optional<YearAndSeason> yearAndSeason;
+    bool operator==(const EditRequest&) const = default;
+};
+
+// What a request asks that a save of the release cannot take.
+enum class RequestProblem {
+    DifficultyOutOfRange,    // a difficulty other than 0 to 3
+    NoCampaignLengthSetting, // a campaign length for an expansion save, which has none
+    YearDoesNotFit,          // a year whose stored value needs more than 32 bits
+};
+
+// Every problem of the request for such a save, in the order above. A unit
+// scale outside the table is not one: Apply reports it and writes the rest.
+std::vector<RequestProblem> validate(const EditRequest& request, const GameVersion& version);
+
+// Why an Apply wrote nothing, or what it left out; the words for each are
+// chosen above core (words/Messages.h).
+enum class ApplyProblemKind {
+    UnitScaleNotRecognised, // the unit scale is left out; the rest is written
+    ReadFailed,             // reading the source failed (`cause`)
+    WriteFailed,            // making or writing the new file failed (`cause`)
+    OutOfMemory,
+    LayoutChanged,  // the source no longer has the layout its load found
+    ReplacesSource, // the output path names the source itself
+};
+
+struct ApplyProblem {
+    ApplyProblemKind kind = ApplyProblemKind::ReadFailed;
+    FileErrorCause cause = FileErrorCause::None; // for ReadFailed and WriteFailed
+    bool operator==(const ApplyProblem&) const = default;
 };
 
 struct ApplyOutcome {
     bool written = false;
-    std::vector<std::string> errorTexts;
+    std::vector<ApplyProblem> problems; // in the order they arose
 };
-
-inline constexpr const char* unitScaleNotChangedText =
-    uiText("Unit scale not recognised - unit scale will not be changed.");
-// Descriptions after "Error reading %s: " / "Error writing %s: ".
-inline constexpr const char* layoutChangedDescription = uiText(
-    "The file has changed since it was loaded; load the saved game again before applying changes.");
-inline constexpr const char* replacesSourceDescription =
-    uiText("The new file would replace the saved game it is made from.");
 
 // Reads `sourcePath` afresh, checks that it still has the layout its last load
 // found (release, campaign name offset and shift, anchor shift, stored faction
-// byte), patches each ticked group at every place the layout gives, and
-// writes the whole result safely to `outputPath`. The source is never written.
-// An empty outputPath does nothing. Any place outside the data refuses the whole
-// apply; nothing is written then.
+// byte), patches each group the request gives at every place the layout gives,
+// and writes the whole result safely to `outputPath`. The source is never
+// written. An empty outputPath does nothing. Any place outside the data
+// refuses the whole apply; nothing is written then. A campaign length is left
+// out for an expansion save, which has none.
 ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outputPath,
                           const LoadedLayout& layout, const EditRequest& request,
                           PathStyle style = nativePathStyle);

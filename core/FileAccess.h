@@ -1,11 +1,10 @@
 #pragma once
 // File access, the program's one platform seam. Every failure travels as a
-// FileError carrying its cause and path; its description is the sentence the
-// user sees after "Error reading %s: " or "Error writing %s: ".
+// FileError carrying its cause and path; the sentence the user reads for it is
+// chosen above core (words/Messages.h).
 // One implementation per platform: FileAccessPosix.cpp with OutputCopyPosix.cpp,
 // FileAccessWin32.cpp with OutputCopyWin32.cpp.
 
-#include "core/UiText.h"
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -16,8 +15,8 @@
 
 namespace varnholt {
 
-// Every cause the failure descriptions know, each with its sentence (FileError.cpp),
-// including those only some platform error maps to, and None for "No error occurred.".
+// Every cause a file operation may fail with, including those only some
+// platform error maps to, and None for no error.
 enum class FileErrorCause {
     None,
     Other,
@@ -36,24 +35,13 @@ enum class FileErrorCause {
     EndOfFile,
 };
 
-// The description limit of the failure sentence, in bytes (never cutting a
-// UTF-8 sequence in two).
-inline constexpr std::size_t maxFailureDescription = 254;
-
-// The sentence for a cause, with `path` in place of %1 ("an unnamed file" when
-// empty), cut to maxFailureDescription.
-std::string describeFileError(FileErrorCause cause, const std::string& path);
-
-// The description used when memory runs out.
-inline constexpr const char* outOfMemoryDescription = uiText("Out of memory.");
-
+// A failed file operation: its cause and the path of the file it failed on.
+// what() names both in English, for logs.
 class FileError : public std::runtime_error {
   public:
     FileError(FileErrorCause cause, std::string path);
     FileErrorCause cause() const { return cause_; }
     const std::string& path() const { return path_; }
-    // The user's sentence (same as what()).
-    std::string description() const { return what(); }
 
   private:
     FileErrorCause cause_;

@@ -1,7 +1,5 @@
 #include "core/OutputName.h"
 
-#include "core/UiText.h"
-
 #include <cstdio>
 
 namespace varnholt {
@@ -10,19 +8,18 @@ OutputNameResult makeOutputName(const std::string& savePath, const ExistsQuery& 
                                 PathStyle style) {
     OutputNameResult result;
     const PathParts parts = splitPath(savePath, style);
-    // Whole sentences, so that each language words them its own way.
-    const char* missing = nullptr;
+    std::optional<PathPart> missing;
     if (style == PathStyle::Windows && parts.drive.empty())
-        missing = uiText("Cannot name a new file after %1: it has no drive letter.");
+        missing = PathPart::Drive;
     else if (parts.directory.empty())
-        missing = uiText("Cannot name a new file after %1: it has no folder.");
+        missing = PathPart::Folder;
     else if (parts.baseName.empty())
-        missing = uiText("Cannot name a new file after %1: it has no file name.");
+        missing = PathPart::FileName;
     else if (parts.extension.empty())
-        missing = uiText("Cannot name a new file after %1: it has no extension.");
+        missing = PathPart::Extension;
     if (missing) {
         result.failure = OutputNameFailure::EmptyPathPart;
-        result.message = localizedWith(missing, {savePath});
+        result.missingPart = *missing;
         return result;
     }
     for (int counter = 0; counter < outputCounterLimit; ++counter) {
@@ -36,10 +33,7 @@ OutputNameResult makeOutputName(const std::string& savePath, const ExistsQuery& 
         }
     }
     result.failure = OutputNameFailure::AllNamesTaken;
-    // TRANSLATORS: %1 is a name pattern such as C:\Saves\Varnholt*.sav.
-    result.message =
-        localizedWith(uiText("No more %1 file names available. Delete one or more files."),
-                      {parts.drive + parts.directory + outputBaseName + "*" + parts.extension});
+    result.namePattern = parts.drive + parts.directory + outputBaseName + "*" + parts.extension;
     return result;
 }
 

@@ -15,13 +15,16 @@ inline constexpr int outputCounterLimit = 1000; // counters 000..999
 
 enum class OutputNameFailure { None, EmptyPathPart, AllNamesTaken };
 
+// The parts of a save's path a new name is made of.
+enum class PathPart { Drive, Folder, FileName, Extension };
+
 struct OutputNameResult {
     std::optional<std::string> name;
     OutputNameFailure failure = OutputNameFailure::None;
-    // For AllNamesTaken: "No more %s%s%s*%s file names available. Delete one or more files."
-    // For EmptyPathPart: "Cannot name a new file after PATH: it has no PART." with the
-    // first missing part (drive letter, folder, file name, extension).
-    std::string message;
+    // EmptyPathPart: the first part the save's path lacks.
+    PathPart missingPart = PathPart::Drive;
+    // AllNamesTaken: the names tried, as a pattern ("C:\\Saves\\Varnholt*.sav").
+    std::string namePattern;
 };
 
 using ExistsQuery = std::function<bool(const std::string& path)>;

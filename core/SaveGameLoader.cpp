@@ -1,17 +1,12 @@
 #include "core/SaveGameLoader.h"
 
 #include "core/ByteView.h"
-#include "core/FileAccess.h"
 #include "core/LayoutProbe.h"
 #include "core/SaveLayout.h"
 #include "core/SaveReader.h"
 #include "core/TextCodec.h"
-#include "core/UnitScaleTable.h"
-#include "core/Vocabularies.h"
 
-#include <algorithm>
 #include <new>
-#include <vector>
 
 namespace varnholt {
 
@@ -25,154 +20,124 @@ bool allInside(std::span<const std::uint8_t> data, const ResolvedLayout& layout)
     return true;
 }
 
-// Decodes a save being read. Returns false after reporting.
-bool decode(SequentialFile& file, SaveReader& reader, const std::string& path, SaveGameInfo& info,
-            const LoadMessageSink& sink, const std::function<void()>& vocabulariesChosen,
-            PathStyle style) {
-    const auto report = [&](std::string text, Severity severity) {
-        if (sink)
-            sink(LoadMessage{std::move(text), severity});
-    };
-    const auto pastEnd = [&] {
-        report(readErrorText(path, describeFileError(FileErrorCause::EndOfFile, path)),
-               Severity::Error);
-        return false;
-    };
+void fail(LoadResult& result, LoadProblemKind kind, FileErrorCause cause = FileErrorCause::None) {
+    result.problems.push_back({kind, cause});
+}
 
-    // The steps of the probe that succeeded leave what they learnt in the
-    // record, even when a later one fails.
+// Decodes a save being read into `result`.
+void decode(SequentialFile& file, SaveReader& reader, const std::string& path, int factionInForce,
+            PathStyle style, LoadResult& result) {
+    // The steps of the probe that succeeded give what they learnt, even when a
+    // later one fails.
     const LayoutProbe probe = probeLayout(reader, path, style);
-    if (probe.version) {
-        info.version = *probe.version;
-        info.positions.campaignNameOffset = probe.positions.campaignNameOffset;
-    }
+    result.version = probe.version;
     if (probe.campaignName) {
-        info.campaignName = utf16ToUtf8(*probe.campaignName);
-        info.positions.campaignShift = probe.positions.campaignShift;
-        info.isModCampaign = isModCampaignName(*probe.campaignName);
-        const Vocabularies vocabularies =
-            chooseVocabularies(info.isModCampaign, info.version.isExpansion());
-        info.difficultyNames = vocabularies.difficultyNames;
-        info.factionNames = vocabularies.factionNames;
-        if (vocabulariesChosen)
-            vocabulariesChosen();
+        const bool isMod = isModCampaignName(*probe.campaignName);
+        result.campaign =
+            LoadedCampaign{utf16ToUtf8(*probe.campaignName), isMod, probe.positions.campaignShift,
+                           chooseVocabularies(isMod, probe.version->isExpansion())};
     }
     switch (probe.failure) {
     case ProbeFailure::None:
         break;
     case ProbeFailure::CutOff:
-        return pastEnd();
+        return fail(result, LoadProblemKind::FileFailed, FileErrorCause::EndOfFile);
     case ProbeFailure::UnknownRelease:
-        report(withPath(unknownVersionText, path), Severity::Error);
-        return false;
+        return fail(result, LoadProblemKind::UnknownRelease);
     case ProbeFailure::NoCampaignName:
-        report(withPath(noCampaignText, path), Severity::Error);
-        return false;
+        return fail(result, LoadProblemKind::NoCampaignName);
     case ProbeFailure::NoAnchor:
-        report(withPath(noAnchorText, path), Severity::Error);
-        return false;
+        return fail(result, LoadProblemKind::NoAnchor);
     }
 
-    // Every place read below must lie inside the data before anything is decoded,
-    // so a short file leaves the faction and the settings of the earlier load.
-    // A stored faction past the table keeps the earlier faction, whose record
-    // then gives the campaign difficulty.
+    // Every place read below must lie inside the data before anything is
+    // decoded. A stored faction past the table leaves the faction in force,
+    // whose record then gives the campaign difficulty.
     const std::uint8_t storedFaction = *probe.storedFactionByte;
     const ResolvedLayout layout =
-        resolveLayout(info.version, probe.positions,
-                      storedFaction < factionCount ? storedFaction : info.factionCode);
+        resolveLayout(*probe.version, probe.positions,
+                      storedFaction < factionCount ? storedFaction : factionInForce);
     if (!allInside(reader.bytes(), layout))
-        return pastEnd();
+        return fail(result, LoadProblemKind::FileFailed, FileErrorCause::EndOfFile);
     file.close();
     const auto data = reader.bytes();
-    info.positions.anchorShift = probe.positions.anchorShift;
-
-    // Player's faction.
-    info.storedFactionByte = storedFaction;
-    if (storedFaction < factionCount) {
-        info.factionCode = storedFaction;
-        if (auto factionText = factionName(info.factionNames, info.factionCode))
-            info.factionName = *factionText;
-    }
-
     const auto byteAt = [&](Field field) { return *readU8(data, readOffset(layout, field)); };
-    const auto difficultyCount = static_cast<int>(info.difficultyNames.size());
+    const auto difficulty = [](int stored) {
+        return stored < difficultyCount ? std::optional(stored) : std::nullopt;
+    };
 
-    if (const int battle = byteAt(Field::BattleDifficulty); battle < difficultyCount)
-        info.battleDifficulty = battle;
-    if (const int campaign = byteAt(Field::CampaignDifficulty); campaign < difficultyCount)
-        info.campaignDifficulty = campaign;
-    info.noBattleTimeLimit = decodeNoBattleTimeLimit(byteAt(Field::BattleTimeLimit));
-    info.shortCampaign = decodeCampaignLengthFlag(byteAt(Field::CampaignLengthFlag));
-
-    if (const auto row =
-            unitScaleByFloatBits(*readU32le(data, readOffset(layout, Field::UnitScale)))) {
-        info.unitScaleClass = row->sizeClass;
-        info.unitScale = row->number;
-    } else {
-        report(std::string(localized(unitScaleWarningText)), Severity::Warning);
-        info.unitScale = defaultUnitScale;
-        info.unitScaleClass = defaultUnitScaleClass;
-    }
-
-    info.isWinter = decodeSeason(byteAt(Field::Season));
-    const DecodedYear year = decodeYear(*readI32le(data, readOffset(layout, Field::Year)));
-    info.isAD = year.isAD;
-    info.year = year.year;
-    return true;
+    LoadedSettings settings;
+    settings.anchorShift = probe.positions.anchorShift;
+    settings.storedFactionByte = storedFaction;
+    if (storedFaction < factionCount)
+        settings.factionCode = storedFaction;
+    settings.battleDifficulty = difficulty(byteAt(Field::BattleDifficulty));
+    settings.campaignDifficulty = difficulty(byteAt(Field::CampaignDifficulty));
+    settings.noBattleTimeLimit = decodeNoBattleTimeLimit(byteAt(Field::BattleTimeLimit));
+    settings.shortCampaign = decodeCampaignLengthFlag(byteAt(Field::CampaignLengthFlag));
+    settings.unitScale =
+        unitScaleByFloatBits(*readU32le(data, readOffset(layout, Field::UnitScale)));
+    if (!settings.unitScale)
+        fail(result, LoadProblemKind::UnitScaleNotRecognised);
+    settings.isWinter = decodeSeason(byteAt(Field::Season));
+    settings.storedYear = *readI32le(data, readOffset(layout, Field::Year));
+    result.settings = settings;
 }
 
 } // namespace
 
-std::string withPath(const char* pattern, const std::string& path) {
-    // Built by concatenation: GCC 12 misreports std::string::replace here at -O3.
-    const std::string text(localized(pattern));
-    const auto at = text.find("%s");
-    return text.substr(0, at) + path + text.substr(at + 2);
-}
-
-namespace {
-
-// A description is a sentence of its own, closed by a full stop; inside these
-// messages the message's stop closes it, so that the message ends in exactly one.
-std::string_view withoutFullStop(std::string_view description) {
-    if (!description.empty() && description.back() == '.')
-        description.remove_suffix(1);
-    return description;
-}
-
-} // namespace
-
-std::string readErrorText(std::string_view path, std::string_view description) {
-    // TRANSLATORS: %1 is the file's path, %2 what went wrong (a sentence whose
-    // own full stop gives way to this one).
-    return localizedWith(uiText("Error reading %1: %2."), {path, withoutFullStop(description)});
-}
-
-std::string writeErrorText(std::string_view path, std::string_view description) {
-    return localizedWith(uiText("Error writing %1: %2."), {path, withoutFullStop(description)});
-}
-
-bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
-                  PathStyle style) {
-    return loadSaveGame(path, info, sink, {}, style);
-}
-
-bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
-                  const std::function<void()>& vocabulariesChosen, PathStyle style) {
+LoadResult loadSaveGame(const std::string& path, int factionInForce, PathStyle style) {
+    LoadResult result;
     try {
         SequentialFile file(path);
         SaveReader reader([&file](std::span<std::uint8_t> into) { return file.read(into); });
-        return decode(file, reader, path, info, sink, vocabulariesChosen, style);
+        decode(file, reader, path, factionInForce, style, result);
     } catch (const FileError& error) {
-        if (sink)
-            sink(LoadMessage{readErrorText(path, error.description()), Severity::Error});
+        result.settings.reset();
+        fail(result, LoadProblemKind::FileFailed, error.cause());
     } catch (const std::bad_alloc&) {
-        if (sink)
-            sink(LoadMessage{readErrorText(path, localized(outOfMemoryDescription)),
-                             Severity::Error});
+        result.settings.reset();
+        fail(result, LoadProblemKind::OutOfMemory);
     }
-    return false;
+    return result;
+}
+
+SaveGameInfo infoAfter(const LoadResult& result, SaveGameInfo info) {
+    if (result.version) {
+        info.version = *result.version;
+        info.positions.campaignNameOffset = campaignNameOffsetFor(result.version->family);
+    }
+    if (result.campaign) {
+        info.campaignName = result.campaign->name;
+        info.positions.campaignShift = result.campaign->campaignShift;
+        info.isModCampaign = result.campaign->isModCampaign;
+        info.vocabularies = result.campaign->vocabularies;
+    }
+    if (const auto& settings = result.settings) {
+        info.positions.anchorShift = settings->anchorShift;
+        info.storedFactionByte = settings->storedFactionByte;
+        if (settings->factionCode) {
+            info.factionCode = *settings->factionCode;
+            if (namesFaction(info.vocabularies.factions, info.factionCode))
+                info.namedFaction = FactionSlot{info.vocabularies.factions, info.factionCode};
+        }
+    }
+    return info;
+}
+
+SaveSettings settingsAfter(const LoadedSettings& loaded, SaveSettings settings) {
+    settings.battleDifficulty = loaded.battleDifficulty.value_or(settings.battleDifficulty);
+    settings.campaignDifficulty = loaded.campaignDifficulty.value_or(settings.campaignDifficulty);
+    settings.noBattleTimeLimit = loaded.noBattleTimeLimit;
+    settings.shortCampaign = loaded.shortCampaign;
+    settings.unitScale = loaded.unitScale ? loaded.unitScale->number : defaultUnitScale;
+    settings.unitScaleClass =
+        loaded.unitScale ? loaded.unitScale->sizeClass : defaultUnitScaleClass;
+    settings.isWinter = loaded.isWinter;
+    const DecodedYear year = decodeYear(loaded.storedYear);
+    settings.isAD = year.isAD;
+    settings.year = year.year;
+    return settings;
 }
 
 } // namespace varnholt

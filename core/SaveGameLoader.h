@@ -1,56 +1,97 @@
 #pragma once
-// Loading a saved game into a SaveGameInfo.
+// Loading a saved game: a function from a path to what it learnt and how it
+// failed. It touches nothing else; the caller takes the findings in.
 
+#include "core/FileAccess.h"
 #include "core/GameVersion.h"
 #include "core/SaveGameInfo.h"
-#include "core/UiText.h"
+#include "core/UnitScaleTable.h"
 
-#include <functional>
+#include <cstdint>
+#include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
 
 namespace varnholt {
 
-enum class Severity { Error, Warning };
-
-struct LoadMessage {
-    std::string text;
-    Severity severity = Severity::Error;
-    bool operator==(const LoadMessage&) const = default;
+// Why a load stopped, or what it warns of; the words for each are chosen above
+// core (words/Messages.h). Only UnitScaleNotRecognised is a warning: the load
+// goes on with the default unit scale.
+enum class LoadProblemKind {
+    FileFailed,     // opening or reading failed (`cause`), or the file ended too soon (EndOfFile)
+    OutOfMemory,    // no memory for the file's bytes
+    UnknownRelease, // a header of no known release
+    NoCampaignName, // the campaign name is empty
+    NoAnchor,       // the anchor text is nowhere in the file
+    UnitScaleNotRecognised,
 };
 
-using LoadMessageSink = std::function<void(const LoadMessage&)>;
+struct LoadProblem {
+    LoadProblemKind kind = LoadProblemKind::FileFailed;
+    FileErrorCause cause = FileErrorCause::None; // for FileFailed
+    bool isWarning() const { return kind == LoadProblemKind::UnitScaleNotRecognised; }
+    bool operator==(const LoadProblem&) const = default;
+};
 
-// The loader's texts (%s: the save's path).
-inline constexpr const char* unknownVersionText = uiText("Error reading %s: Unknown IRD version.");
-inline constexpr const char* noCampaignText =
-    uiText("Error reading %s: Cannot find campaign details.");
-inline constexpr const char* noAnchorText =
-    uiText("Error reading %s: Cannot find descr_strat.txt.");
-inline constexpr const char* unitScaleWarningText =
-    uiText("Unit scale not recognised - will use default of 40 (Normal).");
+// What the campaign name told: the name, its shift, whether it is the
+// modification's, and the vocabularies it chose.
+struct LoadedCampaign {
+    std::string name; // UTF-8
+    bool isModCampaign = false;
+    std::int64_t campaignShift = 0;
+    Vocabularies vocabularies;
+    bool operator==(const LoadedCampaign&) const = default;
+};
 
-// `pattern` with its one "%s" replaced by `path`.
-std::string withPath(const char* pattern, const std::string& path);
+// What a complete load read: the anchor's shift and every setting as stored.
+// A stored value out of range is nothing (a faction of 20 or more, a
+// difficulty of 4 or more, a unit scale not in the table).
+struct LoadedSettings {
+    std::int64_t anchorShift = 0;
+    int storedFactionByte = 0;
+    std::optional<int> factionCode;
+    std::optional<int> battleDifficulty;
+    // Read from the record of the stored faction, or of the faction in force
+    // before the load when the stored one is past the table.
+    std::optional<int> campaignDifficulty;
+    bool noBattleTimeLimit = true;
+    bool shortCampaign = false;
+    std::optional<UnitScaleRow> unitScale;
+    bool isWinter = false;
+    std::int32_t storedYear = 0;
+};
 
-// "Error reading PATH: DESCRIPTION." and "Error writing PATH: DESCRIPTION."
-std::string readErrorText(std::string_view path, std::string_view description);
-std::string writeErrorText(std::string_view path, std::string_view description);
+// What a load learnt, step by step: the release (which also places the
+// campaign name), then the campaign name, then everything. A step that failed
+// leaves its part and the parts after it empty. `problems` are in the order
+// they arose: the one that stopped the load last, warnings before it.
+struct LoadResult {
+    std::optional<GameVersion> version;
+    std::optional<LoadedCampaign> campaign;
+    std::optional<LoadedSettings> settings;
+    std::vector<LoadProblem> problems;
+    bool succeeded() const { return settings.has_value(); }
+};
 
-// Reads the save at `path` and decodes it into `info`, reporting each message
-// to `sink` as it arises (a warning does not stop the load). Returns true when
-// the load succeeded. It reads as far into the file as the decoding needs (the
-// anchor may lie anywhere), never beyond the data. A failure keeps the changes
-// of the steps completed before it; the faction and the settings change only
-// once every place they are read from is known to lie inside the data.
-bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
-                  PathStyle style = nativePathStyle);
+// Reads the save at `path`. `factionInForce` is the player's faction the
+// caller holds (0 before any load): a stored faction of 20 or more leaves it
+// in force, and its record gives the campaign difficulty. It reads as far into
+// the file as the decoding needs (the anchor may lie anywhere), never beyond
+// the data, and the settings only once every place they are read from is
+// known to lie inside it.
+LoadResult loadSaveGame(const std::string& path, int factionInForce = 0,
+                        PathStyle style = nativePathStyle);
 
-// The same; `vocabulariesChosen` runs as soon as the load has replaced the
-// difficulty and faction names, which stay replaced when a later step fails (the
-// editor then refills its difficulty lists).
-bool loadSaveGame(const std::string& path, SaveGameInfo& info, const LoadMessageSink& sink,
-                  const std::function<void()>& vocabulariesChosen,
-                  PathStyle style = nativePathStyle);
+// `before` with what `result` found: the release and the campaign name's
+// offset, then the campaign name, its shift and vocabularies, then the anchor
+// and the faction, as far as the load got. A stored faction past the table
+// keeps the earlier one; a faction its table has no name for keeps the
+// earlier name.
+SaveGameInfo infoAfter(const LoadResult& result, SaveGameInfo before);
+
+// `before` with the settings a complete load read: a difficulty past the
+// names keeps the earlier one; a unit scale not in the table becomes the
+// default, 40 (Normal).
+SaveSettings settingsAfter(const LoadedSettings& loaded, SaveSettings before);
 
 } // namespace varnholt

@@ -1,31 +1,28 @@
 #pragma once
-// The names under which stored difficulties, factions and unit-scale classes
-// are shown, and the rule that picks the set for the game in hand.
+// Which names the stored difficulties and factions of a save go by: the rule
+// that picks the vocabularies for the game in hand, and which faction codes a
+// vocabulary names. The names themselves are words (words/Names.h).
 
-#include <array>
-#include <optional>
-#include <string>
 #include <string_view>
 
 namespace varnholt {
 
-using DifficultyNameSet = std::array<std::string, 4>;
+// The four difficulty names in force: the game's own, or the modification's.
+enum class DifficultyNames { Standard, Modification };
+// The 20-slot faction table in force.
+enum class FactionNames { BaseGame, Expansion, Modification };
 
-// 20 slots indexed by the stored faction code; an empty text is an empty slot.
-struct FactionNameTable {
-    std::array<std::string, 20> slots;
-    bool operator==(const FactionNameTable&) const = default;
+struct Vocabularies {
+    DifficultyNames difficulties = DifficultyNames::Standard;
+    FactionNames factions = FactionNames::BaseGame;
+    bool operator==(const Vocabularies&) const = default;
 };
 
-const DifficultyNameSet& standardDifficultyNames();
-const DifficultyNameSet& modDifficultyNames();
-const FactionNameTable& baseGameFactionNames();
-const FactionNameTable& expansionFactionNames();
-const FactionNameTable& modFactionNames();
+// The number of stored difficulties (0 to 3), in either vocabulary.
+inline constexpr int difficultyCount = 4;
 
-// "Small", "Normal", "Large", "Huge".
-const std::array<std::string, 4>& unitScaleClassNames();
-// The number chosen when the user picks a class: 20, 40, 80, 160.
+// The number chosen when the user picks a unit-scale class: 20, 40, 80, 160;
+// -1 for a class outside 0..3.
 int unitScaleForClass(int sizeClass);
 
 // The campaign name of the known modification.
@@ -35,15 +32,11 @@ inline constexpr std::u16string_view modCampaignName = u"iron_dominion_plus";
 // of A-Z only.
 bool isModCampaignName(std::u16string_view campaignName);
 
-struct Vocabularies {
-    const DifficultyNameSet& difficultyNames;
-    const FactionNameTable& factionNames;
-};
-
 // Modification first (whatever the release), then expansion, then base game.
 Vocabularies chooseVocabularies(bool isModCampaign, bool isExpansion);
 
-// The slot's name, or nothing for an empty slot or a code outside 0..19.
-std::optional<std::string> factionName(const FactionNameTable& table, int code);
+// Whether the table has a name for the faction code: every code 0 to 19 but
+// the modification's 1 to 3, which it leaves without one.
+bool namesFaction(FactionNames table, int code);
 
 } // namespace varnholt

@@ -2,9 +2,9 @@
 // The settings of the file-open dialog that Browse shows.
 
 #include "core/GameVersion.h"
-#include "core/UiText.h"
 #include "editor/EditorHost.h"
 #include "editor/FileQueries.h"
+#include "words/UiText.h"
 
 #include <string>
 #include <string_view>

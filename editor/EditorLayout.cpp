@@ -1,8 +1,8 @@
 #include "editor/EditorLayout.h"
 
-#include "core/UiText.h"
-#include "core/Vocabularies.h"
 #include "window/LocalizedDialog.h"
+#include "words/Names.h"
+#include "words/UiText.h"
 
 #include <array>
 #include <string_view>
@@ -13,16 +13,8 @@ namespace {
 
 // The list items come from the vocabularies: the difficulty lists start with
 // the standard names, the size-class list always holds the class names.
-template <std::size_t N>
-std::array<std::string_view, N> viewsOf(const std::array<std::string, N>& names) {
-    std::array<std::string_view, N> views;
-    for (std::size_t i = 0; i < N; ++i)
-        views[i] = names[i];
-    return views;
-}
-
-const auto difficultyItems = viewsOf(standardDifficultyNames());
-const auto sizeClassItems = viewsOf(unitScaleClassNames());
+const auto& difficultyItems = difficultyNames(DifficultyNames::Standard);
+const auto& sizeClassItems = unitScaleClassNames();
 
 // A closed drop-down list is as tall as the text boxes beside it.
 constexpr int closedListHeight = 14;

@@ -8,6 +8,8 @@
 #include "editor/BrowseDialog.h"
 #include "window/IntegerText.h"
 #include "window/WindowMenu.h"
+#include "words/Messages.h"
+#include "words/Names.h"
 
 #include <algorithm>
 #include <array>
@@ -25,6 +27,34 @@ constexpr std::array<int, 6> setBoxes = {idSetCampaignDifficulty, idSetBattleDif
                                          idSetUnitScale,          idSetYearAndSeason};
 
 } // namespace
+
+EditRequest requestFromWindow(const EditorValues& values, const SaveSettings& settings,
+                              const GameVersion& version) {
+    const auto level = [](int selection) { return std::max(selection, 0); };
+    EditRequest request;
+    if (values.setCampaignDifficulty)
+        request.campaignDifficulty = level(settings.campaignDifficulty);
+    if (values.setBattleDifficulty)
+        request.battleDifficulty = level(settings.battleDifficulty);
+    if (values.setBattleTimeLimit)
+        request.noBattleTimeLimit = settings.noBattleTimeLimit;
+    if (values.setCampaignLength)
+        request.shortCampaign = settings.shortCampaign;
+    if (values.setUnitScale)
+        request.unitScale = settings.unitScale;
+    if (values.setYearAndSeason) {
+        const Era era = settings.isAD ? Era::AD : Era::BC;
+        std::int64_t year = settings.year;
+        if (era == Era::BC && year == INT32_MIN)
+            year = -year; // the magnitude as stored
+        request.yearAndSeason =
+            YearAndSeason{year, era, settings.isWinter ? Season::Winter : Season::Summer};
+    }
+    for (const RequestProblem problem : validate(request, version))
+        if (problem == RequestProblem::NoCampaignLengthSetting)
+            request.shortCampaign.reset();
+    return request;
+}
 
 SaveGameEditor::SaveGameEditor(EditorHost& host, std::string programFolder,
                                std::string applicationName, FileQueries files)
@@ -166,14 +196,14 @@ bool SaveGameEditor::exchange(bool reading) {
     tick(idSetCampaignDifficulty, values_.setCampaignDifficulty);
     tick(idSetBattleDifficulty, values_.setBattleDifficulty);
     tick(idSetBattleTimeLimit, values_.setBattleTimeLimit);
-    tick(idNoBattleTimeLimit, info_.noBattleTimeLimit);
+    tick(idNoBattleTimeLimit, settings_.noBattleTimeLimit);
     tick(idSetCampaignLength, values_.setCampaignLength);
-    tick(idShortCampaign, info_.shortCampaign);
-    listIndex(idCampaignDifficulty, info_.campaignDifficulty);
-    listIndex(idBattleDifficulty, info_.battleDifficulty);
+    tick(idShortCampaign, settings_.shortCampaign);
+    listIndex(idCampaignDifficulty, settings_.campaignDifficulty);
+    listIndex(idBattleDifficulty, settings_.battleDifficulty);
     tick(idSetUnitScale, values_.setUnitScale);
-    listIndex(idUnitScaleClass, info_.unitScaleClass);
-    if (!integer(idUnitScale, info_.unitScale))
+    listIndex(idUnitScaleClass, settings_.unitScaleClass);
+    if (!integer(idUnitScale, settings_.unitScale))
         return false;
     // The status line has a place in the list only to bind it; it has no value.
     // The names of the loaded game are shown only: the user cannot change them.
@@ -181,15 +211,15 @@ bool SaveGameEditor::exchange(bool reading) {
         if (!reading)
             d.setText(id, std::string(value));
     };
-    shown(idReleaseLabel, info_.version.releaseLabel);
-    shown(idCampaignName, info_.campaignName);
+    shown(idReleaseLabel, game_.version.releaseLabel);
+    shown(idCampaignName, game_.campaignName);
     // The faction in the player's language; the campaign is named by the save.
-    shown(idFactionName, localized(info_.factionName));
+    shown(idFactionName, localized(shownFactionName(game_)));
     tick(idSetYearAndSeason, values_.setYearAndSeason);
-    if (!integer(idYear, info_.year))
+    if (!integer(idYear, settings_.year))
         return false;
-    radioPair(idBC, info_.isAD);
-    radioPair(idSummer, info_.isWinter);
+    radioPair(idBC, settings_.isAD);
+    radioPair(idSummer, settings_.isWinter);
     return true;
 }
 
@@ -223,7 +253,7 @@ bool SaveGameEditor::UpdateControlStates() {
 // of: Refresh, the Set boxes and the long/short campaign group.
 void SaveGameEditor::followSourcePath() {
     const bool named = !values_.sourcePath.empty();
-    const bool expansion = info_.version.isExpansion();
+    const bool expansion = game_.version.isExpansion();
     dialog_.setEnabled(idRefresh, named);
     for (int id : {idSetCampaignDifficulty, idSetBattleDifficulty, idSetBattleTimeLimit,
                    idSetUnitScale, idSetYearAndSeason})
@@ -236,7 +266,7 @@ void SaveGameEditor::followSourcePath() {
 
 void SaveGameEditor::fillDifficultyLists() {
     std::vector<std::string> names;
-    for (const std::string& name : info_.difficultyNames)
+    for (const std::string_view name : difficultyNames(game_.vocabularies.difficulties))
         names.emplace_back(localized(name));
     dialog_.setItems(idCampaignDifficulty, names);
     dialog_.setItems(idBattleDifficulty, names);
@@ -264,32 +294,33 @@ bool SaveGameEditor::loadCommand() {
         dialog_.setText(idSourcePath, values_.sourcePath);
     }
 
-    // The loader replaces the difficulty names once it has found the campaign
-    // name, even when it fails later; the lists must then show the new names.
-    const SaveGameInfo before = info_;
-    const bool loaded = loadSaveGame(
-        values_.sourcePath, info_,
-        [this](const LoadMessage& message) {
-            showMessage(message.text, message.severity == Severity::Error ? MessageIcon::Error
-                                                                          : MessageIcon::Warning);
-        },
-        [this] { fillDifficultyLists(); });
-    mixedByFailedLoad_.reset();
-    if (!loaded) {
-        if (info_ != before)
-            mixedByFailedLoad_ = values_.sourcePath;
+    // What the load found is taken in even when a later step of it failed: the
+    // release, and from the campaign name on its vocabularies, which the
+    // difficulty lists then show. The settings come only with a complete load;
+    // a stored faction past the table keeps the one in force, whose record then
+    // gives the campaign difficulty.
+    const LoadResult result = loadSaveGame(values_.sourcePath, game_.factionCode);
+    game_ = infoAfter(result, game_);
+    if (result.campaign)
+        fillDifficultyLists();
+    if (result.settings)
+        settings_ = settingsAfter(*result.settings, settings_);
+    for (const LoadProblem& problem : result.problems)
+        showMessage(loadProblemText(problem, values_.sourcePath),
+                    problem.isWarning() ? MessageIcon::Warning : MessageIcon::Error);
+    if (!result.succeeded()) {
         dropOutputName();
         return false;
     }
 
     const OutputNameResult name = makeOutputName(values_.sourcePath, files_.pathExists);
     if (!name.name) {
-        showMessage(name.message, MessageIcon::Error);
+        showMessage(outputNameText(name, values_.sourcePath), MessageIcon::Error);
         dropOutputName();
         return false;
     }
     values_.outputPath = *name.name;
-    lastLoad_ = LoadedGame{values_.sourcePath, loadedLayout(info_)};
+    lastLoad_ = LoadedGame{values_.sourcePath, loadedLayout(game_)};
     windowTitle_ = values_.windowCaption + " - " + values_.outputPath;
     host_.setWindowTitle(windowTitle_);
     WriteControls();
@@ -338,38 +369,14 @@ void SaveGameEditor::OnRefresh() {
     loadCommand();
 }
 
-EditRequest SaveGameEditor::editRequest() const {
-    EditRequest r;
-    r.setCampaignDifficulty = values_.setCampaignDifficulty;
-    r.campaignDifficulty = info_.campaignDifficulty;
-    r.setBattleDifficulty = values_.setBattleDifficulty;
-    r.battleDifficulty = info_.battleDifficulty;
-    r.setBattleTimeLimit = values_.setBattleTimeLimit;
-    r.noBattleTimeLimit = info_.noBattleTimeLimit;
-    // Kept even for an expansion save, where the writer leaves the group out.
-    r.setCampaignLength = values_.setCampaignLength;
-    r.shortCampaign = info_.shortCampaign;
-    r.setUnitScale = values_.setUnitScale;
-    r.unitScale = info_.unitScale;
-    r.setYearAndSeason = values_.setYearAndSeason;
-    r.year = info_.year;
-    r.isAD = info_.isAD ? 1 : 0;
-    r.isWinter = info_.isWinter ? 1 : 0;
-    return r;
-}
-
 void SaveGameEditor::OnApply() {
     const DialogState::Busy busy(dialog_);
     if (!ReadControls())
         return;
     const BusyHold hold(busyCursor_);
-    if (values_.outputPath.empty() || !lastLoad_) {
-        // Apply is disabled then; should it be pressed all the same, a record
-        // mixed by a failed load is worth a word.
-        if (mixedByFailedLoad_)
-            showMessage(withPath(failedLoadText, *mixedByFailedLoad_), MessageIcon::Error);
+    // Apply is disabled without a name for the new file.
+    if (values_.outputPath.empty() || !lastLoad_)
         return;
-    }
     WriteControls();
     // The positions belong to the file the last successful load read; a path
     // typed over since then names bytes they were never learnt from.
@@ -382,9 +389,11 @@ void SaveGameEditor::OnApply() {
     if (dialog_.control(idStatusLine).text == localized(appliedStatusText))
         dialog_.setText(idStatusLine, "");
     const ApplyOutcome outcome =
-        applyChanges(lastLoad_->path, values_.outputPath, lastLoad_->layout, editRequest());
-    for (const std::string& text : outcome.errorTexts)
-        showMessage(text, MessageIcon::Error);
+        applyChanges(lastLoad_->path, values_.outputPath, lastLoad_->layout,
+                     requestFromWindow(values_, settings_, game_.version));
+    for (const ApplyProblem& problem : outcome.problems)
+        showMessage(applyProblemText(problem, lastLoad_->path, values_.outputPath),
+                    MessageIcon::Error);
     if (outcome.written) {
         dialog_.setText(idStatusLine, std::string(localized(appliedStatusText)));
         host_.savedGameWritten(values_.outputPath);
@@ -423,8 +432,8 @@ void SaveGameEditor::OnUnitScaleClassChanged() {
     const DialogState::Busy busy(dialog_);
     if (!ReadControls())
         return;
-    if (info_.unitScaleClass >= 0 && info_.unitScaleClass < 4)
-        info_.unitScale = unitScaleForClass(info_.unitScaleClass);
+    if (settings_.unitScaleClass >= 0 && settings_.unitScaleClass < 4)
+        settings_.unitScale = unitScaleForClass(settings_.unitScaleClass);
     WriteControls();
 }
 
@@ -436,7 +445,7 @@ int SaveGameEditor::OnUnitScaleSpin(int position, int proposedStep) {
     const std::int64_t target = static_cast<std::int64_t>(position) + step;
     if (target >= unitScaleTable().front().number && target <= unitScaleTable().back().number)
         if (const auto row = unitScaleByNumber(static_cast<int>(target))) {
-            info_.unitScaleClass = row->sizeClass;
+            settings_.unitScaleClass = row->sizeClass;
             dialog_.setSelection(idUnitScaleClass, row->sizeClass);
         }
     return step;

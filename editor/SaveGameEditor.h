@@ -16,8 +16,7 @@
 #include "editor/FileQueries.h"
 #include "window/BusyCursor.h"
 #include "window/DialogState.h"
-
-#include "core/UiText.h"
+#include "words/UiText.h"
 
 #include <cstddef>
 #include <optional>
@@ -35,13 +34,11 @@ inline constexpr const char* appliedStatusText =
 inline constexpr const char* notLoadedFileText =
     uiText("Load the saved game again before applying changes: %s is not the file that was last "
            "loaded.");
-// %s: the path of the load that failed.
-inline constexpr const char* failedLoadText = uiText(
-    "Load the saved game again before applying changes: the last load of %s did not succeed.");
 inline constexpr const char* dropOneFileText =
     uiText("Several files were dropped. Drop one saved game at a time.");
 
-// The editor's own values; the settings live in the SaveGameInfo.
+// The editor's own values besides the settings (SaveSettings) and what the
+// loads found (SaveGameInfo).
 struct EditorValues {
     std::string outputPath; // the file Apply writes; set by a successful load only
     std::string sourcePath; // the saved game to load (UTF-8)
@@ -54,6 +51,15 @@ struct EditorValues {
     std::string windowCaption; // the title at initialisation, "Varnholt"
     bool operator==(const EditorValues&) const = default;
 };
+
+// The request Apply makes of the window's values: each ticked group with the
+// value its controls hold. A difficulty list without a selection writes the
+// first level, as the window always has; the year as the box holds it (a BC
+// year kept as stored, 2147483648, is that year); a group the save cannot take
+// (a campaign length in an expansion save, whose tick survives the load) is
+// left out.
+EditRequest requestFromWindow(const EditorValues& values, const SaveSettings& settings,
+                              const GameVersion& version);
 
 class SaveGameEditor {
   public:
@@ -93,7 +99,10 @@ class SaveGameEditor {
     // an identifier the layout table does not have).
     const ControlState& control(int id) const { return dialog_.control(id); }
     const EditorValues& values() const { return values_; }
-    const SaveGameInfo& saveGameInfo() const { return info_; }
+    // What the loads found of the save shown, and the settings as last read
+    // from the controls or loaded.
+    const SaveGameInfo& saveGameInfo() const { return game_; }
+    const SaveSettings& settings() const { return settings_; }
     const std::string& windowTitle() const { return windowTitle_; }
     // The result the modal run ended with (1 Close, 2 Cancel); nothing while
     // the window is open.
@@ -123,8 +132,6 @@ class SaveGameEditor {
     bool userMenuCommand(unsigned commandId) { return OnAboutCommand(commandId); }
 
   private:
-    friend class SaveGameEditorTestPeer;
-
     // The window's operations, as the event table names them.
     bool ReadControls();
     void WriteControls();
@@ -147,7 +154,6 @@ class SaveGameEditor {
 
     DialogEvents events();
     bool exchange(bool reading);
-    EditRequest editRequest() const;
     void showMessage(const std::string& text, MessageIcon icon);
     void followSourcePath();
     void fillDifficultyLists();
@@ -161,11 +167,9 @@ class SaveGameEditor {
     DialogState dialog_;
     BusyCursorKeeper<EditorHost> busyCursor_;
     EditorValues values_;
-    SaveGameInfo info_;
+    SaveGameInfo game_;
+    SaveSettings settings_;
     std::optional<LoadedGame> lastLoad_;
-    // The path of the last load when it failed after changing part of the
-    // record, which then holds values of two files.
-    std::optional<std::string> mixedByFailedLoad_;
     std::string windowTitle_;
     std::optional<int> modalResult_;
 };

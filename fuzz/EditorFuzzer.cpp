@@ -23,6 +23,7 @@
 #include "tools/savegen/SaveGen.h"
 #include "window/IntegerText.h"
 #include "window/WindowMenu.h"
+#include "words/Messages.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -874,26 +875,36 @@ void Session::changeFiles() {
 
 // The request the window shows once Apply has written its values back: what
 // the user sees ticked, picked and typed, read from the controls, not from the
-// editor's own values, so that a fault in forming the request is seen.
+// editor's own values, so that a fault in forming the request is seen. A list
+// without a selection stands for the first level; what the save cannot take
+// (core's validate) is left out, and nothing else may be found there.
 EditRequest requestFrom(const SaveGameEditor& editor) {
     const auto checked = [&](int id) { return editor.control(id).checked; };
-    const auto picked = [&](int id) { return editor.control(id).selection; };
+    const auto picked = [&](int id) { return std::max(editor.control(id).selection, 0); };
     const auto number = [&](int id) { return parseInteger(editor.control(id).text).value_or(-1); };
     EditRequest r;
-    r.setCampaignDifficulty = checked(idSetCampaignDifficulty);
-    r.campaignDifficulty = picked(idCampaignDifficulty);
-    r.setBattleDifficulty = checked(idSetBattleDifficulty);
-    r.battleDifficulty = picked(idBattleDifficulty);
-    r.setBattleTimeLimit = checked(idSetBattleTimeLimit);
-    r.noBattleTimeLimit = checked(idNoBattleTimeLimit);
-    r.setCampaignLength = checked(idSetCampaignLength);
-    r.shortCampaign = checked(idShortCampaign);
-    r.setUnitScale = checked(idSetUnitScale);
-    r.unitScale = number(idUnitScale);
-    r.setYearAndSeason = checked(idSetYearAndSeason);
-    r.year = number(idYear);
-    r.isAD = checked(idAD) ? 1 : 0;
-    r.isWinter = checked(idWinter) ? 1 : 0;
+    if (checked(idSetCampaignDifficulty))
+        r.campaignDifficulty = picked(idCampaignDifficulty);
+    if (checked(idSetBattleDifficulty))
+        r.battleDifficulty = picked(idBattleDifficulty);
+    if (checked(idSetBattleTimeLimit))
+        r.noBattleTimeLimit = checked(idNoBattleTimeLimit);
+    if (checked(idSetCampaignLength))
+        r.shortCampaign = checked(idShortCampaign);
+    if (checked(idSetUnitScale))
+        r.unitScale = number(idUnitScale);
+    if (checked(idSetYearAndSeason)) {
+        const Era era = checked(idAD) ? Era::AD : Era::BC;
+        const std::int64_t shown = number(idYear);
+        // The one BC year kept as stored, 2147483648, shows as its stored value.
+        r.yearAndSeason = YearAndSeason{era == Era::BC && shown == INT32_MIN ? -shown : shown, era,
+                                        checked(idWinter) ? Season::Winter : Season::Summer};
+    }
+    for (const RequestProblem problem : validate(r, editor.saveGameInfo().version)) {
+        if (problem != RequestProblem::NoCampaignLengthSetting)
+            fail("the window shows a request the save cannot take");
+        r.shortCampaign.reset();
+    }
     return r;
 }
 
@@ -919,7 +930,10 @@ void Session::checkApply() {
                                               loadedLayout(e.saveGameInfo()), requestFrom(e));
     if (!outcome.written)
         fail("Apply said it succeeded, but applyChanges refuses the same request");
-    if (outcome.errorTexts != host_.seen.messages)
+    std::vector<std::string> texts;
+    for (const ApplyProblem& problem : outcome.problems)
+        texts.push_back(applyProblemText(problem, e.values().sourcePath, e.values().outputPath));
+    if (texts != host_.seen.messages)
         fail("Apply showed other messages than applyChanges gives for the same request");
     const auto written = readBytes(e.values().outputPath);
     if (!written || *written != readBytes(reference).value_or(Bytes{}))

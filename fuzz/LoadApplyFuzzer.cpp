@@ -66,39 +66,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     ::unlink(output.c_str());
 
-    varnholt::SaveGameInfo info;
-    std::size_t messages = 0;
-    const bool loaded =
-        varnholt::loadSaveGame(source, info, [&](const varnholt::LoadMessage& message) {
-            ++messages;
-            if (message.text.empty())
-                std::abort();
-        });
-    if (!loaded) {
-        if (messages == 0) // every failure is reported
+    using namespace varnholt;
+    const LoadResult loaded = loadSaveGame(source);
+    // Every failure is reported, as the one problem that ends it.
+    if (!loaded.succeeded()) {
+        if (loaded.problems.empty() || loaded.problems.back().isWarning())
             std::abort();
         return 0;
     }
+    const SaveGameInfo info = infoAfter(loaded, {});
 
-    varnholt::EditRequest request;
+    EditRequest request;
     const std::uint8_t ticks = control[0];
-    request.setCampaignDifficulty = ticks & 1;
-    request.setBattleDifficulty = ticks & 2;
-    request.setBattleTimeLimit = ticks & 4;
-    request.setCampaignLength = ticks & 8;
-    request.setUnitScale = ticks & 16;
-    request.setYearAndSeason = ticks & 32;
-    request.campaignDifficulty = static_cast<std::int8_t>(control[1]);
-    request.battleDifficulty = static_cast<std::int8_t>(control[2]);
-    request.noBattleTimeLimit = control[3] & 1;
-    request.shortCampaign = control[3] & 2;
-    request.unitScale = static_cast<std::int8_t>(control[4]) + 90;
-    request.isAD = static_cast<std::int8_t>(control[5]) % 3;
-    request.isWinter = static_cast<std::int8_t>(control[6]) % 3;
-    request.year = i32(control + 8);
+    if (ticks & 1)
+        request.campaignDifficulty = control[1] & 3;
+    if (ticks & 2)
+        request.battleDifficulty = control[2] & 3;
+    if (ticks & 4)
+        request.noBattleTimeLimit = (control[3] & 1) != 0;
+    if (ticks & 8)
+        request.shortCampaign = (control[3] & 2) != 0;
+    if (ticks & 16)
+        request.unitScale = static_cast<std::int8_t>(control[4]) + 90;
+    if (ticks & 32)
+        request.yearAndSeason = YearAndSeason{i32(control + 8), control[5] & 1 ? Era::AD : Era::BC,
+                                              control[6] & 1 ? Season::Winter : Season::Summer};
 
-    const varnholt::ApplyOutcome outcome =
-        varnholt::applyChanges(source, output, loadedLayout(info), request);
+    const ApplyOutcome outcome = applyChanges(source, output, loadedLayout(info), request);
     if (outcome.written) {
         const auto written = readFile(output);
         // The copy always holds the whole file; without ticks it is the file itself.
@@ -106,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         if ((ticks & 63) == 0 && std::memcmp(written.data(), data, fileSize) != 0)
             std::abort();
-    } else if (outcome.errorTexts.empty()) {
+    } else if (outcome.problems.empty()) {
         std::abort(); // a refusal is always explained
     }
     return 0;

@@ -1,10 +1,10 @@
 #include "qt/EditorWindow.h"
 
-#include "core/UiText.h"
 #include "qt/AboutDialog.h"
 #include "qt/HostSupport.h"
 #include "qt/PictureButton.h"
 #include "qt/SpinArrows.h"
+#include "words/UiText.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "shell/AboutBox.h"
 
-#include "core/UiText.h"
 #include "window/LocalizedDialog.h"
+#include "words/UiText.h"
 
 #include <algorithm>
 #include <utility>

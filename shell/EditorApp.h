@@ -3,8 +3,8 @@
 // editor dialog and every platform call are reached through EditorAppHost.
 
 #include "core/PathStyle.h"
-#include "core/UiText.h"
 #include "window/MessageBox.h"
+#include "words/UiText.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "shell/HyperLinkLabel.h"
 
-#include "core/UiText.h"
+#include "words/UiText.h"
 #include <utility>
 
 namespace varnholt::shell {

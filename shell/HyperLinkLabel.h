@@ -13,9 +13,9 @@
 // check's ticks and clicks to the on... operations. After repaint(), show
 // everything the label exposes again, changing only what differs.
 
-#include "core/UiText.h"
 #include "shell/Geometry.h"
 #include "window/MessageBox.h"
+#include "words/UiText.h"
 
 #include <cstdint>
 #include <string>

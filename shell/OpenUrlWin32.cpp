@@ -1,6 +1,6 @@
 #include "shell/OpenUrlWin32.h"
 
-#include "core/UiText.h"
+#include "words/UiText.h"
 
 namespace varnholt::shell {
 

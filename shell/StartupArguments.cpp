@@ -1,6 +1,6 @@
 #include "shell/StartupArguments.h"
 
-#include "core/UiText.h"
+#include "words/UiText.h"
 
 #include <algorithm>
 

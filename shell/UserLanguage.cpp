@@ -1,7 +1,7 @@
 #include "shell/UserLanguage.h"
 
-#include "core/UiText.h"
 #include "shell/Catalogue.h"
+#include "words/UiText.h"
 
 #include <algorithm>
 #include <optional>

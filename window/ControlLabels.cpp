@@ -1,6 +1,6 @@
 #include "window/ControlLabels.h"
 
-#include "core/UiText.h"
+#include "words/UiText.h"
 
 #include <cctype>
 

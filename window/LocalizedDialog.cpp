@@ -1,6 +1,6 @@
 #include "window/LocalizedDialog.h"
 
-#include "core/UiText.h"
+#include "words/UiText.h"
 
 namespace varnholt {
 

@@ -2,7 +2,7 @@
 // The entries the editor adds to its window menu (the system menu behind the
 // title bar's icon), and the test of a window-menu command for the About box.
 
-#include "core/UiText.h"
+#include "words/UiText.h"
 
 #include <string>
 #include <string_view>

@@ -61,20 +61,21 @@ TEST(CliCommandLine, EachOptionLandsInItsTypedField) {
 
 namespace {
 
-SaveGameInfo describedSave() {
-    SaveGameInfo info;
-    info.version = {.releaseCode = 3, .releaseLabel = "1.3", .decidedByExpansionFolder = true};
-    info.campaignName = "Ro\x01ma\xc2\x80\xc2\x9f\xc2\xa0";
-    info.storedFactionByte = 20;
-    info.campaignDifficulty = 4; // not one of the four: shown as the number
-    info.battleDifficulty = 0;
-    info.noBattleTimeLimit = false;
-    info.shortCampaign = true;
-    info.unitScale = 80;
-    info.unitScaleClass = 2;
-    info.year = 120;
-    info.isWinter = true;
-    return info;
+LoadedSave describedSave() {
+    LoadedSave save;
+    save.info.version = {.releaseCode = 3, .releaseLabel = "1.3", .decidedByExpansionFolder = true};
+    save.info.campaignName = "Ro\x01ma\xc2\x80\xc2\x9f\xc2\xa0";
+    save.info.storedFactionByte = 20;
+    save.settings.campaignDifficulty = 4; // not one of the four: shown as the number
+    save.settings.battleDifficulty = 0;
+    save.settings.noBattleTimeLimit = false;
+    save.settings.shortCampaign = true;
+    save.settings.unitScale = 80;
+    save.settings.unitScaleClass = 2;
+    save.settings.year = 120;
+    save.settings.isWinter = true;
+    save.warnings = {"careful\nnow"};
+    return save;
 }
 
 } // namespace
@@ -82,7 +83,7 @@ SaveGameInfo describedSave() {
 TEST(CliDescribe, BothFormsComeFromTheRecordAlone) {
     const auto saves = std::filesystem::path("/games/ID/saves/q.sav").make_preferred();
     const auto bi = std::filesystem::path("/games/ID/bi").make_preferred();
-    LoadedSave save{describedSave(), {"careful\nnow"}};
+    LoadedSave save = describedSave();
     EXPECT_EQ(describeForPeople(save, testfiles::utf8Of(saves)),
               "Release:              1.3 (a 1.2 header, read as 1.3 because " +
                   testfiles::utf8Of(bi) +
@@ -134,43 +135,34 @@ TEST(CliDescribe, BothFormsComeFromTheRecordAlone) {
 }
 
 TEST(CliApplyRequest, TheSaveSettlesNamesAndTheDate) {
-    SaveGameInfo info;
-    info.difficultyNames = modDifficultyNames();
-    info.year = 0; // no era: only a given year makes a date
+    LoadedSave save;
+    save.info.vocabularies.difficulties = DifficultyNames::Modification;
+    save.settings.year = 0; // no era: only a given year makes a date
     ApplyArgs args;
     args.save = "s.sav";
     args.campaignDifficulty = DifficultyArg{"CONSUL", std::nullopt};
     args.battleDifficulty = DifficultyArg{"3", 3};
     args.isWinter = true;
-    EXPECT_THROW(requestFor(args, info), UsageError);
+    EXPECT_THROW(requestFor(args, save), UsageError);
     args.year = 2147483648;
-    EditRequest request = requestFor(args, info);
-    EXPECT_TRUE(request.setCampaignDifficulty && request.setBattleDifficulty);
-    EXPECT_EQ(request.campaignDifficulty, 2);
-    EXPECT_EQ(request.battleDifficulty, 3);
-    EXPECT_FALSE(request.setBattleTimeLimit || request.setCampaignLength || request.setUnitScale);
-    EXPECT_TRUE(request.setYearAndSeason);
-    EXPECT_EQ(request.year, INT32_MIN); // 2147483648 BC, as the record keeps it
-    EXPECT_EQ(request.isAD, 0);
-    EXPECT_EQ(request.isWinter, 1);
+    EditRequest request = requestFor(args, save);
+    EXPECT_EQ(request, (EditRequest{2, 3, std::nullopt, std::nullopt, std::nullopt,
+                                    YearAndSeason{2147483648, Era::BC, Season::Winter}}));
     args.isAD = true; // ... which fits no AD year
-    EXPECT_THROW(requestFor(args, info), UsageError);
+    EXPECT_THROW(requestFor(args, save), UsageError);
     // What is not given keeps the save's value.
-    info.year = 410;
-    info.isAD = true;
-    info.isWinter = true;
+    save.settings.year = 410;
+    save.settings.isAD = true;
+    save.settings.isWinter = true;
     ApplyArgs year;
     year.year = 12;
-    request = requestFor(year, info);
-    EXPECT_EQ(request.year, 12);
-    EXPECT_EQ(request.isAD, 1);
-    EXPECT_EQ(request.isWinter, 1);
+    EXPECT_EQ(requestFor(year, save).yearAndSeason, (YearAndSeason{12, Era::AD, Season::Winter}));
     ApplyArgs standardName;
     standardName.campaignDifficulty = DifficultyArg{"Easy", std::nullopt};
-    EXPECT_THROW(requestFor(standardName, info), UsageError); // not a name of the modification
+    EXPECT_THROW(requestFor(standardName, save), UsageError); // not a name of the modification
     ApplyArgs length;
     length.shortCampaign = false;
-    EXPECT_FALSE(requestFor(length, info).shortCampaign);
-    info.version.family = LayoutFamily::Expansion;
-    EXPECT_THROW(requestFor(length, info), UsageError);
+    EXPECT_EQ(requestFor(length, save).shortCampaign, false);
+    save.info.version.family = LayoutFamily::Expansion;
+    EXPECT_THROW(requestFor(length, save), UsageError);
 }

@@ -1,10 +1,10 @@
 // Writing patched copies: every ticked group lands at every place, nothing else
 // changes, and the writer refuses what it cannot do safely.
 
+#include "CoreTestSupport.h"
 #include "TestFiles.h"
 
 #include "core/ApplyChanges.h"
-#include "core/SaveGameLoader.h"
 #include "tools/savegen/SaveGen.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,8 @@
 #include <random>
 
 using namespace varnholt;
+using varnholt::test::Loaded;
+using varnholt::test::loadOrFail;
 using varnholt::testfiles::readBytes;
 using varnholt::testfiles::TempFolder;
 using varnholt::testfiles::writeBytes;
@@ -19,12 +21,10 @@ namespace gen = varnholt::savegen;
 
 namespace {
 
-SaveGameInfo loadOrFail(const std::string& path) {
-    SaveGameInfo info;
-    std::vector<LoadMessage> messages;
-    const bool ok = loadSaveGame(path, info, [&](const LoadMessage& m) { messages.push_back(m); });
-    EXPECT_TRUE(ok) << (messages.empty() ? "" : messages[0].text);
-    return info;
+using Problems = std::vector<ApplyProblem>;
+
+YearAndSeason date(std::int64_t year, bool isAD, bool isWinter) {
+    return {year, isAD ? Era::AD : Era::BC, isWinter ? Season::Winter : Season::Summer};
 }
 
 } // namespace
@@ -49,46 +49,45 @@ TEST(ApplyChanges, PatchedCopyEqualsTheSaveBuiltWithTheNewValues) {
         const std::string source = folder.file("source.sav");
         const std::string output = folder.file("out.sav");
         gen::writeSave(source, spec);
-        const SaveGameInfo info = loadOrFail(source);
+        const SaveGameInfo info = loadOrFail(source).info;
 
         EditRequest request;
         gen::SaveSpec expected = spec;
         const bool expansion = gen::layoutOf(spec).isExpansion;
-        if ((request.setBattleDifficulty = pick(0, 1))) {
-            request.battleDifficulty = pick(-1, 3);
-            expected.battleDifficulty =
-                static_cast<std::uint8_t>(std::max(0, request.battleDifficulty));
+        if (pick(0, 1)) {
+            request.battleDifficulty = pick(0, 3);
+            expected.battleDifficulty = static_cast<std::uint8_t>(*request.battleDifficulty);
         }
-        if ((request.setCampaignDifficulty = pick(0, 1))) {
-            request.campaignDifficulty = pick(-1, 3);
-            expected.campaignDifficulty =
-                static_cast<std::uint8_t>(std::max(0, request.campaignDifficulty));
+        if (pick(0, 1)) {
+            request.campaignDifficulty = pick(0, 3);
+            expected.campaignDifficulty = static_cast<std::uint8_t>(*request.campaignDifficulty);
         }
-        if ((request.setBattleTimeLimit = pick(0, 1))) {
-            request.noBattleTimeLimit = pick(0, 1);
-            expected.timeLimitByte = request.noBattleTimeLimit ? 30 : 28;
+        if (pick(0, 1)) {
+            request.noBattleTimeLimit = pick(0, 1) == 1;
+            expected.timeLimitByte = *request.noBattleTimeLimit ? 30 : 28;
         }
-        if ((request.setCampaignLength = pick(0, 1))) {
-            request.shortCampaign = pick(0, 1);
+        if (pick(0, 1)) {
+            request.shortCampaign = pick(0, 1) == 1;
             if (!expansion) { // nothing of the group is written for expansion saves
-                expected.lengthFlagByte = request.shortCampaign ? 4 : 0;
-                expected.lengthValueByte = request.shortCampaign ? 20 : 50;
+                expected.lengthFlagByte = *request.shortCampaign ? 4 : 0;
+                expected.lengthValueByte = *request.shortCampaign ? 20 : 50;
             }
         }
-        if ((request.setUnitScale = pick(0, 1))) {
+        if (pick(0, 1)) {
             request.unitScale = 20 + 5 * pick(0, 28);
-            gen::setUnitScale(expected, request.unitScale);
+            gen::setUnitScale(expected, *request.unitScale);
         }
-        if ((request.setYearAndSeason = pick(0, 1))) {
-            request.year = pick(1, 9999);
-            request.isAD = pick(0, 1);
-            request.isWinter = pick(0, 1);
-            gen::setYearAndSeason(expected, request.year, request.isAD, request.isWinter);
+        if (pick(0, 1)) {
+            const int year = pick(1, 9999);
+            const bool isAD = pick(0, 1);
+            const bool isWinter = pick(0, 1);
+            request.yearAndSeason = date(year, isAD, isWinter);
+            gen::setYearAndSeason(expected, year, isAD, isWinter);
         }
         SCOPED_TRACE(::testing::Message() << "round " << round);
         const ApplyOutcome outcome = applyChanges(source, output, loadedLayout(info), request);
         ASSERT_TRUE(outcome.written);
-        EXPECT_TRUE(outcome.errorTexts.empty());
+        EXPECT_TRUE(outcome.problems.empty());
         EXPECT_EQ(readBytes(output), gen::buildSave(expected));
         EXPECT_EQ(readBytes(source), gen::buildSave(spec)) << "the source is never written";
     }
@@ -101,37 +100,20 @@ TEST(ApplyChanges, NoTickIsAByteForByteCopyAndReloadShowsTheEdits) {
     spec.size = 200000;
     const std::string source = folder.file("q.sav");
     gen::writeSave(source, spec);
-    const SaveGameInfo info = loadOrFail(source);
+    const SaveGameInfo info = loadOrFail(source).info;
     ASSERT_TRUE(
         applyChanges(source, folder.file("copy.sav"), loadedLayout(info), EditRequest{}).written);
     EXPECT_EQ(readBytes(folder.file("copy.sav")), readBytes(source));
 
-    EditRequest request;
-    request.setCampaignDifficulty = request.setBattleDifficulty = request.setUnitScale = true;
-    request.setYearAndSeason = request.setBattleTimeLimit = request.setCampaignLength = true;
-    request.campaignDifficulty = 3;
-    request.battleDifficulty = 0;
-    request.unitScale = 155;
-    request.year = 9999;
-    request.isAD = 0;
-    request.isWinter = 1;
-    request.noBattleTimeLimit = false;
-    request.shortCampaign = true;
+    const EditRequest request{3, 0, false, true, 155, date(9999, false, true)};
     ASSERT_TRUE(applyChanges(source, folder.file("edit.sav"), loadedLayout(info), request).written);
-    const SaveGameInfo edited = loadOrFail(folder.file("edit.sav"));
-    EXPECT_EQ(edited.campaignDifficulty, 3);
-    EXPECT_EQ(edited.battleDifficulty, 0);
-    EXPECT_EQ(edited.unitScale, 155);
-    EXPECT_EQ(edited.unitScaleClass, 3);
-    EXPECT_EQ(edited.year, 9999);
-    EXPECT_FALSE(edited.isAD);
-    EXPECT_TRUE(edited.isWinter);
-    EXPECT_FALSE(edited.noBattleTimeLimit);
-    EXPECT_TRUE(edited.shortCampaign);
+    const SaveSettings edited = loadOrFail(folder.file("edit.sav")).settings;
+    EXPECT_EQ(edited, (SaveSettings{3, 0, false, true, 3, 155, 9999, false, true}));
     // Applying again replaces the earlier output without asking.
-    request.unitScale = 20;
-    ASSERT_TRUE(applyChanges(source, folder.file("edit.sav"), loadedLayout(info), request).written);
-    EXPECT_EQ(loadOrFail(folder.file("edit.sav")).unitScale, 20);
+    EditRequest smaller = request;
+    smaller.unitScale = 20;
+    ASSERT_TRUE(applyChanges(source, folder.file("edit.sav"), loadedLayout(info), smaller).written);
+    EXPECT_EQ(loadOrFail(folder.file("edit.sav")).settings.unitScale, 20);
 }
 
 TEST(ApplyChanges, ChoicesAndYearsAreStoredAsTheGameExpects) {
@@ -140,33 +122,29 @@ TEST(ApplyChanges, ChoicesAndYearsAreStoredAsTheGameExpects) {
     spec.anchorGap = 100;
     const std::string source = folder.file("q.sav");
     gen::writeSave(source, spec);
-    const SaveGameInfo info = loadOrFail(source);
+    const SaveGameInfo info = loadOrFail(source).info;
     const auto layout = gen::layoutOf(spec);
     const auto at = [&](int nominal) { return gen::resolvePosition(layout, nominal); };
 
     struct Case {
-        std::int32_t year;
-        int isAD, isWinter;
+        std::int64_t year;
+        bool isAD, isWinter;
         std::int32_t storedYear;
         std::uint8_t season;
         std::uint16_t counter;
     };
     const Case cases[] = {
-        {270, 0, 0, -270, 2, 0},
-        {1, 0, 1, -1, 0, 539},
-        {1, 1, 0, 1, 2, 540},
-        {9999, 0, 0, -9999, 2, 46078},
-        {-7, 1, 0, -7, 2, 524}, // a negative AD year is stored as
-                                // entered
-        {5, -1, -1, 5, 0, 548}, // no era ticked counts as AD; no season ticked: winter byte, no +1
+        {270, false, false, -270, 2, 0},
+        {1, false, true, -1, 0, 539},
+        {1, true, false, 1, 2, 540},
+        {9999, false, false, -9999, 2, 46078},
+        {-7, true, false, -7, 2, 524}, // a negative AD year is stored as entered
+        {2147483648, false, false, INT32_MIN, 2, 540},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.year);
         EditRequest request;
-        request.setYearAndSeason = true;
-        request.year = c.year;
-        request.isAD = c.isAD;
-        request.isWinter = c.isWinter;
+        request.yearAndSeason = date(c.year, c.isAD, c.isWinter);
         ASSERT_TRUE(
             applyChanges(source, folder.file("o.sav"), loadedLayout(info), request).written);
         const auto bytes = readBytes(folder.file("o.sav"));
@@ -187,18 +165,14 @@ TEST(ApplyChanges, UnknownUnitScaleReportsAndStillWritesTheRest) {
     gen::SaveSpec spec = gen::specForRelease("1.2");
     const std::string source = folder.file("q.sav");
     gen::writeSave(source, spec);
-    const SaveGameInfo info = loadOrFail(source);
+    const SaveGameInfo info = loadOrFail(source).info;
     EditRequest request;
-    request.setUnitScale = true;
     request.unitScale = 42;
-    request.setBattleTimeLimit = true;
     request.noBattleTimeLimit = false;
     const ApplyOutcome outcome =
         applyChanges(source, folder.file("o.sav"), loadedLayout(info), request);
     EXPECT_TRUE(outcome.written);
-    EXPECT_EQ(
-        outcome.errorTexts,
-        std::vector<std::string>{"Unit scale not recognised - unit scale will not be changed."});
+    EXPECT_EQ(outcome.problems, (Problems{{ApplyProblemKind::UnitScaleNotRecognised}}));
     gen::SaveSpec expected = spec;
     expected.timeLimitByte = 28;
     EXPECT_EQ(readBytes(folder.file("o.sav")), gen::buildSave(expected));
@@ -210,19 +184,16 @@ TEST(ApplyChanges, RefusesAFileWhoseLayoutIsNotTheLoadedOne) {
     spec.factionByte = 3;
     const std::string source = folder.file("q.sav");
     gen::writeSave(source, spec);
-    const SaveGameInfo info = loadOrFail(source);
+    const SaveGameInfo info = loadOrFail(source).info;
     EditRequest request;
-    request.setBattleDifficulty = true;
+    request.battleDifficulty = 1;
     const std::string output = folder.file("o.sav");
-    const std::string refusal = "Error reading " + source +
-                                ": The file has changed since it was loaded; load the saved game "
-                                "again before applying changes.";
 
     const auto refused = [&](const gen::SaveSpec& changed) {
         gen::writeSave(source, changed);
         const ApplyOutcome outcome = applyChanges(source, output, loadedLayout(info), request);
         EXPECT_FALSE(outcome.written);
-        EXPECT_EQ(outcome.errorTexts, std::vector<std::string>{refusal});
+        EXPECT_EQ(outcome.problems, (Problems{{ApplyProblemKind::LayoutChanged}}));
         EXPECT_FALSE(std::filesystem::exists(output));
     };
     gen::SaveSpec other = spec;
@@ -264,17 +235,14 @@ TEST(ApplyChanges, PlacesThatALongNameMovesPastTheFirstPieceAreFound) {
         gen::setYearAndSeason(spec, 123, true, true);
         const std::string source = folder.file("long.sav");
         gen::writeSave(source, spec);
-        const SaveGameInfo info = loadOrFail(source);
+        const auto [result, info, settings] = loadOrFail(source);
         EXPECT_EQ(info.positions.anchorShift, gen::layoutOf(spec).anchorShift);
-        EXPECT_EQ(info.campaignDifficulty, 3);
-        EXPECT_EQ(info.year, 123);
-        EXPECT_TRUE(info.isWinter);
+        EXPECT_EQ(settings.campaignDifficulty, 3);
+        EXPECT_EQ(settings.year, 123);
+        EXPECT_TRUE(settings.isWinter);
 
         EditRequest request;
-        request.setYearAndSeason = true;
-        request.year = 7;
-        request.isAD = 0;
-        request.isWinter = 0;
+        request.yearAndSeason = date(7, false, false);
         ASSERT_TRUE(
             applyChanges(source, folder.file("o.sav"), loadedLayout(info), request).written);
         gen::setYearAndSeason(spec, 7, false, false);
@@ -290,18 +258,17 @@ TEST(ApplyChanges, APlaceBeyondTheDataRefusesTheWholeApply) {
     spec.size = static_cast<std::uint64_t>(gen::layoutOf(spec).anchorOffset + 40);
     const std::string source = folder.file("q.sav");
     gen::writeSave(source, spec);
-    const SaveGameInfo info = loadOrFail(source);
+    const SaveGameInfo info = loadOrFail(source).info;
     EditRequest request;
-    request.setBattleDifficulty = true; // fits
-    request.setYearAndSeason = true;    // does not fit
+    request.battleDifficulty = 1;                    // fits
+    request.yearAndSeason = date(270, false, false); // does not fit
     const ApplyOutcome outcome =
         applyChanges(source, folder.file("o.sav"), loadedLayout(info), request);
     EXPECT_FALSE(outcome.written);
-    EXPECT_EQ(outcome.errorTexts, std::vector<std::string>{"Error reading " + source +
-                                                           ": An attempt was made to access " +
-                                                           source + " past its end."});
+    EXPECT_EQ(outcome.problems,
+              (Problems{{ApplyProblemKind::ReadFailed, FileErrorCause::EndOfFile}}));
     EXPECT_EQ(folder.entries(), std::vector<std::string>{"q.sav"});
-    request.setYearAndSeason = false;
+    request.yearAndSeason.reset();
     EXPECT_TRUE(applyChanges(source, folder.file("o.sav"), loadedLayout(info), request).written);
 }
 
@@ -311,12 +278,47 @@ TEST(ApplyChanges, CampaignLengthIsNeverWrittenIntoExpansionSaves) {
     const std::string source = folder.file("q.sav");
     gen::writeSave(source, spec);
     EditRequest request;
-    request.setCampaignLength = true;
     request.shortCampaign = true;
+    const Loaded loaded = loadOrFail(source);
+    EXPECT_EQ(validate(request, loaded.info.version),
+              std::vector{RequestProblem::NoCampaignLengthSetting});
     ASSERT_TRUE(
-        applyChanges(source, folder.file("o.sav"), loadedLayout(loadOrFail(source)), request)
-            .written);
+        applyChanges(source, folder.file("o.sav"), loadedLayout(loaded.info), request).written);
     EXPECT_EQ(readBytes(folder.file("o.sav")), readBytes(source));
+}
+
+// What a save can take: difficulties 0 to 3, a campaign length where it has
+// one, a year whose stored value fits 32 bits (BC years stored negated).
+TEST(ApplyChanges, ValidateFindsWhatTheSaveCannotTake) {
+    GameVersion base;
+    GameVersion expansion;
+    expansion.family = LayoutFamily::Expansion;
+    using P = std::vector<RequestProblem>;
+    const auto withDate = [](std::int64_t year, bool isAD) {
+        EditRequest request;
+        request.yearAndSeason = date(year, isAD, false);
+        return request;
+    };
+    EXPECT_EQ(validate({3, 0, true, false, 45, date(2147483647, true, true)}, base), P{});
+    EditRequest difficulty;
+    difficulty.campaignDifficulty = 4;
+    EXPECT_EQ(validate(difficulty, base), P{RequestProblem::DifficultyOutOfRange});
+    difficulty.campaignDifficulty.reset();
+    difficulty.battleDifficulty = -1;
+    EXPECT_EQ(validate(difficulty, base), P{RequestProblem::DifficultyOutOfRange});
+    EditRequest length;
+    length.shortCampaign = false;
+    EXPECT_EQ(validate(length, expansion), P{RequestProblem::NoCampaignLengthSetting});
+    EXPECT_EQ(validate(withDate(2147483648, true), base), P{RequestProblem::YearDoesNotFit});
+    EXPECT_EQ(validate(withDate(2147483648, false), base), P{});
+    EXPECT_EQ(validate(withDate(-2147483647, false), base), P{});
+    EXPECT_EQ(validate(withDate(-2147483648, false), base), P{RequestProblem::YearDoesNotFit});
+    EditRequest all = withDate(-2147483648, false);
+    all.campaignDifficulty = 9;
+    all.shortCampaign = true;
+    EXPECT_EQ(validate(all, expansion),
+              (P{RequestProblem::DifficultyOutOfRange, RequestProblem::NoCampaignLengthSetting,
+                 RequestProblem::YearDoesNotFit}));
 }
 
 TEST(ApplyChanges, FailuresNameThePathAndWriteNothing) {
@@ -324,27 +326,24 @@ TEST(ApplyChanges, FailuresNameThePathAndWriteNothing) {
     gen::SaveSpec spec = gen::specForRelease("1.2");
     const std::string source = folder.file("q.sav");
     gen::writeSave(source, spec);
-    const SaveGameInfo info = loadOrFail(source);
+    const SaveGameInfo info = loadOrFail(source).info;
     EditRequest request;
 
     // An empty output path does nothing at all.
     ApplyOutcome outcome = applyChanges(source, "", loadedLayout(info), request);
     EXPECT_FALSE(outcome.written);
-    EXPECT_TRUE(outcome.errorTexts.empty());
+    EXPECT_TRUE(outcome.problems.empty());
 
     // A vanished source.
     const std::string gone = folder.file("gone.sav");
     outcome = applyChanges(gone, folder.file("o.sav"), loadedLayout(info), request);
-    EXPECT_EQ(outcome.errorTexts,
-              std::vector<std::string>{"Error reading " + gone + ": " + gone + " was not found."});
+    EXPECT_EQ(outcome.problems,
+              (Problems{{ApplyProblemKind::ReadFailed, FileErrorCause::FileNotFound}}));
 
     // The source itself as output is refused: the original is never replaced.
     outcome = applyChanges(source, source, loadedLayout(info), request);
     EXPECT_FALSE(outcome.written);
-    EXPECT_EQ(
-        outcome.errorTexts,
-        std::vector<std::string>{"Error writing " + source +
-                                 ": The new file would replace the saved game it is made from."});
+    EXPECT_EQ(outcome.problems, (Problems{{ApplyProblemKind::ReplacesSource}}));
     EXPECT_EQ(readBytes(source), gen::buildSave(spec));
 
     // A read-only file of the output name: access denied, and it stays as it was.
@@ -354,15 +353,14 @@ TEST(ApplyChanges, FailuresNameThePathAndWriteNothing) {
                                              std::filesystem::perms::group_read);
     outcome = applyChanges(source, locked, loadedLayout(info), request);
     EXPECT_FALSE(outcome.written);
-    EXPECT_EQ(outcome.errorTexts,
-              std::vector<std::string>{"Error writing " + locked + ": Access to " + locked +
-                                       " was denied."});
+    EXPECT_EQ(outcome.problems,
+              (Problems{{ApplyProblemKind::WriteFailed, FileErrorCause::AccessDenied}}));
     EXPECT_EQ(readBytes(locked), (std::vector<std::uint8_t>{1, 2, 3}));
 
     // An output folder that does not exist.
     const std::string nowhere = folder.file("no/such/o.sav");
     outcome = applyChanges(source, nowhere, loadedLayout(info), request);
-    EXPECT_EQ(outcome.errorTexts, std::vector<std::string>{"Error writing " + nowhere + ": " +
-                                                           nowhere + testfiles::missingFolderText});
+    EXPECT_EQ(outcome.problems,
+              (Problems{{ApplyProblemKind::WriteFailed, test::missingFolderCause}}));
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"locked.sav", "q.sav"}));
 }

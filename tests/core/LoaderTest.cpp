@@ -1,5 +1,6 @@
 // Loading synthetic saves of every release and layout family, and broken ones.
 
+#include "CoreTestSupport.h"
 #include "TestFiles.h"
 
 #include "core/FileAccess.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <tuple>
 
 using namespace varnholt;
 using varnholt::testfiles::TempFolder;
@@ -21,26 +23,27 @@ namespace {
 
 const char* const releases[] = {"1.0", "1.1", "1.2", "1.3", "1.4", "1.5", "1.6"};
 
-struct Loaded {
-    bool ok = false;
-    std::vector<LoadMessage> messages;
+using Problems = std::vector<LoadProblem>;
+
+// What the program holds across loads, each taken in as the editor takes it.
+struct Record {
+    SaveGameInfo info;
+    SaveSettings settings;
+
+    LoadResult load(const std::string& path) {
+        LoadResult result = loadSaveGame(path, info.factionCode);
+        info = infoAfter(result, info);
+        if (result.settings)
+            settings = settingsAfter(*result.settings, settings);
+        return result;
+    }
 };
 
-Loaded load(const std::string& path, SaveGameInfo& info) {
-    Loaded result;
-    result.ok =
-        loadSaveGame(path, info, [&](const LoadMessage& m) { result.messages.push_back(m); });
-    return result;
+Problems failed(LoadProblemKind kind, FileErrorCause cause = FileErrorCause::None) {
+    return {{kind, cause}};
 }
 
-std::string expectedText(const char* pattern, const std::string& path) {
-    std::string text = pattern;
-    return text.replace(text.find("%s"), 2, path);
-}
-
-std::string pastEnd(const std::string& path) {
-    return "Error reading " + path + ": An attempt was made to access " + path + " past its end.";
-}
+const Problems pastEnd = failed(LoadProblemKind::FileFailed, FileErrorCause::EndOfFile);
 
 } // namespace
 
@@ -82,10 +85,9 @@ TEST(Loader, DecodesRandomSavesOfEveryFamily) {
         const gen::BuiltLayout built = gen::layoutOf(spec);
 
         SCOPED_TRACE(::testing::Message() << "round " << round << " release " << label);
-        SaveGameInfo info;
-        const Loaded loaded = load(path, info);
-        ASSERT_TRUE(loaded.ok);
-        EXPECT_TRUE(loaded.messages.empty());
+        const auto [result, info, settings] = test::load(path);
+        ASSERT_TRUE(result.succeeded());
+        EXPECT_TRUE(result.problems.empty());
         EXPECT_EQ(info.version.releaseLabel, label);
         EXPECT_EQ(info.version.releaseCode, built.releaseCode);
         EXPECT_EQ(info.version.isExpansion(), built.isExpansion);
@@ -94,49 +96,51 @@ TEST(Loader, DecodesRandomSavesOfEveryFamily) {
         EXPECT_EQ(info.positions.campaignShift, built.campaignShift);
         EXPECT_EQ(info.positions.anchorShift, built.anchorShift);
         EXPECT_EQ(info.factionCode, spec.factionByte);
-        EXPECT_EQ(info.campaignDifficulty, spec.campaignDifficulty);
-        EXPECT_EQ(info.battleDifficulty, spec.battleDifficulty);
-        EXPECT_EQ(info.noBattleTimeLimit, spec.timeLimitByte != 28);
-        EXPECT_EQ(info.shortCampaign, spec.lengthFlagByte == 4);
-        EXPECT_EQ(info.unitScale, scale);
-        EXPECT_EQ(info.year, year);
-        EXPECT_EQ(info.isAD, isAD);
-        EXPECT_EQ(info.isWinter, isWinter);
-        EXPECT_FALSE(info.factionName.empty());
+        EXPECT_EQ(info.namedFaction,
+                  (FactionSlot{built.isExpansion ? FactionNames::Expansion : FactionNames::BaseGame,
+                               spec.factionByte}));
+        EXPECT_EQ(settings.campaignDifficulty, spec.campaignDifficulty);
+        EXPECT_EQ(settings.battleDifficulty, spec.battleDifficulty);
+        EXPECT_EQ(settings.noBattleTimeLimit, spec.timeLimitByte != 28);
+        EXPECT_EQ(settings.shortCampaign, spec.lengthFlagByte == 4);
+        EXPECT_EQ(settings.unitScale, scale);
+        EXPECT_EQ(settings.year, year);
+        EXPECT_EQ(settings.isAD, isAD);
+        EXPECT_EQ(settings.isWinter, isWinter);
     }
 }
 
 TEST(Loader, NamesFollowTheCampaignAndTheRelease) {
     TempFolder folder;
     const std::string path = folder.file("s.sav");
-    SaveGameInfo info;
+    Record record;
+    const SaveGameInfo& info = record.info;
 
     gen::SaveSpec mod = gen::specForRelease("1.6");
     mod.campaignName = u"IRON_DOMINION_PLUS";
     mod.factionByte = 0;
     gen::writeSave(path, mod);
-    ASSERT_TRUE(load(path, info).ok);
+    ASSERT_TRUE(record.load(path).succeeded());
     EXPECT_TRUE(info.isModCampaign);
     EXPECT_EQ(info.campaignName, "IRON_DOMINION_PLUS");
-    EXPECT_EQ(info.factionName, "Romans");
-    EXPECT_EQ(info.difficultyNames[1], "Praetor");
+    EXPECT_EQ(info.vocabularies,
+              (Vocabularies{DifficultyNames::Modification, FactionNames::Modification}));
+    EXPECT_EQ(info.namedFaction, (FactionSlot{FactionNames::Modification, 0}));
 
-    // A modification faction without a name leaves the earlier name; no name survives
-    // in a slot the new table leaves empty.
+    // A modification faction without a name leaves the earlier name.
     mod.factionByte = 2;
     gen::writeSave(path, mod);
-    ASSERT_TRUE(load(path, info).ok);
+    ASSERT_TRUE(record.load(path).succeeded());
     EXPECT_EQ(info.factionCode, 2);
-    EXPECT_EQ(info.factionName, "Romans");
-    EXPECT_EQ(info.factionNames.slots[2], "");
+    EXPECT_EQ(info.namedFaction, (FactionSlot{FactionNames::Modification, 0}));
 
     gen::SaveSpec expansion = gen::specForRelease("1.4");
     expansion.campaignName = u"barbarian_invasion";
     expansion.factionByte = 6;
     gen::writeSave(path, expansion);
-    ASSERT_TRUE(load(path, info).ok);
-    EXPECT_EQ(info.factionName, "Unknown");
-    EXPECT_EQ(info.difficultyNames[0], "Easy");
+    ASSERT_TRUE(record.load(path).succeeded());
+    EXPECT_EQ(info.namedFaction, (FactionSlot{FactionNames::Expansion, 6}));
+    EXPECT_EQ(info.vocabularies.difficulties, DifficultyNames::Standard);
     EXPECT_EQ(info.positions.campaignNameOffset, 70);
 
     // After an expansion save the next base-game save is read with its name at 64.
@@ -144,18 +148,29 @@ TEST(Loader, NamesFollowTheCampaignAndTheRelease) {
     base.factionByte = 6;
     base.campaignName = u"iron_dominion_plus_extra";
     gen::writeSave(path, base);
-    ASSERT_TRUE(load(path, info).ok);
+    ASSERT_TRUE(record.load(path).succeeded());
     EXPECT_FALSE(info.isModCampaign);
     EXPECT_EQ(info.positions.campaignNameOffset, 64);
     EXPECT_EQ(info.positions.campaignShift, 64 + 48 - 98);
-    EXPECT_EQ(info.factionName, "Seleucids");
+    EXPECT_EQ(info.namedFaction, (FactionSlot{FactionNames::BaseGame, 6}));
     EXPECT_FALSE(info.version.isExpansion());
+
+    // Which codes each table names: all but the modification's 1 to 3.
+    for (int code = -1; code <= 20; ++code) {
+        const bool inTable = code >= 0 && code < 20;
+        EXPECT_EQ(namesFaction(FactionNames::BaseGame, code), inTable) << code;
+        EXPECT_EQ(namesFaction(FactionNames::Modification, code),
+                  inTable && (code == 0 || code > 3))
+            << code;
+    }
 }
 
 TEST(Loader, OutOfRangeStoredValuesKeepTheEarlierValues) {
     TempFolder folder;
     const std::string path = folder.file("s.sav");
-    SaveGameInfo info;
+    Record record;
+    const SaveGameInfo& info = record.info;
+    const SaveSettings& settings = record.settings;
     gen::SaveSpec spec = gen::specForRelease("1.5");
     spec.anchorGap = 200;
     spec.factionByte = 7;
@@ -163,7 +178,7 @@ TEST(Loader, OutOfRangeStoredValuesKeepTheEarlierValues) {
     spec.battleDifficulty = 3;
     gen::setUnitScale(spec, 120);
     gen::writeSave(path, spec);
-    ASSERT_TRUE(load(path, info).ok);
+    ASSERT_TRUE(record.load(path).succeeded());
     ASSERT_EQ(info.factionCode, 7);
 
     // Faction 20, the first code past the table: the earlier faction stays and its
@@ -181,127 +196,116 @@ TEST(Loader, OutOfRangeStoredValuesKeepTheEarlierValues) {
     // faction 7's record by hand: base 160 (no shift) + 7 * 53.
     bytes[160 + 7 * 53] = 2;
     varnholt::testfiles::writeBytes(path, bytes);
-    const Loaded loaded = load(path, info);
-    ASSERT_TRUE(loaded.ok);
+    const LoadResult result = record.load(path);
+    ASSERT_TRUE(result.succeeded());
     EXPECT_EQ(info.factionCode, 7);
     EXPECT_EQ(info.storedFactionByte, 20);
-    EXPECT_EQ(info.factionName, "Carthaginians");
-    EXPECT_EQ(info.campaignDifficulty, 2);
-    EXPECT_EQ(info.battleDifficulty, 3);
-    EXPECT_TRUE(info.noBattleTimeLimit);
-    EXPECT_FALSE(info.shortCampaign);
-    EXPECT_FALSE(info.isWinter);
-    EXPECT_EQ(info.year, 1);
-    EXPECT_FALSE(info.isAD);
+    EXPECT_EQ(info.namedFaction, (FactionSlot{FactionNames::BaseGame, 7}));
+    EXPECT_EQ(settings.campaignDifficulty, 2);
+    EXPECT_EQ(settings.battleDifficulty, 3);
+    EXPECT_TRUE(settings.noBattleTimeLimit);
+    EXPECT_FALSE(settings.shortCampaign);
+    EXPECT_FALSE(settings.isWinter);
+    EXPECT_EQ(settings.year, 1);
+    EXPECT_FALSE(settings.isAD);
     // An unknown unit scale warns and falls back to 40 (Normal), whatever was loaded before.
-    ASSERT_EQ(loaded.messages.size(), 1u);
-    EXPECT_EQ(loaded.messages[0],
-              (LoadMessage{"Unit scale not recognised - will use default of 40 (Normal).",
-                           Severity::Warning}));
-    EXPECT_EQ(info.unitScale, 40);
-    EXPECT_EQ(info.unitScaleClass, 1);
+    EXPECT_EQ(result.problems, failed(LoadProblemKind::UnitScaleNotRecognised));
+    EXPECT_TRUE(result.problems[0].isWarning());
+    EXPECT_EQ(settings.unitScale, 40);
+    EXPECT_EQ(settings.unitScaleClass, 1);
 
     // A stored year of 0 is AD 0; loading the same file twice gives the same record.
     odd.yearValue = 0;
     varnholt::testfiles::writeBytes(path, gen::buildSave(odd));
-    ASSERT_TRUE(load(path, info).ok);
-    const SaveGameInfo once = info;
-    ASSERT_TRUE(load(path, info).ok);
-    EXPECT_EQ(info, once);
-    EXPECT_TRUE(info.isAD);
-    EXPECT_EQ(info.year, 0);
+    ASSERT_TRUE(record.load(path).succeeded());
+    const Record once = record;
+    ASSERT_TRUE(record.load(path).succeeded());
+    EXPECT_EQ(record.info, once.info);
+    EXPECT_EQ(record.settings, once.settings);
+    EXPECT_TRUE(settings.isAD);
+    EXPECT_EQ(settings.year, 0);
 }
 
-TEST(Loader, FailuresReportOneMessageAndKeepWhatTheyMust) {
+TEST(Loader, FailuresReportOneProblemAndKeepWhatTheyMust) {
     TempFolder folder;
     const std::string good = folder.file("good.sav");
     gen::SaveSpec spec = gen::specForRelease("1.2");
     spec.factionByte = 4;
     gen::setYearAndSeason(spec, 100, true, true);
     gen::writeSave(good, spec);
-    SaveGameInfo info;
-    ASSERT_TRUE(load(good, info).ok);
-    const SaveGameInfo before = info;
+    Record record;
+    const SaveGameInfo& info = record.info;
+    ASSERT_TRUE(record.load(good).succeeded());
+    const Record before = record;
 
-    const auto failWith = [&](const std::string& path, const std::string& text) {
-        const Loaded loaded = load(path, info);
-        EXPECT_FALSE(loaded.ok);
-        ASSERT_EQ(loaded.messages.size(), 1u);
-        EXPECT_EQ(loaded.messages[0].text, text);
-        EXPECT_EQ(loaded.messages[0].severity, Severity::Error);
+    const auto failWith = [&](const std::string& path, const Problems& problems) {
+        const LoadResult result = record.load(path);
+        EXPECT_FALSE(result.succeeded());
+        EXPECT_EQ(result.problems, problems);
+        EXPECT_FALSE(result.problems.front().isWarning());
+        EXPECT_EQ(record.settings, before.settings) << "settings come with a complete load";
     };
 
     // Missing file, unknown header, file shorter than the header: record unchanged.
-    const std::string missing = folder.file("missing.sav");
-    failWith(missing, "Error reading " + missing + ": " + missing + " was not found.");
-    EXPECT_EQ(info, before);
+    failWith(folder.file("missing.sav"),
+             failed(LoadProblemKind::FileFailed, FileErrorCause::FileNotFound));
+    EXPECT_EQ(info, before.info);
     const std::string unknown = folder.file("unknown.sav");
     gen::SaveSpec zero = spec;
     zero.formatByte = 0;
     gen::writeSave(unknown, zero);
-    failWith(unknown, expectedText(unknownVersionText, unknown));
-    EXPECT_EQ(info, before);
+    failWith(unknown, failed(LoadProblemKind::UnknownRelease));
+    EXPECT_EQ(info, before.info);
     const std::string tiny = folder.file("tiny.sav");
     varnholt::testfiles::writeBytes(tiny, {1, 0, 0, 0, 0, 0, 0});
-    failWith(tiny, pastEnd(tiny));
-    EXPECT_EQ(info, before);
+    failWith(tiny, pastEnd);
+    EXPECT_EQ(info, before.info);
     const std::string folderPath = folder.file("adir.sav");
     std::filesystem::create_directory(folderPath);
-    failWith(folderPath,
-             "Error reading " + folderPath + ": Access to " + folderPath + " was denied.");
+    failWith(folderPath, failed(LoadProblemKind::FileFailed, FileErrorCause::AccessDenied));
 
     // Empty campaign name: the release fields are new, the rest is kept.
     const std::string noName = folder.file("noname.sav");
     gen::SaveSpec empty = gen::specForRelease("1.4");
     empty.campaignName = u"";
     gen::writeSave(noName, empty);
-    failWith(noName, expectedText(noCampaignText, noName));
+    failWith(noName, failed(LoadProblemKind::NoCampaignName));
     EXPECT_EQ(info.version.releaseLabel, "1.4");
     EXPECT_EQ(info.positions.campaignNameOffset, 70);
-    EXPECT_EQ(info.campaignName, before.campaignName);
+    EXPECT_EQ(info.campaignName, before.info.campaignName);
 
     // No anchor: names and shift are new, the faction and settings are the earlier ones.
-    ASSERT_TRUE(load(good, info).ok);
+    ASSERT_TRUE(record.load(good).succeeded());
     const std::string noAnchor = folder.file("noanchor.sav");
     gen::SaveSpec mod = gen::specForRelease("1.2");
     mod.campaignName = u"iron_dominion_plus";
     mod.omitAnchor = true;
     mod.factionByte = 9;
     gen::writeSave(noAnchor, mod);
-    failWith(noAnchor, expectedText(noAnchorText, noAnchor));
-    EXPECT_EQ(info.difficultyNames[0], "General");
-    EXPECT_EQ(info.factionNames.slots[1], "");
+    failWith(noAnchor, failed(LoadProblemKind::NoAnchor));
+    EXPECT_EQ(info.vocabularies.difficulties, DifficultyNames::Modification);
     EXPECT_EQ(info.positions.campaignShift, 2);
-    EXPECT_EQ(info.positions.anchorShift, before.positions.anchorShift);
+    EXPECT_EQ(info.positions.anchorShift, before.info.positions.anchorShift);
     EXPECT_EQ(info.factionCode, 4);
-    EXPECT_EQ(info.factionName, before.factionName);
-    EXPECT_EQ(info.year, 100);
-    EXPECT_TRUE(info.isWinter);
+    EXPECT_EQ(info.namedFaction, before.info.namedFaction);
 }
 
 TEST(Loader, NothingIsReadBeyondTheData) {
     TempFolder folder;
     const std::string path = folder.file("cut.sav");
-    SaveGameInfo info;
 
     // A campaign name without a terminator inside the data.
     gen::SaveSpec open = gen::specForRelease("1.5");
     open.omitNameTerminator = true;
     gen::writeSave(path, open);
-    Loaded loaded = load(path, info);
-    EXPECT_FALSE(loaded.ok);
-    ASSERT_EQ(loaded.messages.size(), 1u);
-    EXPECT_EQ(loaded.messages[0].text, pastEnd(path));
+    EXPECT_EQ(loadSaveGame(path).problems, pastEnd);
 
     // A file cut between the header and the end of the campaign name's first unit.
     for (std::uint64_t size : {8u, 40u, 64u, 65u}) {
         gen::SaveSpec early = gen::specForRelease("1.5");
         early.size = size;
         gen::writeSave(path, early);
-        loaded = load(path, info);
-        EXPECT_FALSE(loaded.ok) << size;
-        ASSERT_EQ(loaded.messages.size(), 1u);
-        EXPECT_EQ(loaded.messages[0].text, pastEnd(path)) << size;
+        EXPECT_EQ(loadSaveGame(path).problems, pastEnd) << size;
     }
 
     // The anchor is the last thing in the file: the year and season after it are cut off.
@@ -309,7 +313,7 @@ TEST(Loader, NothingIsReadBeyondTheData) {
     gen::SaveSpec cut = gen::specForRelease("1.2");
     cut.size = static_cast<std::uint64_t>(gen::layoutOf(cut).anchorOffset + 30);
     gen::writeSave(path, cut);
-    EXPECT_TRUE(load(path, info).ok);
+    EXPECT_TRUE(loadSaveGame(path).succeeded());
 
     // A file that ends before the faction byte at 1273 or inside the year read at
     // 1276: every size short of 1280 fails cleanly once the anchor is found early
@@ -319,12 +323,9 @@ TEST(Loader, NothingIsReadBeyondTheData) {
         early.anchorOffset = 300;
         early.size = size;
         gen::writeSave(path, early);
-        SaveGameInfo fresh;
-        loaded = load(path, fresh);
-        EXPECT_FALSE(loaded.ok) << size;
-        ASSERT_EQ(loaded.messages.size(), 1u);
-        EXPECT_EQ(loaded.messages[0].text, pastEnd(path));
-        EXPECT_EQ(fresh.year, 270) << "settings are untouched when a place is cut off";
+        const LoadResult result = loadSaveGame(path);
+        EXPECT_EQ(result.problems, pastEnd) << size;
+        EXPECT_FALSE(result.settings) << "no setting is read when a place is cut off";
     }
 }
 
@@ -341,20 +342,15 @@ TEST(Loader, FindsTheAnchorAcrossEveryPieceOfALargeSave) {
         spec.size = static_cast<std::uint64_t>(anchor + 30 + (anchor % 3) * 100);
         spec.fillerSeed = static_cast<std::uint32_t>(anchor);
         gen::writeSave(path, spec);
-        SaveGameInfo info;
-        const Loaded loaded = load(path, info);
-        ASSERT_TRUE(loaded.ok) << anchor;
-        EXPECT_EQ(info.positions.anchorShift, anchor - 3399) << anchor;
+        const LoadResult result = loadSaveGame(path);
+        ASSERT_TRUE(result.succeeded()) << anchor;
+        EXPECT_EQ(result.settings->anchorShift, anchor - 3399) << anchor;
     }
     gen::SaveSpec none = gen::specForRelease("1.6");
     none.omitAnchor = true;
     none.size = 5 * piece + 3;
     gen::writeSave(path, none);
-    SaveGameInfo info;
-    const Loaded loaded = load(path, info);
-    EXPECT_FALSE(loaded.ok);
-    ASSERT_EQ(loaded.messages.size(), 1u);
-    EXPECT_EQ(loaded.messages[0].text, expectedText(noAnchorText, path));
+    EXPECT_EQ(loadSaveGame(path).problems, failed(LoadProblemKind::NoAnchor));
 }
 
 // Once the search has read on beyond the prefix, the prefix stays as it is: the
@@ -378,33 +374,28 @@ TEST(Loader, TheReadersPrefixStaysOnceTheSearchHasReadOn) {
     EXPECT_TRUE(std::equal(reader.bytes().begin(), reader.bytes().end(), file.begin()));
 }
 
-TEST(Loader, TellsWhenItHasReplacedTheNames) {
+// Each step that got through gives its part, even when a later one fails.
+TEST(Loader, GivesWhatEachStepFound) {
     TempFolder folder;
-    const auto countCalls = [&](const gen::SaveSpec& spec) {
+    const auto parts = [&](const gen::SaveSpec& spec) {
         const std::string path = folder.file("s.sav");
         gen::writeSave(path, spec);
-        SaveGameInfo info;
-        int calls = 0;
-        loadSaveGame(path, info, nullptr, [&] {
-            ++calls;
-            EXPECT_EQ(
-                info.difficultyNames,
-                chooseVocabularies(info.isModCampaign, info.version.isExpansion()).difficultyNames);
-        });
-        return calls;
+        const LoadResult result = loadSaveGame(path);
+        return std::tuple{result.version.has_value(), result.campaign.has_value(),
+                          result.settings.has_value()};
     };
     gen::SaveSpec spec = gen::specForRelease("1.3");
-    EXPECT_EQ(countCalls(spec), 1);
-    spec.omitAnchor = true; // fails after the names are chosen
-    EXPECT_EQ(countCalls(spec), 1);
+    EXPECT_EQ(parts(spec), std::tuple(true, true, true));
+    spec.omitAnchor = true; // fails after the campaign name
+    EXPECT_EQ(parts(spec), std::tuple(true, true, false));
     spec.campaignName = u""; // fails before
-    EXPECT_EQ(countCalls(spec), 0);
+    EXPECT_EQ(parts(spec), std::tuple(true, false, false));
     spec.formatByte = 0;
-    EXPECT_EQ(countCalls(spec), 0);
+    EXPECT_EQ(parts(spec), std::tuple(false, false, false));
 }
 
 // The folder test looks beside the save's full path, also when the path was
-// given relative to the current folder; messages keep the path as given.
+// given relative to the current folder.
 TEST(Loader, FolderTestUsesTheFullPathOfARelativePath) {
     TempFolder folder;
     std::filesystem::create_directories(folder.path() / "game" / "saves");
@@ -412,14 +403,9 @@ TEST(Loader, FolderTestUsesTheFullPathOfARelativePath) {
     gen::writeSave(folder.file("game/saves/q.sav"), gen::specForRelease("1.2"));
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.path() / "game" / "saves");
-    SaveGameInfo info;
-    const bool ok = loadSaveGame("q.sav", info, nullptr);
-    std::vector<LoadMessage> messages;
-    loadSaveGame("none.sav", info, [&](const LoadMessage& m) { messages.push_back(m); });
+    const LoadResult result = loadSaveGame("q.sav");
     std::filesystem::current_path(previous);
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(info.version.releaseLabel, "1.3");
-    EXPECT_EQ(info.version.releaseCode, 3);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text, "Error reading none.sav: none.sav was not found.");
+    ASSERT_TRUE(result.succeeded());
+    EXPECT_EQ(result.version->releaseLabel, "1.3");
+    EXPECT_EQ(result.version->releaseCode, 3);
 }

@@ -1,6 +1,5 @@
-// Vocabularies, text conversion, output naming and failure descriptions.
+// Vocabularies, text conversion and output naming.
 
-#include "core/FileAccess.h"
 #include "core/OutputName.h"
 #include "core/TextCodec.h"
 #include "core/Vocabularies.h"
@@ -25,27 +24,15 @@ TEST(Vocabularies, ModificationIsRecognisedByItsExactNameInAnyCase) {
 }
 
 TEST(Vocabularies, ChoiceOrderModificationThenExpansionThenBaseGame) {
-    const auto mod = chooseVocabularies(true, true);
-    EXPECT_EQ(mod.difficultyNames[0], "General");
-    EXPECT_EQ(mod.difficultyNames[3], "Emperor");
-    EXPECT_EQ(factionName(mod.factionNames, 0), "Romans");
-    EXPECT_EQ(factionName(mod.factionNames, 1), std::nullopt);
-    EXPECT_EQ(factionName(mod.factionNames, 18), "Iberians");
-
-    const auto expansion = chooseVocabularies(false, true);
-    EXPECT_EQ(expansion.difficultyNames[3], "Very Hard");
-    EXPECT_EQ(factionName(expansion.factionNames, 6), "Unknown");
-    EXPECT_EQ(factionName(expansion.factionNames, 4), "Germanic Frankish Tribes");
-
-    const auto base = chooseVocabularies(false, false);
-    EXPECT_EQ(factionName(base.factionNames, 6), "Seleucids");
-    EXPECT_EQ(factionName(base.factionNames, 19), "Thracians");
-    EXPECT_EQ(factionName(base.factionNames, 20), std::nullopt);
-    EXPECT_EQ(factionName(base.factionNames, -1), std::nullopt);
+    EXPECT_EQ(chooseVocabularies(true, true),
+              (Vocabularies{DifficultyNames::Modification, FactionNames::Modification}));
+    EXPECT_EQ(chooseVocabularies(false, true),
+              (Vocabularies{DifficultyNames::Standard, FactionNames::Expansion}));
+    EXPECT_EQ(chooseVocabularies(false, false),
+              (Vocabularies{DifficultyNames::Standard, FactionNames::BaseGame}));
     for (const auto& [sizeClass, number] :
          std::vector<std::pair<int, int>>{{0, 20}, {1, 40}, {2, 80}, {3, 160}, {4, -1}, {-1, -1}})
         EXPECT_EQ(unitScaleForClass(sizeClass), number) << sizeClass;
-    EXPECT_EQ(unitScaleClassNames()[2], "Large");
 }
 
 TEST(TextCodec, Utf16ToUtf8ReplacesUnpairedSurrogates) {
@@ -84,28 +71,6 @@ TEST(TextCodec, Utf8ToUtf16RoundTripsAndReplacesMalformedSequences) {
     for (const char* malformed :
          {"a\x80", "\xc0\xaf", "\xed\xa0\x80", "x\xe4\xb8", "\xf4\x90\x80\x80"})
         EXPECT_EQ(strictUtf8ToUtf16(malformed), std::nullopt) << malformed;
-}
-
-TEST(FailureDescriptions, SentencesNameThePathAndStayWithinTheLimit) {
-    EXPECT_EQ(describeFileError(FileErrorCause::FileNotFound, "/a/b.sav"),
-              "/a/b.sav was not found.");
-    EXPECT_EQ(describeFileError(FileErrorCause::AccessDenied, ""),
-              "Access to an unnamed file was denied.");
-    EXPECT_EQ(describeFileError(FileErrorCause::SeekFailed, "x"), "Seek failed on x.");
-    EXPECT_EQ(describeFileError(FileErrorCause::None, "x"), "No error occurred.");
-    EXPECT_EQ(describeFileError(FileErrorCause::Other, "x"),
-              "An unknown error occurred while accessing x.");
-    const std::string longPath(300, 'p');
-    const std::string cut = describeFileError(FileErrorCause::DiskFull, longPath);
-    EXPECT_EQ(cut, "Disk full while accessing " + std::string(254 - 26, 'p'));
-    // A cut never splits a character in two.
-    std::string wide = "/";
-    while (wide.size() < 300)
-        wide += "\xc3\xa9";
-    const std::string cutWide = describeFileError(FileErrorCause::FileNotFound, wide);
-    EXPECT_LE(cutWide.size(), 254u);
-    EXPECT_GE(cutWide.size(), 253u);
-    EXPECT_NE(static_cast<unsigned char>(cutWide.back()), 0xc3);
 }
 
 TEST(OutputNaming, SplitsPathsByThePlatformsRules) {
@@ -153,23 +118,23 @@ TEST(OutputNaming, FirstFreeCounterInTheSavesFolder) {
     const auto full = makeOutputName(save, exists, PathStyle::Windows);
     EXPECT_FALSE(full.name);
     EXPECT_EQ(full.failure, OutputNameFailure::AllNamesTaken);
-    EXPECT_EQ(
-        full.message,
-        "No more D:\\Game\\saves\\Varnholt*.sav file names available. Delete one or more files.");
+    EXPECT_EQ(full.namePattern, "D:\\Game\\saves\\Varnholt*.sav");
 }
 
 TEST(OutputNaming, EveryPathPartMustBePresent) {
     const auto none = [](const std::string&) { return false; };
-    for (const char* path : {"\\\\server\\share\\q.sav", "D:\\Game\\saves\\quick", "D:quick.sav",
-                             "D:\\Game\\saves\\.sav"})
-        EXPECT_EQ(makeOutputName(path, none, PathStyle::Windows).failure,
-                  OutputNameFailure::EmptyPathPart)
-            << path;
+    const auto missing = [&](const char* path, PathStyle style) {
+        const OutputNameResult result = makeOutputName(path, none, style);
+        EXPECT_EQ(result.failure, OutputNameFailure::EmptyPathPart) << path;
+        return result.missingPart;
+    };
+    EXPECT_EQ(missing("\\\\server\\share\\q.sav", PathStyle::Windows), PathPart::Drive);
+    EXPECT_EQ(missing("D:quick.sav", PathStyle::Windows), PathPart::Folder);
+    EXPECT_EQ(missing("D:\\Game\\saves\\.sav", PathStyle::Windows), PathPart::FileName);
+    EXPECT_EQ(missing("D:\\Game\\saves\\quick", PathStyle::Windows), PathPart::Extension);
     // On POSIX there is no drive to ask for.
     EXPECT_EQ(makeOutputName("/saves/q.sav", none, PathStyle::Posix).name,
               "/saves/Varnholt000.sav");
-    EXPECT_EQ(makeOutputName("q.sav", none, PathStyle::Posix).failure,
-              OutputNameFailure::EmptyPathPart);
-    EXPECT_EQ(makeOutputName("/saves/q", none, PathStyle::Posix).failure,
-              OutputNameFailure::EmptyPathPart);
+    EXPECT_EQ(missing("q.sav", PathStyle::Posix), PathPart::Folder);
+    EXPECT_EQ(missing("/saves/q", PathStyle::Posix), PathPart::Extension);
 }

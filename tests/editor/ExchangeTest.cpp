@@ -79,7 +79,7 @@ TEST_F(ExchangeTest, YearBoxReadsLeadingDigitsAndShowsThemPlain) {
         editor.userSetText(idYear, c.typed);
         // A pick in the size-class list reads all controls and writes them back.
         editor.userSelect(idUnitScaleClass, 2);
-        EXPECT_EQ(editor.saveGameInfo().year, c.read) << c.typed;
+        EXPECT_EQ(editor.settings().year, c.read) << c.typed;
         EXPECT_EQ(ctl(idYear).text, c.shownAfterWrite) << c.typed;
     }
     // Each radio pair is read both ways: the second button, then the first again.
@@ -87,8 +87,8 @@ TEST_F(ExchangeTest, YearBoxReadsLeadingDigitsAndShowsThemPlain) {
         editor.userClick(second ? idAD : idBC);
         editor.userClick(second ? idWinter : idSummer);
         editor.userSelect(idUnitScaleClass, second ? 1 : 2);
-        EXPECT_EQ(editor.saveGameInfo().isAD, second);
-        EXPECT_EQ(editor.saveGameInfo().isWinter, second);
+        EXPECT_EQ(editor.settings().isAD, second);
+        EXPECT_EQ(editor.settings().isWinter, second);
     }
     EXPECT_TRUE(host.messages.empty());
 }
@@ -104,7 +104,6 @@ TEST_F(ExchangeTest, EmptyYearBoxStopsEveryReadWithThePrompt) {
         [&] { editor.userClick(idSetBattleDifficulty); },
         [&] { editor.userSetText(idSourcePath, "xy"); },
         [&] { editor.userClick(idRefresh); },
-        [&] { SaveGameEditorTestPeer::OnApply(editor); },
         [&] { editor.userClick(idOk); },
     };
     for (std::size_t i = 0; i < actions.size(); ++i) {
@@ -119,7 +118,7 @@ TEST_F(ExchangeTest, EmptyYearBoxStopsEveryReadWithThePrompt) {
     }
     // Entries before the year box were read, the era group after it was not.
     EXPECT_TRUE(editor.values().setBattleDifficulty);
-    EXPECT_FALSE(editor.saveGameInfo().isAD);
+    EXPECT_FALSE(editor.settings().isAD);
     // The rules did not run: the battle list stays disabled though its box is ticked.
     EXPECT_FALSE(ctl(idBattleDifficulty).enabled);
     EXPECT_FALSE(editor.modalResult().has_value());
@@ -183,9 +182,9 @@ TEST_F(ExchangeTest, TypingIsNotReportedBackButWhatTheModelKeptIs) {
     EXPECT_EQ(ctl(idOutputPath).text, "");
 }
 
-// The window's own operations called directly, as the platform's event table
-// would: what the mirroring of their writes raises must not reach a handler.
-TEST_F(ExchangeTest, OwnWritesAreIgnoredWhenTheOperationsAreCalledDirectly) {
+// A widget that reports each of the model's writes as a user's edit: what the
+// mirroring raises while an operation runs must not reach a handler.
+TEST_F(ExchangeTest, OwnWritesEchoedByTheWidgetsAreIgnored) {
     const std::string first = writeSave("first.sav", savegen::specForRelease("1.2"));
     savegen::SaveSpec later = savegen::specForRelease("1.3");
     savegen::setYearAndSeason(later, 100, true, false);
@@ -198,34 +197,34 @@ TEST_F(ExchangeTest, OwnWritesAreIgnoredWhenTheOperationsAreCalledDirectly) {
         Step check;
     };
     const auto shows = [](const SaveGameEditor& e, int id) { return e.control(id).text; };
+    const Step loadedSecond = [&](SaveGameEditor& e) {
+        EXPECT_EQ(shows(e, idSourcePath), second);
+        EXPECT_EQ(shows(e, idReleaseLabel), "1.3");
+        EXPECT_EQ(shows(e, idYear), "100");
+        EXPECT_EQ(e.control(idCampaignDifficulty).selection, 1);
+        EXPECT_EQ(shows(e, idStatusLine), "Successfully loaded saved game file.");
+    };
     const Case cases[] = {
-        {"WriteControls", [](SaveGameEditor& e) { e.userSetText(idYear, "12"); },
-         [](SaveGameEditor& e) { SaveGameEditorTestPeer::WriteControls(e); },
+        {"a size class picked",
+         [](SaveGameEditor& e) {
+             e.userClick(idSetUnitScale);
+             e.userSetText(idYear, "12");
+         },
+         [](SaveGameEditor& e) { e.userSelect(idUnitScaleClass, 3); },
          [&](SaveGameEditor& e) {
-             EXPECT_EQ(shows(e, idYear), "270");
+             EXPECT_EQ(shows(e, idYear), "12");
+             EXPECT_EQ(shows(e, idUnitScale), "160");
              EXPECT_EQ(shows(e, idSourcePath), first);
          }},
-        {"loadCommand", [&](SaveGameEditor& e) { e.userSetText(idSourcePath, second); },
-         [](SaveGameEditor& e) { SaveGameEditorTestPeer::loadCommand(e); },
-         [&](SaveGameEditor& e) {
-             EXPECT_EQ(shows(e, idSourcePath), second);
-             EXPECT_EQ(shows(e, idReleaseLabel), "1.3");
-             EXPECT_EQ(shows(e, idYear), "100");
-             EXPECT_EQ(e.control(idCampaignDifficulty).selection, 1);
-             EXPECT_EQ(shows(e, idStatusLine), "Successfully loaded saved game file.");
-         }},
-        {"OnRefresh", [&](SaveGameEditor& e) { e.userSetText(idSourcePath, second); },
-         [](SaveGameEditor& e) { SaveGameEditorTestPeer::OnRefresh(e); },
-         [&](SaveGameEditor& e) {
-             EXPECT_EQ(shows(e, idSourcePath), second);
-             EXPECT_EQ(shows(e, idYear), "100");
-             EXPECT_EQ(shows(e, idStatusLine), "Successfully loaded saved game file.");
-         }},
-        {"OnUnitScaleSpin", [](SaveGameEditor& e) { e.userClick(idSetUnitScale); },
-         [](SaveGameEditor& e) { EXPECT_EQ(SaveGameEditorTestPeer::OnUnitScaleSpin(e, 40, 1), 5); },
+        {"Refresh", [&](SaveGameEditor& e) { e.userSetText(idSourcePath, second); },
+         [](SaveGameEditor& e) { e.userClick(idRefresh); }, loadedSecond},
+        {"a save opened from outside", [](SaveGameEditor&) {},
+         [&](SaveGameEditor& e) { e.openSaveGame(second); }, loadedSecond},
+        {"the unit-scale spin", [](SaveGameEditor& e) { e.userClick(idSetUnitScale); },
+         [](SaveGameEditor& e) { EXPECT_EQ(e.userSpin(idUnitScaleSpin, 1), 5); },
          [&](SaveGameEditor& e) {
              EXPECT_EQ(e.control(idUnitScaleClass).selection, 2);
-             EXPECT_EQ(shows(e, idUnitScale), "40");
+             EXPECT_EQ(shows(e, idUnitScale), "45");
          }},
     };
     for (const Case& c : cases) {
@@ -238,7 +237,6 @@ TEST_F(ExchangeTest, OwnWritesAreIgnoredWhenTheOperationsAreCalledDirectly) {
         e.userClick(idSetYearAndSeason);
         e.userClick(idSetCampaignDifficulty);
         c.prepare(e);
-        // A widget that reports each write of the model as a user's edit.
         int echoes = 0;
         h.onControlChanged = [&](int id) {
             ++echoes;

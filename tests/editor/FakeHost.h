@@ -5,7 +5,6 @@
 
 #include "TestFiles.h"
 
-#include "EditorTestPeer.h"
 #include "core/FileAccess.h"
 #include "editor/EditorHost.h"
 #include "editor/SaveGameEditor.h"

@@ -2,7 +2,6 @@
 // applies: integer reading, captions, the file dialog's folder and filter.
 
 #include "core/UnitScaleTable.h"
-#include "core/Vocabularies.h"
 #include "editor/BrowseDialog.h"
 #include "editor/EditorLayout.h"
 #include "window/IntegerText.h"
@@ -113,17 +112,16 @@ TEST(Layout, MnemonicsAreUniqueSoEachAltLetterReachesOneControl) {
     EXPECT_EQ(letters.size(), 12u);
 }
 
-TEST(Layout, ListItemsAgreeWithTheCoreVocabularies) {
+TEST(Layout, ListItemsAndTheSpinsRange) {
     const auto items = [](int id) {
         const auto span = editorDialog().find(id)->items;
         return std::vector<std::string>(span.begin(), span.end());
     };
-    const auto& standard = standardDifficultyNames();
-    const std::vector<std::string> difficulties(standard.begin(), standard.end());
+    const std::vector<std::string> difficulties{"Easy", "Medium", "Hard", "Very Hard"};
     EXPECT_EQ(items(idCampaignDifficulty), difficulties);
     EXPECT_EQ(items(idBattleDifficulty), difficulties);
-    const auto& classes = unitScaleClassNames();
-    EXPECT_EQ(items(idUnitScaleClass), std::vector<std::string>(classes.begin(), classes.end()));
+    EXPECT_EQ(items(idUnitScaleClass),
+              (std::vector<std::string>{"Small", "Normal", "Large", "Huge"}));
     // The unit-scale spin covers exactly the table's numbers.
     EXPECT_EQ(editorDialog().find(idUnitScaleSpin)->spinMinimum, unitScaleTable().front().number);
     EXPECT_EQ(editorDialog().find(idUnitScaleSpin)->spinMaximum, unitScaleTable().back().number);

@@ -1,8 +1,8 @@
 // The user's language and the catalogues built into the window programs.
 
 #include "shell/UserLanguage.h"
-#include "core/UiText.h"
 #include "shell/Catalogue.h"
+#include "words/UiText.h"
 
 #include <gtest/gtest.h>
 

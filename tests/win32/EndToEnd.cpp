@@ -18,6 +18,8 @@
 #include "shell/StartupArguments.h"
 #include "tools/savegen/SaveGen.h"
 #include "window/WindowMenu.h"
+#include "words/Messages.h"
+#include "words/Names.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -130,9 +132,7 @@ bool exists(const std::wstring& path) {
 }
 
 SaveGameInfo loaded(const std::wstring& path) {
-    SaveGameInfo info;
-    loadSaveGame(utf8(path), info, [](const LoadMessage&) {});
-    return info;
+    return infoAfter(loadSaveGame(utf8(path)), {});
 }
 
 class VarnholtExe : public testing::Test {
@@ -370,8 +370,8 @@ TEST_F(VarnholtExe, BrowseOpensTheDialogAndLoadsThePick) {
     EXPECT_EQ(textOf(window_), L"Varnholt - " + output) << "title";
     EXPECT_EQ(text(idReleaseLabel), wide(info.version.releaseLabel));
     EXPECT_EQ(text(idCampaignName), wide(info.campaignName));
-    EXPECT_EQ(text(idFactionName), wide(info.factionName));
-    EXPECT_FALSE(info.factionName.empty()) << "the save names a faction";
+    EXPECT_EQ(text(idFactionName), wide(shownFactionName(info)));
+    EXPECT_FALSE(shownFactionName(info).empty()) << "the save names a faction";
     EXPECT_EQ(selectionOf(item(idCampaignDifficulty)), 2) << "campaign difficulty shown";
     EXPECT_TRUE(enabled(idApply));
 }

@@ -11,7 +11,6 @@
 
 #include "core/FileAccess.h"
 #include "core/SaveGameLoader.h"
-#include "core/UiText.h"
 #include "editor/EditorLayout.h"
 #include "editor/SaveGameEditor.h"
 #include "shell/AboutBox.h"
@@ -20,6 +19,8 @@
 #include "tools/savegen/SaveGen.h"
 #include "win32/CaptionFitting.h"
 #include "window/WindowMenu.h"
+#include "words/Messages.h"
+#include "words/UiText.h"
 
 #include <gtest/gtest.h>
 
@@ -114,8 +115,9 @@ class InTheLanguage : public testing::Test {
         notASave_ = folder_ + L"notes.sav";
         const std::string notes = "These are notes, not a saved game.";
         ASSERT_TRUE(writeFile(notASave_, std::vector<std::uint8_t>(notes.begin(), notes.end())));
-        SaveGameInfo info;
-        ASSERT_TRUE(loadSaveGame(utf8(save_), info, [](const LoadMessage&) {}));
+        const LoadResult loaded = loadSaveGame(utf8(save_));
+        ASSERT_TRUE(loaded.succeeded());
+        const SaveGameInfo info = infoAfter(loaded, {});
         // What the save and the build give, never translated.
         notTranslated_ = {wide(info.campaignName), wide(info.version.releaseLabel),
                           wide(shell::contactEmail())};
@@ -255,7 +257,7 @@ TEST_F(InTheLanguage, EveryWindowShowsItsTextsWholeOnceMarkedAndTranslated) {
     ASSERT_TRUE(box.has_value()) << "an error box";
     const std::string path = utf8(notASave_);
     const auto expected = [&] {
-        return readErrorText(path, describeFileError(FileErrorCause::EndOfFile, path));
+        return loadProblemText({LoadProblemKind::FileFailed, FileErrorCause::EndOfFile}, path);
     };
     EXPECT_EQ(box->text, wide(expected()));
     setTextLookup(nullptr);

@@ -1,4 +1,4 @@
-#include "core/UiText.h"
+#include "words/UiText.h"
 
 #include <atomic>
 

@@ -1,0 +1,40 @@
+#pragma once
+// A save loaded from scratch, as varnholt-cli takes it in, for the core suites.
+
+#include "core/SaveGameLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace varnholt::test {
+
+// How the system fails a path in a folder that does not exist: Windows
+// reports a bad path where POSIX reports a file not found.
+#ifdef _WIN32
+inline constexpr FileErrorCause missingFolderCause = FileErrorCause::BadPath;
+#else
+inline constexpr FileErrorCause missingFolderCause = FileErrorCause::FileNotFound;
+#endif
+
+struct Loaded {
+    LoadResult result;
+    SaveGameInfo info;
+    SaveSettings settings;
+};
+
+inline Loaded load(const std::string& path, int factionInForce = 0) {
+    Loaded loaded{loadSaveGame(path, factionInForce), {}, {}};
+    loaded.info = infoAfter(loaded.result, {});
+    if (loaded.result.settings)
+        loaded.settings = settingsAfter(*loaded.result.settings, {});
+    return loaded;
+}
+
+inline Loaded loadOrFail(const std::string& path) {
+    Loaded loaded = load(path);
+    EXPECT_TRUE(loaded.result.succeeded()) << path;
+    return loaded;
+}
+
+} // namespace varnholt::test
