@@ -195,8 +195,6 @@ const DialogLayout& englishEditorDialog() {
                                       .rect = {0, 0, 442, 258},
                                       .iconId = applicationIconId,
                                       .windowMenu = true,
-                                      .showInTaskBar = true,
-                                      .visible = true,
                                       .controls = controlTable};
     return english;
 }

@@ -5,9 +5,9 @@
 #include "core/SaveGameLoader.h"
 #include "core/UnitScaleTable.h"
 #include "core/Vocabularies.h"
+#include "editor/AboutCommand.h"
 #include "editor/BrowseDialog.h"
 #include "window/IntegerText.h"
-#include "window/WindowMenu.h"
 #include "words/Messages.h"
 #include "words/Names.h"
 
@@ -69,28 +69,28 @@ DialogEvents SaveGameEditor::events() {
     DialogEvents e;
     e.clicked = [this](int id) {
         if (id == idBrowse)
-            OnBrowse();
+            onBrowse();
         else if (id == idApply)
-            OnApply();
+            onApply();
         else if (id == idRefresh)
-            OnRefresh();
+            onRefresh();
         else if (id == idOk)
-            OnClose();
+            onClose();
         else if (std::find(setBoxes.begin(), setBoxes.end(), id) != setBoxes.end())
-            UpdateControlStates();
+            updateControlStates();
     };
     e.textChanged = [this](int id) {
         if (id == idSourcePath)
-            UpdateControlStates();
+            updateControlStates();
     };
     e.selectionChanged = [this](int id) {
         if (id == idUnitScaleClass)
-            OnUnitScaleClassChanged();
+            onUnitScaleClassChanged();
     };
     e.spinStepping = [this](int id, int position, int step) {
-        return id == idUnitScaleSpin ? OnUnitScaleSpin(position, step) : step;
+        return id == idUnitScaleSpin ? onUnitScaleSpin(position, step) : step;
     };
-    e.escape = [this] { OnCancel(); };
+    e.escape = [this] { onCancel(); };
     return e;
 }
 
@@ -100,13 +100,13 @@ void SaveGameEditor::initialise() {
     const DialogState::Busy busy(dialog_);
     // The lists' items, the length limits and the spin ranges reach the widgets.
     dialog_.reportAll();
-    WriteControls();
+    writeControls();
     if (const auto menuEntries = aboutMenuEntries(localized(aboutMenuText)); !menuEntries.empty())
         host_.addMenuEntries(menuEntries);
     host_.setWindowIcon(dialog_.layout().iconId);
     values_.windowCaption = windowTitle_;
     host_.attachPictures(idRefresh);
-    UpdateControlStates();
+    updateControlStates();
     host_.setFocus(idSourcePath);
     dialog_.open();
 }
@@ -117,7 +117,7 @@ bool SaveGameEditor::openSaveGame(const std::string& path) {
     const DialogState::Busy busy(dialog_);
     // As typed: the box takes the path and the rules follow it; then as Refresh.
     dialog_.setText(idSourcePath, path);
-    if (!UpdateControlStates())
+    if (!updateControlStates())
         return false;
     return loadCommand();
 }
@@ -223,17 +223,17 @@ bool SaveGameEditor::exchange(bool reading) {
     return true;
 }
 
-bool SaveGameEditor::ReadControls() {
+bool SaveGameEditor::readControls() {
     return exchange(true);
 }
 
-void SaveGameEditor::WriteControls() {
+void SaveGameEditor::writeControls() {
     exchange(false);
 }
 
-bool SaveGameEditor::UpdateControlStates() {
+bool SaveGameEditor::updateControlStates() {
     const DialogState::Busy busy(dialog_);
-    if (!ReadControls())
+    if (!readControls())
         return false;
     DialogState& d = dialog_;
     followSourcePath();
@@ -323,15 +323,15 @@ bool SaveGameEditor::loadCommand() {
     lastLoad_ = LoadedGame{values_.sourcePath, loadedLayout(game_)};
     windowTitle_ = values_.windowCaption + " - " + values_.outputPath;
     host_.setWindowTitle(windowTitle_);
-    WriteControls();
-    UpdateControlStates();
+    writeControls();
+    updateControlStates();
     dialog_.setText(idStatusLine, std::string(localized(loadedStatusText)));
     return true;
 }
 
 // --- Commands -----------------------------------------------------------------------
 
-void SaveGameEditor::OnBrowse() {
+void SaveGameEditor::onBrowse() {
     const DialogState::Busy busy(dialog_);
     std::optional<std::string> picked;
     {
@@ -362,22 +362,22 @@ void SaveGameEditor::loadPicked(const std::string& path) {
         followSourcePath();
 }
 
-void SaveGameEditor::OnRefresh() {
+void SaveGameEditor::onRefresh() {
     const DialogState::Busy busy(dialog_);
-    if (!ReadControls())
+    if (!readControls())
         return;
     loadCommand();
 }
 
-void SaveGameEditor::OnApply() {
+void SaveGameEditor::onApply() {
     const DialogState::Busy busy(dialog_);
-    if (!ReadControls())
+    if (!readControls())
         return;
     const BusyHold hold(busyCursor_);
     // Apply is disabled without a name for the new file.
     if (values_.outputPath.empty() || !lastLoad_)
         return;
-    WriteControls();
+    writeControls();
     // The positions belong to the file the last successful load read; a path
     // typed over since then names bytes they were never learnt from.
     if (values_.sourcePath != lastLoad_->path) {
@@ -406,19 +406,19 @@ void SaveGameEditor::endModal(int result) {
     host_.endModal(result);
 }
 
-void SaveGameEditor::OnClose() {
+void SaveGameEditor::onClose() {
     const DialogState::Busy busy(dialog_);
-    if (!ReadControls())
+    if (!readControls())
         return;
     endModal(idOk);
 }
 
-void SaveGameEditor::OnCancel() {
+void SaveGameEditor::onCancel() {
     endModal(idCancel);
 }
 
-bool SaveGameEditor::OnAboutCommand(unsigned commandId) {
-    if (!isAboutCommand(commandId))
+bool SaveGameEditor::onAboutCommand(unsigned commandId) {
+    if (commandId != aboutCommandId)
         return false;
     if (!dialog_.accepting())
         return true;
@@ -428,16 +428,16 @@ bool SaveGameEditor::OnAboutCommand(unsigned commandId) {
     return true;
 }
 
-void SaveGameEditor::OnUnitScaleClassChanged() {
+void SaveGameEditor::onUnitScaleClassChanged() {
     const DialogState::Busy busy(dialog_);
-    if (!ReadControls())
+    if (!readControls())
         return;
     if (settings_.unitScaleClass >= 0 && settings_.unitScaleClass < 4)
         settings_.unitScale = unitScaleForClass(settings_.unitScaleClass);
-    WriteControls();
+    writeControls();
 }
 
-int SaveGameEditor::OnUnitScaleSpin(int position, int proposedStep) {
+int SaveGameEditor::onUnitScaleSpin(int position, int proposedStep) {
     const DialogState::Busy busy(dialog_);
     // The number always moves to its neighbour in the table, however the
     // platform's spin has sped up.

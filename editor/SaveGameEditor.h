@@ -71,9 +71,9 @@ class SaveGameEditor {
                    FileQueries files = systemFileQueries());
 
     // Once, after the front end has created the window from the layout table:
-    // the controls' state reaches the widgets, WriteControls, the About entry
+    // the controls' state reaches the widgets, writeControls, the About entry
     // of the window menu, the window icon, windowCaption, the Refresh pictures,
-    // UpdateControlStates, and the focus into the source path box.
+    // updateControlStates, and the focus into the source path box.
     void initialise();
 
     // Opens a saved game named from outside the window (the program's
@@ -111,10 +111,10 @@ class SaveGameEditor {
     // --- What the user does (see window/DialogState.h) ---------------------
 
     // Typing, pasting or deleting in a text box; a change of the source path
-    // runs UpdateControlStates, and nothing but Browse and Refresh loads.
+    // runs updateControlStates, and nothing but Browse and Refresh loads.
     void userSetText(int id, const std::string& text) { dialog_.userSetText(id, text); }
     // A click on a push button, the picture button, a check box or a radio
-    // button; the Set boxes run UpdateControlStates.
+    // button; the Set boxes run updateControlStates.
     void userClick(int id) { dialog_.userClick(id); }
     // A pick in a drop-down list; a pick of a size class sets the unit scale.
     void userSelect(int id, int index) { dialog_.userSelect(id, index); }
@@ -125,27 +125,27 @@ class SaveGameEditor {
     // Escape, the title bar's close box or the window menu's close command.
     void userPressEscape() { dialog_.userPressEscape(); }
     // A command of the window menu (or wherever the host placed its entries).
-    // The About command (16, whatever its low four bits) opens the About box
-    // and returns true, also when it is ignored because the window is closed or
-    // busy; every other command returns false, for the platform's default
-    // handling (move, size, close...).
-    bool userMenuCommand(unsigned commandId) { return OnAboutCommand(commandId); }
+    // The About command (aboutCommandId) opens the About box and returns true,
+    // also when it is ignored because the window is closed or busy; every other
+    // command returns false, for the platform's default handling (move, size,
+    // close...).
+    bool userMenuCommand(unsigned commandId) { return onAboutCommand(commandId); }
 
   private:
     // The window's operations, as the event table names them.
-    bool ReadControls();
-    void WriteControls();
-    bool UpdateControlStates();
+    bool readControls();
+    void writeControls();
+    bool updateControlStates();
     bool loadCommand();
-    void OnBrowse();
+    void onBrowse();
     void loadPicked(const std::string& path);
-    void OnRefresh();
-    void OnApply();
-    void OnClose();
-    void OnCancel();
-    bool OnAboutCommand(unsigned commandId);
-    void OnUnitScaleClassChanged();
-    int OnUnitScaleSpin(int position, int proposedStep);
+    void onRefresh();
+    void onApply();
+    void onClose();
+    void onCancel();
+    bool onAboutCommand(unsigned commandId);
+    void onUnitScaleClassChanged();
+    int onUnitScaleSpin(int position, int proposedStep);
 
     struct LoadedGame {
         std::string path;

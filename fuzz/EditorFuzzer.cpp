@@ -17,12 +17,12 @@
 
 #include "core/ApplyChanges.h"
 #include "core/SaveGameInfo.h"
+#include "editor/AboutCommand.h"
 #include "editor/EditorHost.h"
 #include "editor/EditorLayout.h"
 #include "editor/SaveGameEditor.h"
 #include "tools/savegen/SaveGen.h"
 #include "window/IntegerText.h"
-#include "window/WindowMenu.h"
 #include "words/Messages.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -810,7 +810,7 @@ void Session::perform(const Action& a) {
         break;
     case Act::Menu: {
         const auto command = static_cast<unsigned>(a.value);
-        if (e.userMenuCommand(command) != isAboutCommand(command))
+        if (e.userMenuCommand(command) != command == aboutCommandId)
             fail("menu command " + std::to_string(command) + " answered wrongly");
         break;
     }
@@ -963,7 +963,7 @@ void Session::check(const Action& a, const Before& before) {
     if (seen.fileDialogs > 0 && a.act != Act::Browse)
         fail("a file dialog opened by an action other than Browse");
     if (seen.aboutBoxes > 0 &&
-        !(a.act == Act::Menu && isAboutCommand(static_cast<unsigned>(a.value))))
+        !(a.act == Act::Menu && static_cast<unsigned>(a.value) == aboutCommandId))
         fail("an About box opened by an action other than the About command");
     if (host_.modalResult != e.modalResult())
         fail("the modal result differs from what the host was told");
@@ -1009,9 +1009,9 @@ void Session::check(const Action& a, const Before& before) {
     // The control-state rules. They run at initialisation, on a click of an
     // enabled Set box, on a change of the text of box 1002 (a drop and the
     // program's argument put their path there first) and at the end of every
-    // successful load; they run successfully unless ReadControls stops at a
+    // successful load; they run successfully unless readControls stops at a
     // number box without an integer, which the prompt tells. A failed load runs
-    // no rules, and a failed ReadControls may have read some values before it
+    // no rules, and a failed readControls may have read some values before it
     // stopped, so the flags cannot be checked against the values of now after
     // every action. Instead the inputs of the last successful run are tracked
     // from what each action did, and every action is checked against them: the

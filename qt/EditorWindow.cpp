@@ -1,5 +1,6 @@
 #include "qt/EditorWindow.h"
 
+#include "editor/AboutCommand.h"
 #include "qt/AboutDialog.h"
 #include "qt/HostSupport.h"
 #include "qt/PictureButton.h"
@@ -189,7 +190,7 @@ void EditorWindow::addMenuEntries(const std::vector<MenuEntry>& entries) {
             const unsigned command = entry.commandId;
             connect(action, &QAction::triggered, this,
                     [this, command] { editor_->userMenuCommand(command); });
-            if (isAboutCommand(command)) {
+            if (command == aboutCommandId) {
                 action->setShortcut(QKeySequence(Qt::Key_F1));
                 action->setShortcutContext(Qt::WindowShortcut);
                 action->setMenuRole(QAction::AboutRole);

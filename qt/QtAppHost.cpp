@@ -160,14 +160,11 @@ void QtAppHost::startWindowSystem() {
     // whole command line, as it always does.
     if (!QCoreApplication::instance() && argc_)
         application_ = std::make_unique<QApplication>(*argc_, argv_);
+    // Where per-user settings would live; nothing is stored there.
+    QCoreApplication::setOrganizationName(QStringLiteral("Varnholt"));
     // Every window of the program without an icon of its own (message boxes,
     // the file dialog) shows the program's.
     QApplication::setWindowIcon(applicationIcon());
-}
-
-void QtAppHost::setSettingsKey(std::string_view keyName) {
-    // Where per-user settings would live; nothing is stored there.
-    QCoreApplication::setOrganizationName(toQt(keyName));
 }
 
 void QtAppHost::runMainDialog(const shell::MainDialogArgs& args) {

@@ -33,7 +33,6 @@ class QtAppHost : public shell::EditorAppHost {
     bool answerCommandLine(const shell::CommandLineAnswer& answer) override;
     void startWindowSystem() override;
     void useLanguage(std::string_view language) override;
-    void setSettingsKey(std::string_view keyName) override;
     void runMainDialog(const shell::MainDialogArgs& args) override;
     void showMessage(const MessageBoxRequest& request) override;
 

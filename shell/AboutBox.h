@@ -1,9 +1,9 @@
 #pragma once
-// The About box: its dialog description (template 100) and its behaviour (the
+// The About box: its dialog description and its behaviour (the
 // contact address as a "mailto:" link). Front ends build the dialog from
 // aboutBoxDialog() as they build the editor, and bind control idContactAddress
 // to the box's HyperLinkLabel. The window-menu entry that reaches it is in
-// window/WindowMenu.h.
+// editor/AboutCommand.h.
 
 #include "shell/HyperLinkLabel.h"
 #include "window/DialogLayout.h"

@@ -41,7 +41,6 @@ bool EditorApp::startUp() {
     if (!pathsDerived)
         host_.showMessage({applicationName(), std::string(localized(fatalInitialisationText)),
                            MessageIcon::Error});
-    host_.setSettingsKey(settingsKeyName);
     host_.runMainDialog({programFolder_, applicationName(), arguments.saveToOpen});
     return false;
 }

@@ -21,9 +21,6 @@ struct StartupArguments;
 // POSIX: folders end at '/' and executables carry no extension, so none is
 // asked for.
 
-// The per-user settings key named at start-up; nothing is ever stored in it.
-inline constexpr std::string_view settingsKeyName = "Local AppWizard-Generated Applications";
-
 // Shown (stop icon) when the program's own path cannot be taken apart.
 inline constexpr std::string_view fatalInitialisationText = uiText("Fatal initialisation error.");
 
@@ -96,7 +93,6 @@ class EditorAppHost {
     // The windows speak `language` from now on ("en", "de", ..., "pseudo"):
     // the toolkit may load its own texts for it.
     virtual void useLanguage(std::string_view language) = 0;
-    virtual void setSettingsKey(std::string_view keyName) = 0;
     // Construct the editor dialog without a parent, make it the main window,
     // run it modally and destroy it when it closes.
     virtual void runMainDialog(const MainDialogArgs& args) = 0;
@@ -121,10 +117,9 @@ class EditorApp {
     // system starts. Help, the version or a refusal are answered (without a
     // display where the answer is printed) and the window does not open.
     // Otherwise the window system starts, a failure of derivePaths is shown
-    // (fatalInitialisationText), the settings key is named and the editor
-    // dialog runs modally with the program folder, the application name and
-    // the save to open. Returns whether the framework should run a message
-    // loop afterwards: never, so the program ends when the dialog has closed.
+    // (fatalInitialisationText), and the editor dialog runs modally with the
+    // program folder, the application name and the save to open. Returns whether the framework
+    // should run a message loop afterwards: never, so the program ends when the dialog has closed.
     bool startUp();
 
     // The program's exit code: 0, or after an answered command line the

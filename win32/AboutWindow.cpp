@@ -1,7 +1,5 @@
 #include "win32/AboutWindow.h"
 
-#include "win32/CaptionFitting.h"
-#include "win32/DialogTemplate.h"
 #include "win32/MessageBoxes.h"
 #include "win32/WideText.h"
 
@@ -17,13 +15,6 @@ constexpr UINT_PTR toolId = 1;
 
 shell::Rect rectOf(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
-}
-
-std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 // The window rectangle in the parent's client coordinates.
@@ -86,19 +77,7 @@ AboutWindow::~AboutWindow() {
 }
 
 void AboutWindow::run() {
-    const FittedLayout fitted = fitToCaptions(shell::aboutBoxDialog());
-    const DialogTemplate dialog(fitted.layout());
-    DialogBoxIndirectParamW(instance_, dialog.get(), owner_, dialogProc,
-                            reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK AboutWindow::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<AboutWindow*>(lParam)->window_ = window;
-    }
-    auto* self = reinterpret_cast<AboutWindow*>(GetWindowLongPtrW(window, DWLP_USER));
-    return self ? self->handle(message, wParam, lParam) : FALSE;
+    runDialog(instance_, owner_, shell::aboutBoxDialog(), Standing::OwnedBox);
 }
 
 INT_PTR AboutWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {

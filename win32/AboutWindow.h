@@ -5,6 +5,7 @@
 // timer, and shows what the label says.
 
 #include "shell/AboutBox.h"
+#include "win32/DialogWindow.h"
 #include "win32/ShellCalls.h"
 
 #include <windows.h>
@@ -13,7 +14,7 @@
 
 namespace varnholt::win32 {
 
-class AboutWindow : public shell::HyperLinkHost {
+class AboutWindow : public shell::HyperLinkHost, private DialogWindow {
   public:
     AboutWindow(HINSTANCE instance, HWND owner, std::string messageCaption);
     ~AboutWindow() override;
@@ -33,10 +34,9 @@ class AboutWindow : public shell::HyperLinkHost {
     void showMessage(const MessageBoxRequest& request) override;
 
   private:
-    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK labelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR subclass, DWORD_PTR self);
-    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Makes what the label needs of the contact control: click reports, the
     // underlined font, the hand pointer, the tooltip; returns the control as
     // the dialog made it.
@@ -44,7 +44,6 @@ class AboutWindow : public shell::HyperLinkHost {
 
     HINSTANCE instance_;
     HWND owner_;
-    HWND window_ = nullptr;
     HWND label_ = nullptr;
     HWND toolTip_ = nullptr;
     std::wstring toolText_;

@@ -1,5 +1,6 @@
 #include "win32/CaptionFitting.h"
 
+#include "win32/DialogTemplate.h"
 #include "win32/WideText.h"
 
 #include <vector>
@@ -44,12 +45,11 @@ int captionWidth(HDC dc, const ControlLayout& control) {
     }
 }
 
-DialogFontContext::DialogFontContext(const DialogLayout& layout) : dc_(GetDC(nullptr)) {
-    std::wstring face = wide(layout.fontName);
-    if (face == L"MS Shell Dlg")
-        face += L" 2";
+DialogFontContext::DialogFontContext() : dc_(GetDC(nullptr)) {
+    // A template with the shell-font style that names "MS Shell Dlg" gets "MS Shell Dlg 2".
+    const std::wstring face = wide(dialogFontName) + L" 2";
     if (dc_)
-        font_ = CreateFontW(-MulDiv(layout.fontPointSize, GetDeviceCaps(dc_, LOGPIXELSY), 72), 0, 0,
+        font_ = CreateFontW(-MulDiv(dialogFontPointSize, GetDeviceCaps(dc_, LOGPIXELSY), 72), 0, 0,
                             0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, PROOF_QUALITY,
                             FF_DONTCARE, face.c_str());
     if (font_)
@@ -66,7 +66,7 @@ DialogFontContext::~DialogFontContext() {
 }
 
 FittedLayout fitToCaptions(const DialogLayout& layout) {
-    const DialogFontContext font(layout);
+    const DialogFontContext font;
     DialogBaseUnits base;
     std::vector<int> widths(layout.controls.size(), 0);
     const std::wstring sample = wide(baseUnitSample);

@@ -12,13 +12,12 @@
 
 namespace varnholt::win32 {
 
-// A screen device context with the dialog font of `layout` selected, made as
-// the dialog manager makes it from the template: the point size at the
-// screen's DPI; a template with the shell-font style that names "MS Shell Dlg"
-// gets "MS Shell Dlg 2". dc() is null when the font could not be made.
+// A screen device context with the dialog font selected, made as the dialog
+// manager makes it from the template: the point size at the screen's DPI.
+// dc() is null when the font could not be made.
 class DialogFontContext {
   public:
-    explicit DialogFontContext(const DialogLayout& layout);
+    DialogFontContext();
     DialogFontContext(const DialogFontContext&) = delete;
     DialogFontContext& operator=(const DialogFontContext&) = delete;
     ~DialogFontContext();

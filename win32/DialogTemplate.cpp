@@ -84,24 +84,23 @@ void DialogTemplate::alignToDword() {
         word(0);
 }
 
-DialogTemplate::DialogTemplate(const DialogLayout& d) {
+DialogTemplate::DialogTemplate(const DialogLayout& d, bool mainWindow) {
     word(1);      // dlgVer
     word(0xFFFF); // signature: extended template
     dword(0);     // helpID
-    dword(d.showInTaskBar ? WS_EX_APPWINDOW : 0);
+    dword(mainWindow ? WS_EX_APPWINDOW : 0);
     dword(WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SHELLFONT | DS_CENTER |
-          (d.windowMenu ? WS_SYSMENU : 0) | (d.minimiseBox ? WS_MINIMIZEBOX : 0) |
-          (d.maximiseBox ? WS_MAXIMIZEBOX : 0) | (d.visible ? WS_VISIBLE : 0));
+          (d.windowMenu ? WS_SYSMENU : 0) | (mainWindow ? WS_VISIBLE : 0));
     word(static_cast<WORD>(d.controls.size()));
     for (int value : {d.rect.x, d.rect.y, d.rect.width, d.rect.height})
         word(static_cast<WORD>(value));
     word(0); // no menu
     word(0); // the dialog class
     text(d.caption);
-    word(static_cast<WORD>(d.fontPointSize));
+    word(static_cast<WORD>(dialogFontPointSize));
     word(FW_NORMAL);
     word(MAKEWORD(FALSE, DEFAULT_CHARSET)); // italic, charset
-    text(d.fontName);
+    text(dialogFontName);
 
     for (std::size_t index = 0; index < d.controls.size(); ++index) {
         const ControlLayout& c = d.controls[index];

@@ -20,9 +20,17 @@ struct ControlStyle {
 };
 ControlStyle controlStyle(const ControlLayout& control);
 
+// Every dialog of the program is made in this font; dialog units follow its
+// metrics. "MS Shell Dlg" stands for the system's dialog font.
+inline constexpr std::string_view dialogFontName = "MS Shell Dlg";
+inline constexpr int dialogFontPointSize = 8;
+
 class DialogTemplate {
   public:
-    explicit DialogTemplate(const DialogLayout& dialog);
+    // A dialog frame of fixed size with a title bar, without minimise or
+    // maximise boxes; a main window is visible when made and has a task-bar
+    // button.
+    DialogTemplate(const DialogLayout& dialog, bool mainWindow);
     const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
 
   private:

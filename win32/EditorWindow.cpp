@@ -2,10 +2,9 @@
 
 #include "win32/AboutWindow.h"
 #include "win32/AccessibleNames.h"
-#include "win32/CaptionFitting.h"
-#include "win32/DialogTemplate.h"
 #include "win32/MessageBoxes.h"
 #include "win32/WideText.h"
+#include "win32/WindowRules.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -19,13 +18,6 @@ namespace {
 
 // Posted once the window shows, to open the program's argument.
 constexpr UINT openStartPathMessage = WM_APP + 1;
-
-std::wstring windowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 // The filter as the file dialog takes it: name, NUL, pattern, NUL, ..., NUL.
 std::wstring filterList(const OpenFileDialogSettings& settings) {
@@ -61,25 +53,7 @@ EditorWindow::~EditorWindow() {
 }
 
 INT_PTR EditorWindow::run() {
-    const FittedLayout fitted = fitToCaptions(editorDialog());
-    const DialogTemplate dialog(fitted.layout());
-    return DialogBoxIndirectParamW(instance_, dialog.get(), nullptr, dialogProc,
-                                   reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK EditorWindow::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<EditorWindow*>(lParam)->window_ = window;
-    }
-    auto* self = reinterpret_cast<EditorWindow*>(GetWindowLongPtrW(window, DWLP_USER));
-    return self ? self->handle(message, wParam, lParam) : FALSE;
-}
-
-// Answers a message whose result a dialog procedure cannot return itself.
-INT_PTR EditorWindow::answer(LONG_PTR result) {
-    SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
-    return TRUE;
+    return runDialog(instance_, nullptr, editorDialog(), Standing::MainWindow);
 }
 
 INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -103,7 +77,7 @@ INT_PTR EditorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return answer(TRUE);
     }
     case WM_SYSCOMMAND:
-        return editor_.userMenuCommand(static_cast<unsigned>(wParam)) ? answer(0) : FALSE;
+        return editor_.userMenuCommand(windowMenuCommand(wParam)) ? answer(0) : FALSE;
     case WM_DROPFILES: {
         const auto drop = reinterpret_cast<HDROP>(wParam);
         std::vector<std::string> paths(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0));

@@ -4,6 +4,7 @@
 // itself; every rule is the model's.
 
 #include "editor/SaveGameEditor.h"
+#include "win32/DialogWindow.h"
 
 #include <windows.h>
 
@@ -13,7 +14,7 @@
 
 namespace varnholt::win32 {
 
-class EditorWindow : public EditorHost {
+class EditorWindow : public EditorHost, private DialogWindow {
   public:
     // `startPath`: a saved game to open once the window shows (the program's
     // argument).
@@ -43,9 +44,7 @@ class EditorWindow : public EditorHost {
     void endModal(int result) override;
 
   private:
-    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR answer(LONG_PTR result);
+    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     void onCommand(int id, int code, HWND control);
     void onInitDialog();
     bool onPaint();
@@ -55,7 +54,6 @@ class EditorWindow : public EditorHost {
 
     HINSTANCE instance_;
     std::optional<std::string> startPath_;
-    HWND window_ = nullptr;
     bool busy_ = false;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;

@@ -70,9 +70,6 @@ class AppHost : public shell::EditorAppHost {
         return result;
     }
 
-    // The key is named only; nothing is ever stored under it.
-    void setSettingsKey(std::string_view) override {}
-
     // F1 does nothing: the program has no help content.
     void runMainDialog(const shell::MainDialogArgs& args) override {
         EditorWindow window(instance_, args.programFolder, args.applicationName, args.saveToOpen);

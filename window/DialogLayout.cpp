@@ -90,8 +90,4 @@ std::string_view pictureFor(const PictureNames& pictures, bool pressed, bool foc
     return pictures.normal;
 }
 
-IconOrigin minimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight) {
-    return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
-}
-
 } // namespace varnholt

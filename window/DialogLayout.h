@@ -19,14 +19,11 @@ inline constexpr int idOk = 1;
 // The result a dialog ends with on Escape or its close box (the platform's
 // Cancel identifier).
 inline constexpr int idCancel = 2;
-// The program icon (icon group 128): window icon and the About box's picture.
+// The program's icon: the window icon and the About box's picture.
 inline constexpr int applicationIconId = 128;
 // The most characters a text box without a limit of its own takes, as the
 // platform's edit boxes do until they are given one.
 inline constexpr int defaultTextLengthLimit = 32767;
-// Every dialog uses this font; dialog units follow its metrics.
-inline constexpr std::string_view dialogFontName = "MS Shell Dlg";
-inline constexpr int dialogFontPointSize = 8;
 
 enum class ControlKind {
     Label,         // static text; a mnemonic moves the focus to the next Tab stop
@@ -103,21 +100,16 @@ struct ControlLayout {
     int iconId = 0;
 };
 
+// A dialog in dialog units, which follow the metrics of the platform's dialog
+// font.
 struct DialogLayout {
     std::string_view caption;
     DialogRect rect; // the client area's size in dialog units (x, y 0)
-    std::string_view fontName = dialogFontName;
-    int fontPointSize = dialogFontPointSize;
     // Set as both large and small window icon; 0 for none.
     int iconId = 0;
-    // The frame: a dialog frame of fixed size with a title bar; whether it has
-    // a window menu (the system menu of the title bar), minimise and maximise
-    // boxes, a task-bar button, and whether it is visible when created.
+    // The frame: a dialog frame of fixed size with a title bar, and whether it
+    // has a window menu (where the platform's title bar has one).
     bool windowMenu = false;
-    bool minimiseBox = false;
-    bool maximiseBox = false;
-    bool showInTaskBar = false;
-    bool visible = false;
     // In template order, which is also the Tab order.
     std::span<const ControlLayout> controls;
 
@@ -137,14 +129,5 @@ std::string displayCaption(std::string_view caption);
 // The picture a picture button draws: pressed first, then focused, then
 // disabled, else normal.
 std::string_view pictureFor(const PictureNames& pictures, bool pressed, bool focused, bool enabled);
-
-// Where the window icon is drawn while a window is minimised: centred in the
-// client area, the divisions truncating.
-struct IconOrigin {
-    int x = 0;
-    int y = 0;
-    bool operator==(const IconOrigin&) const = default;
-};
-IconOrigin minimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight);
 
 } // namespace varnholt

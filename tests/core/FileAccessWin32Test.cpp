@@ -1,6 +1,7 @@
 // Windows only: system error codes as the user reads them, UTF-8 and long
 // paths through the wide API, and another program holding a save open.
 
+#include "CoreTestSupport.h"
 #include "TestFiles.h"
 
 #include "core/ApplyChanges.h"
@@ -161,32 +162,25 @@ TEST(FileAccessWin32, ASaveHeldOpenByAnotherProgram) {
     const std::string source = folder.file("q.sav");
     const std::string output = folder.file("Varnholt000.sav");
     gen::writeSave(source, gen::specForRelease("1.2"));
-    SaveGameInfo info;
-    const auto load = [&](std::vector<LoadMessage>& messages) {
-        return loadSaveGame(source, info, [&](const LoadMessage& m) { messages.push_back(m); });
-    };
-    std::vector<LoadMessage> messages;
-    ASSERT_TRUE(load(messages));
+    const SaveGameInfo info = test::loadOrFail(source).info;
     EditRequest request;
-    request.setUnitScale = true;
     request.unitScale = 80;
-    const std::string sharingText = "Error reading " + source +
-                                    ": A sharing violation occurred while accessing " + source +
-                                    ".";
     {
         HeldOpen writer(L"write", source);
-        EXPECT_FALSE(load(messages));
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].text, sharingText);
+        const LoadResult loaded = loadSaveGame(source);
+        EXPECT_FALSE(loaded.succeeded());
+        EXPECT_EQ(loaded.problems, (std::vector<LoadProblem>{{LoadProblemKind::FileFailed,
+                                                              FileErrorCause::SharingViolation}}));
         const ApplyOutcome outcome = applyChanges(source, output, loadedLayout(info), request);
         EXPECT_FALSE(outcome.written);
-        EXPECT_EQ(outcome.errorTexts, std::vector<std::string>{sharingText});
+        EXPECT_EQ(outcome.problems,
+                  (std::vector<ApplyProblem>{
+                      {ApplyProblemKind::ReadFailed, FileErrorCause::SharingViolation}}));
         EXPECT_EQ(folder.entries(), std::vector<std::string>{"q.sav"});
     }
     {
         HeldOpen reader(L"read", source);
-        messages.clear();
-        EXPECT_TRUE(load(messages));
+        EXPECT_TRUE(loadSaveGame(source).succeeded());
         EXPECT_TRUE(applyChanges(source, output, loadedLayout(info), request).written);
     }
     const auto written = readBytes(output);
@@ -195,9 +189,8 @@ TEST(FileAccessWin32, ASaveHeldOpenByAnotherProgram) {
         const ApplyOutcome outcome =
             applyChanges(source, output, loadedLayout(info), EditRequest{});
         EXPECT_FALSE(outcome.written);
-        ASSERT_EQ(outcome.errorTexts.size(), 1u);
-        EXPECT_EQ(outcome.errorTexts[0].rfind("Error writing " + output + ": ", 0), 0u)
-            << outcome.errorTexts[0];
+        ASSERT_EQ(outcome.problems.size(), 1u);
+        EXPECT_EQ(outcome.problems[0].kind, ApplyProblemKind::WriteFailed);
     }
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"Varnholt000.sav", "q.sav"}));
     EXPECT_EQ(readBytes(output), written);

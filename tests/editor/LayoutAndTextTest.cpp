@@ -2,6 +2,7 @@
 // applies: integer reading, captions, the file dialog's folder and filter.
 
 #include "core/UnitScaleTable.h"
+#include "editor/AboutCommand.h"
 #include "editor/BrowseDialog.h"
 #include "editor/EditorLayout.h"
 #include "window/IntegerText.h"
@@ -167,10 +168,10 @@ TEST(Captions, RefreshPictureByButtonState) {
         EXPECT_EQ(pictureFor(p, c.pressed, c.focused, c.enabled), c.picture);
 }
 
-TEST(Captions, MinimisedIconIsCentredWithTruncatingDivision) {
-    EXPECT_EQ(minimisedIconOrigin(160, 40, 32, 32), (IconOrigin{64, 4}));
-    EXPECT_EQ(minimisedIconOrigin(161, 41, 32, 32), (IconOrigin{65, 5}));
-    EXPECT_EQ(minimisedIconOrigin(20, 10, 32, 32), (IconOrigin{-5, -10})); // towards zero
+TEST(Layout, TheAboutEntryOfTheWindowMenu) {
+    const std::vector<MenuEntry> full{{true, 0, ""}, {false, 16, "&About Varnholt..."}};
+    EXPECT_EQ(aboutMenuEntries(), full);
+    EXPECT_TRUE(aboutMenuEntries("").empty()) << "no text, no entry";
 }
 
 TEST(IntegerText, ReadsLikeTheWindowsNumberBoxes) {

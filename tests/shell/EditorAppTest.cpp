@@ -33,7 +33,6 @@ class FakeAppHost : public EditorAppHost {
     void startWindowSystem() override { log.push_back("startWindowSystem"); }
     std::optional<std::string> queryModulePath() override { return path; }
     std::vector<std::string> commandLineArguments() override { return arguments; }
-    void setSettingsKey(std::string_view key) override { log.push_back(std::string(key)); }
     void runMainDialog(const MainDialogArgs& args) override {
         log.push_back("runMainDialog");
         dialogRuns.push_back(args);
@@ -131,7 +130,6 @@ TEST(EditorApp, StartUpRunsTheEditorEvenAfterAFatalMessage) {
         if (!pathKnown) {
             expected.push_back("message");
         }
-        expected.push_back("Local AppWizard-Generated Applications");
         expected.push_back("runMainDialog");
         EXPECT_EQ(host.log, expected);
         // The dialog gets what it needs without reaching back to the application.

@@ -9,6 +9,7 @@
 
 #include "core/SaveGameLoader.h"
 #include "core/Vocabularies.h"
+#include "editor/AboutCommand.h"
 #include "editor/BrowseDialog.h"
 #include "editor/EditorLayout.h"
 #include "editor/SaveGameEditor.h"
@@ -17,7 +18,8 @@
 #include "shell/OpenUrlWin32.h"
 #include "shell/StartupArguments.h"
 #include "tools/savegen/SaveGen.h"
-#include "window/WindowMenu.h"
+#include "win32/SettingsKey.h"
+#include "win32/WindowRules.h"
 #include "words/Messages.h"
 #include "words/Names.h"
 
@@ -130,6 +132,16 @@ void removeOutputs(const std::wstring& folder) {
 bool exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+// Windows's rules the front end follows, checked as the driver is built.
+static_assert(win32::minimisedIconOrigin(160, 40, 32, 32) == win32::IconOrigin{64, 4});
+static_assert(win32::minimisedIconOrigin(161, 41, 32, 32) == win32::IconOrigin{65, 5});
+static_assert(win32::minimisedIconOrigin(20, 10, 32, 32) == win32::IconOrigin{-5, -10});
+static_assert(win32::windowMenuCommand(16) == aboutCommandId &&
+              win32::windowMenuCommand(31) == aboutCommandId &&
+              win32::windowMenuCommand(15) != aboutCommandId &&
+              win32::windowMenuCommand(0x10010) != aboutCommandId &&
+              win32::windowMenuCommand(SC_CLOSE) == SC_CLOSE);
 
 SaveGameInfo loaded(const std::wstring& path) {
     return infoAfter(loadSaveGame(utf8(path)), {});
@@ -805,7 +817,7 @@ TEST_F(VarnholtExe, CloseBoxEndsTheProgramAndWritesNothing) {
     EXPECT_EQ(*code, 0u) << "exit code";
     EXPECT_EQ(listTree(files_.folder), filesBefore) << "no file written by closing";
     HKEY key = nullptr;
-    const std::wstring settings = L"Software\\" + wide(shell::settingsKeyName);
+    const std::wstring settings = L"Software\\" + std::wstring(win32::settingsKeyName);
     EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, settings.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS)
         << "no settings stored";
     if (key)

@@ -11,6 +11,7 @@
 
 #include "core/FileAccess.h"
 #include "core/SaveGameLoader.h"
+#include "editor/AboutCommand.h"
 #include "editor/EditorLayout.h"
 #include "editor/SaveGameEditor.h"
 #include "shell/AboutBox.h"
@@ -18,7 +19,6 @@
 #include "shell/UserLanguage.h"
 #include "tools/savegen/SaveGen.h"
 #include "win32/CaptionFitting.h"
-#include "window/WindowMenu.h"
 #include "words/Messages.h"
 #include "words/UiText.h"
 
@@ -135,7 +135,7 @@ class InTheLanguage : public testing::Test {
     void checkWindow(HWND window, const DialogLayout& layout, const char* what) {
         SCOPED_TRACE(what);
         std::ptrdiff_t measured = 0;
-        const win32::DialogFontContext font(layout);
+        const win32::DialogFontContext font;
         std::map<std::string, std::wstring> mnemonics;
         checkLanguage(textOf(window), "title");
         for (HWND child : childrenOf(window)) {
@@ -243,7 +243,7 @@ TEST_F(InTheLanguage, EveryWindowShowsItsTextsWholeOnceMarkedAndTranslated) {
     GetClientRect(address, &client);
     ControlLayout label;
     label.caption = shell::contactEmail();
-    const win32::DialogFontContext font(shell::aboutBoxDialog());
+    const win32::DialogFontContext font;
     EXPECT_LE(std::abs(win32::captionWidth(font.dc(), label) - client.right), 1)
         << "the address label is as wide as its text";
     click(GetDlgItem(about, IDOK));

@@ -4,7 +4,6 @@
 
 #include "window/ControlLabels.h"
 #include "window/DialogUnits.h"
-#include "window/WindowMenu.h"
 
 #include <gtest/gtest.h>
 
@@ -351,17 +350,6 @@ TEST(ControlLabels, AccessibleNamesAndTheLabelsOfControls) {
                   it == labelled.end() ? std::nullopt : std::optional<std::size_t>(it->second))
             << i;
     }
-}
-
-TEST(WindowMenu, AboutEntriesAndTheCommandTest) {
-    const std::vector<MenuEntry> full{{true, 0, ""}, {false, 16, "&About Varnholt..."}};
-    EXPECT_EQ(aboutMenuEntries(), full);
-    EXPECT_TRUE(aboutMenuEntries("").empty()) << "no text, no entry";
-    for (unsigned id = 0; id < 64; ++id)
-        EXPECT_EQ(isAboutCommand(id), id >= 16 && id <= 31) << id;
-    // The platform's own window-menu commands, and bits above the low word.
-    for (const unsigned id : {0xF000u, 0xF060u, 0x10010u, 0xFFFF0010u})
-        EXPECT_FALSE(isAboutCommand(id)) << id;
 }
 
 } // namespace

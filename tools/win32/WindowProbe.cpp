@@ -6,10 +6,10 @@
 
 #include "tests/win32/UiDriver.h"
 
+#include "editor/AboutCommand.h"
 #include "editor/EditorLayout.h"
 #include "editor/SaveGameEditor.h"
 #include "tools/savegen/SaveGen.h"
-#include "window/WindowMenu.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "window/WindowMenu.h"
+#include "editor/AboutCommand.h"
 
 namespace varnholt {
 
@@ -6,10 +6,6 @@ std::vector<MenuEntry> aboutMenuEntries(std::string_view menuText) {
     if (menuText.empty())
         return {};
     return {MenuEntry{true, 0, {}}, MenuEntry{false, aboutCommandId, std::string(menuText)}};
-}
-
-bool isAboutCommand(unsigned commandId) {
-    return (commandId & ~0xFu) == aboutCommandId;
 }
 
 } // namespace varnholt
