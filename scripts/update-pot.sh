@@ -34,7 +34,7 @@ common=(--from-code=UTF-8 --add-location=file --package-name=Varnholt
         --copyright-holder="The Varnholt developers" --msgid-bugs-address=varnholt@example.org)
 
 # The programs' texts; varnholt-cli (cli/) speaks English only and is left out.
-mapfile -t sources < <(git ls-files 'words/*.cpp' 'words/*.h' 'window/*.cpp' 'window/*.h' \
+mapfile -t sources < <(git ls-files --cached --others --exclude-standard 'words/*.cpp' 'words/*.h' 'window/*.cpp' 'window/*.h' \
     'editor/*.cpp' 'editor/*.h' 'shell/*.cpp' 'shell/*.h' 'qt/*.cpp' 'qt/*.h' \
     'win32/*.cpp' 'win32/*.h' | LC_ALL=C sort)
 xgettext "${common[@]}" --language=C++ --keyword= --keyword=uiText \
