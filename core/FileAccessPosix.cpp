@@ -68,6 +68,7 @@ void closeChecked(Descriptor& descriptor, const std::string& path) {
 } // namespace fileio
 
 using fileio::fail;
+using fileio::retryInterrupted;
 
 struct SequentialFile::State {
     explicit State(const std::string& path)
@@ -91,12 +92,10 @@ SequentialFile::~SequentialFile() = default;
 std::size_t SequentialFile::read(std::span<std::uint8_t> into) {
     std::size_t done = 0;
     while (done < into.size()) {
-        const ssize_t got = ::read(state_->file.get(), into.data() + done, into.size() - done);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t got = retryInterrupted(
+            [&] { return ::read(state_->file.get(), into.data() + done, into.size() - done); });
+        if (got < 0)
             fail(state_->path, errno);
-        }
         if (got == 0)
             break;
         done += static_cast<std::size_t>(got);

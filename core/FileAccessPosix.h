@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <string>
 
 namespace varnholt::fileio {
@@ -14,6 +16,16 @@ FileErrorCause causeOf(int error);
 
 // Throws the FileError of `error` (an errno value) for `path`.
 [[noreturn]] void fail(const std::string& path, int error);
+
+// `call` (a read, a write, a copy), made again while a signal interrupts it
+// before it has moved anything (EINTR); what it returned at last. Not for
+// close(), which must not be repeated.
+template <class Call> auto retryInterrupted(Call call) {
+    auto result = call();
+    while (result < 0 && errno == EINTR)
+        result = call();
+    return result;
+}
 
 // A file descriptor, closed on every way out; closeChecked reports a failure to close.
 class Descriptor {

@@ -14,6 +14,7 @@ namespace varnholt {
 using fileio::closeChecked;
 using fileio::Descriptor;
 using fileio::fail;
+using fileio::retryInterrupted;
 
 namespace {
 
@@ -48,12 +49,10 @@ void refuseUnwritableTarget(const std::string& path) {
 void writeAll(int fd, const std::uint8_t* bytes, std::size_t size, const std::string& path) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t put = ::write(fd, bytes + done, size - done);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t put =
+            retryInterrupted([&] { return ::write(fd, bytes + done, size - done); });
+        if (put < 0)
             fail(path, errno);
-        }
         if (put == 0)
             fail(path, ENOSPC); // stored fewer bytes than asked
         done += static_cast<std::size_t>(put);
@@ -110,22 +109,20 @@ struct OutputCopy::State {
     void copyFrom(int source) {
 #ifdef __linux__
         for (;;) {
-            const ssize_t copied = ::copy_file_range(source, nullptr, fd, nullptr, 1u << 30, 0);
-            if (copied > 0)
-                size += static_cast<std::uint64_t>(copied);
-            else if (copied == 0 || errno != EINTR)
+            const ssize_t copied = retryInterrupted(
+                [&] { return ::copy_file_range(source, nullptr, fd, nullptr, 1u << 30, 0); });
+            if (copied <= 0)
                 break;
+            size += static_cast<std::uint64_t>(copied);
         }
 #endif
         constexpr std::size_t piece = 1u << 20;
         std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[piece]);
         for (;;) {
-            const ssize_t got = ::read(source, buffer.get(), piece);
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
+            const ssize_t got =
+                retryInterrupted([&] { return ::read(source, buffer.get(), piece); });
+            if (got < 0)
                 fail(sourcePath, errno);
-            }
             if (got == 0)
                 return;
             writeAll(fd, buffer.get(), static_cast<std::size_t>(got), outputPath);
@@ -184,13 +181,12 @@ std::uint64_t OutputCopy::size() const {
 std::size_t OutputCopy::read(std::uint64_t offset, std::span<std::uint8_t> into) {
     std::size_t done = 0;
     while (done < into.size() && offset + done < state_->size) {
-        const ssize_t got = ::pread(state_->fd, into.data() + done, into.size() - done,
-                                    static_cast<off_t>(offset + done));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t got = retryInterrupted([&] {
+            return ::pread(state_->fd, into.data() + done, into.size() - done,
+                           static_cast<off_t>(offset + done));
+        });
+        if (got < 0)
             fail(state_->outputPath, errno);
-        }
         if (got == 0)
             break;
         done += static_cast<std::size_t>(got);
@@ -203,13 +199,12 @@ void OutputCopy::write(std::uint64_t offset, std::span<const std::uint8_t> bytes
         throw FileError(FileErrorCause::EndOfFile, state_->outputPath);
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t put = ::pwrite(state_->fd, bytes.data() + done, bytes.size() - done,
-                                     static_cast<off_t>(offset + done));
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t put = retryInterrupted([&] {
+            return ::pwrite(state_->fd, bytes.data() + done, bytes.size() - done,
+                            static_cast<off_t>(offset + done));
+        });
+        if (put < 0)
             fail(state_->outputPath, errno);
-        }
         if (put == 0)
             fail(state_->outputPath, ENOSPC);
         done += static_cast<std::size_t>(put);

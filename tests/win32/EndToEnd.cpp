@@ -252,7 +252,7 @@ class VarnholtExe : public testing::Test {
 TEST_F(VarnholtExe, ShowsItsStartState) {
     ASSERT_TRUE(openFresh(Use::LooksOnly));
     EXPECT_EQ(textOf(window_), L"Varnholt") << "title";
-    const auto difficulties = wideAll(standardDifficultyNames());
+    const auto difficulties = wideAll(difficultyNames(DifficultyNames::Standard));
     for (int id : {idCampaignDifficulty, idBattleDifficulty}) {
         EXPECT_EQ(itemsOf(item(id)), difficulties) << "items of " << id;
         EXPECT_EQ(selectionOf(item(id)), 1) << "selection of " << id;
