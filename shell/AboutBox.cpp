@@ -1,5 +1,6 @@
 #include "shell/AboutBox.h"
 
+#include "window/ControlBuilders.h"
 #include "window/LocalizedDialog.h"
 #include "words/UiText.h"
 
@@ -28,49 +29,27 @@ std::string_view legalNotice() {
 namespace {
 
 using K = ControlKind;
+using namespace controls;
 
 // Static texts start a group each, so that a mnemonic in one never reaches
-// into the next; the version line shows "&" as it is.
-constexpr ControlLayout text(int id, std::string_view caption, DialogRect r,
-                             bool noPrefix = false) {
-    ControlLayout c;
-    c.id = id;
-    c.kind = K::Label;
-    c.caption = caption;
-    c.rect = r;
-    c.groupStart = true;
-    c.noPrefix = noPrefix;
-    return c;
-}
-
-constexpr ControlLayout icon() {
-    ControlLayout c;
-    c.kind = K::Icon;
-    c.rect = {11, 17, 20, 20};
-    c.iconId = applicationIconId;
-    return c;
-}
-
-constexpr ControlLayout okButton() {
-    ControlLayout c;
-    c.id = idOk;
-    c.kind = K::PushButton;
-    c.caption = uiText("OK");
-    c.rect = {178, 7, 50, 16};
-    c.tabStop = true;
-    c.groupStart = true;
-    c.defaultButton = true;
-    return c;
+// into the next.
+constexpr ControlLayout text(int id, std::string_view caption, DialogRect r) {
+    return grouped(label(id, caption, r));
 }
 
 } // namespace
 
 const DialogLayout& englishAboutBoxDialog() {
     static const ControlLayout controls[] = {
-        icon(),
-        text(noControlId, uiText("Varnholt Version 1.0"), {40, 10, 119, 8}, true),
+        [] {
+            ControlLayout icon = control(K::Icon, noControlId, {}, {11, 17, 20, 20});
+            icon.iconId = applicationIconId;
+            return icon;
+        }(),
+        // The version line shows "&" as it is.
+        asItIs(text(noControlId, uiText("Varnholt Version 1.0"), {40, 10, 119, 8})),
         text(noControlId, legalNotice(), {40, 25, 119, 8}),
-        okButton(),
+        asDefault(grouped(control(K::PushButton, idOk, uiText("OK"), {178, 7, 50, 16}))),
         text(noControlId, uiText("Email:"), {12, 48, 20, 8}),
         text(idContactAddress, contactEmail(), {36, 48, 132, 8}),
     };

@@ -4,6 +4,7 @@
 
 #include "window/DialogState.h"
 #include "window/BusyCursor.h"
+#include "window/ControlBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -16,35 +17,23 @@ namespace {
 
 using K = ControlKind;
 
+using controls::grouped;
+
+// The tests' controls: where they stand does not matter here.
 constexpr ControlLayout control(int id, K kind, std::string_view caption = {}) {
-    ControlLayout c;
-    c.id = id;
-    c.kind = kind;
-    c.caption = caption;
-    c.tabStop = true;
-    return c;
-}
-constexpr ControlLayout grouped(ControlLayout c) {
-    c.groupStart = true;
-    return c;
+    return controls::control(kind, id, caption, {});
 }
 constexpr ControlLayout limited(ControlLayout c, int limit) {
     c.lengthLimit = limit;
     return c;
 }
 constexpr ControlLayout spin(int id, int buddy, int minimum, int maximum) {
-    ControlLayout c = control(id, K::Spin);
-    c.buddyId = buddy;
-    c.spinMinimum = minimum;
-    c.spinMaximum = maximum;
-    return c;
+    return controls::spin(id, {}, buddy, minimum, maximum);
 }
 
 constexpr std::string_view items[] = {"one", "two", "three"};
 constexpr ControlLayout list(int id) {
-    ControlLayout c = control(id, K::DropDownList);
-    c.items = items;
-    return c;
+    return controls::list(id, {}, items, 0);
 }
 
 // Two radio groups back to back (the second starts a group), a third after a

@@ -2,6 +2,7 @@
 // captions fitted to a real font, the names a control is known by, and the
 // window-menu entries of the About box.
 
+#include "window/ControlBuilders.h"
 #include "window/ControlLabels.h"
 #include "window/DialogUnits.h"
 
@@ -38,14 +39,7 @@ TEST(DialogUnits, FollowTheFontsAverageWidthAndHeight) {
 }
 
 ControlLayout control(ControlKind kind, std::string_view caption, DialogRect rect, int id = 0) {
-    ControlLayout c;
-    c.id = id;
-    c.kind = kind;
-    c.caption = caption;
-    c.rect = rect;
-    c.tabStop =
-        kind != ControlKind::Label && kind != ControlKind::GroupBox && kind != ControlKind::Spin;
-    return c;
+    return controls::control(kind, id, caption, rect);
 }
 
 TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog) {
