@@ -3,16 +3,18 @@
 (a flipped comparison, an off-by-one bound, a dropped statement, a swapped
 constant), each built and tested; a fault the tests do not notice survives.
 
-    tools/mutation/mutate.py --build build/mutation --files 'core/*.cpp' \
-        --targets core_tests cli_tests --fast 'build/mutation/tests/core/core_tests' \
-        --full 'ctest --test-dir build/mutation -j2' --sample 150 --out report.md
+    tools/mutation/mutate.py --build BUILD --files 'core/*.cpp' 'core/*.h' \
+        --targets core_tests --suites core_tests cli_tests editor_tests \
+        --full 'ctest --test-dir BUILD -j2' --sample 150 --out report.md
 
-The build folder must be configured already (cmake --preset default, or a copy
-of its settings in another folder). For each fault: the file is changed, the
-targets are built (a fault that does not compile is left out of the count), the
-fast command runs, and where it passes, everything is built and the full command
-runs too, so that every program it starts holds the fault. A fault is killed
-when a command fails or runs out of time. The file is restored after every
+BUILD is a configured build folder (cmake --preset default, or a copy of its
+settings in another folder). For each fault: the file is changed, the targets
+are built (a fault that does not compile is left out of the count), the fast
+check runs, and where it passes, everything is built and the full command runs
+too, so that every program it starts holds the fault. The fast check is either
+--suites, test programs of the build folder built and run one after the other
+(the cheapest first: a fault the first one kills costs no other build), or any
+--fast command. A fault is killed when a command fails or runs out of time. The file is restored after every
 fault, and on Ctrl+C or a plain kill (SIGTERM), also when run in the background.
 The report lists the survivors with their places.
 
@@ -26,6 +28,7 @@ import json
 import os
 import random
 import re
+import shlex
 import signal
 import subprocess
 import sys
@@ -145,13 +148,28 @@ def run(command, timeout):
         raise
 
 
+def suites_command(build, suites):
+    """A shell command that builds and runs each suite in turn and fails with the
+    first that fails (offscreen, for the Qt suites)."""
+    steps = []
+    for suite in suites:
+        steps.append(f"cmake --build {shlex.quote(build)} -j2 --target {shlex.quote(suite)}")
+        steps.append(f"$(find {shlex.quote(build)} -type f -perm -u+x -name {shlex.quote(suite)} "
+                     "-print -quit)")
+    return ("export GTEST_FAIL_FAST=1 QT_QPA_PLATFORM=offscreen; " +
+            " && ".join(steps))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", required=True, help="the configured build folder")
     parser.add_argument("--files", nargs="+", required=True, help="globs of the sources to fault")
     parser.add_argument("--exclude", nargs="*", default=[], help="globs of sources to leave alone")
     parser.add_argument("--targets", nargs="+", required=True, help="what to build for each fault")
-    parser.add_argument("--fast", required=True, help="the quick test command")
+    fast = parser.add_mutually_exclusive_group(required=True)
+    fast.add_argument("--suites", nargs="+", help="test programs of the build folder (targets), "
+                      "built and run in turn; GoogleTest suites stop at their first failure")
+    fast.add_argument("--fast", help="the quick test command")
     parser.add_argument("--full", default="", help="run where the quick one passes")
     parser.add_argument("--sample", type=int, default=0, help="faults to try; 0: all")
     parser.add_argument("--seed", type=int, default=12)
@@ -201,6 +219,8 @@ def main():
                 print(f"{m['file']}:{m['line']} has changed since; fault it anew", file=sys.stderr)
                 return 2
 
+    if args.suites:
+        args.fast = suites_command(args.build, args.suites)
     build = f"cmake --build {args.build} -j2 --target {' '.join(args.targets)}"
     # The full command may start any program of the build (the command line's
     # differential check, the window tests), so everything is built before it.
