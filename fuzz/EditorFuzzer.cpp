@@ -595,7 +595,7 @@ class Session {
         std::map<std::string, Stamp> files;
         bool open = false;
         std::vector<int> enabled; // the identifiers of the enabled controls
-        std::string sourceText;   // box 1002
+        std::string sourceText;   // the source path box
         bool expansion = false;
     };
     Before before(std::map<std::string, Stamp> files) const;
@@ -810,7 +810,7 @@ void Session::perform(const Action& a) {
         break;
     case Act::Menu: {
         const auto command = static_cast<unsigned>(a.value);
-        if (e.userMenuCommand(command) != command == aboutCommandId)
+        if (e.userMenuCommand(command) != (command == aboutCommandId))
             fail("menu command " + std::to_string(command) + " answered wrongly");
         break;
     }
@@ -982,8 +982,10 @@ void Session::check(const Action& a, const Before& before) {
     if (applyClicked && e.control(idStatusLine).text == appliedStatusText &&
         seen.integerPrompts == 0) {
         applied = true;
+        const std::string unitScaleNotChanged =
+            applyProblemText({ApplyProblemKind::UnitScaleNotRecognised}, {}, {});
         for (const std::string& m : seen.messages)
-            applied = applied && m == unitScaleNotChangedText;
+            applied = applied && m == unitScaleNotChanged;
     }
 
     // Files: only a successful Apply writes, and only its output; the save of
@@ -1007,7 +1009,7 @@ void Session::check(const Action& a, const Before& before) {
         checkApply();
 
     // The control-state rules. They run at initialisation, on a click of an
-    // enabled Set box, on a change of the text of box 1002 (a drop and the
+    // enabled Set box, on a change of the source path box's text (a drop and the
     // program's argument put their path there first) and at the end of every
     // successful load; they run successfully unless readControls stops at a
     // number box without an integer, which the prompt tells. A failed load runs
@@ -1016,7 +1018,7 @@ void Session::check(const Action& a, const Before& before) {
     // every action. Instead the inputs of the last successful run are tracked
     // from what each action did, and every action is checked against them: the
     // values now when the action ran the rules last, the values of the path put
-    // into box 1002 and the release before the action when a load failed after
+    // into the source path box and the release before the action when a load failed after
     // the rules ran (a drop, the argument), the path and release of a picked file
     // whose load failed for the rules that follow the path (Browse), and the
     // inputs of an earlier run
@@ -1034,7 +1036,7 @@ void Session::check(const Action& a, const Before& before) {
         if (setBoxClicked || pathTyped || seen.titles > 0)
             rulesRanOn_ = ruleInputs(e);
         else if (opened) {
-            // The rules ran on the path put into box 1002, then the load failed,
+            // The rules ran on the path put into the source path box, then the load failed,
             // perhaps after changing the release.
             rulesRanOn_ = ruleInputs(e);
             rulesRanOn_.expansion = before.expansion;

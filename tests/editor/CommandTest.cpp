@@ -42,7 +42,7 @@ TEST_F(CommandTest, SpinStepsByFiveAndFollowsTheSizeClass) {
         int proposed;
         int step;
         std::string shown;
-        int classShown; // selection of list 1016 afterwards
+        int classShown; // selection of the size-class list afterwards
     };
     const Case cases[] = {
         {40, 1, 5, "45", 2},    {45, -1, -5, "40", 1},  {25, -1, -5, "20", 0},

@@ -124,7 +124,7 @@ class EditorFixture : public ::testing::Test {
         savegen::writeSave(path, spec);
         return path;
     }
-    // Types a path into box 1002 and presses Refresh, as a user would.
+    // Types a path into the source path box and presses Refresh, as a user would.
     void typeAndRefresh(const std::string& path) {
         editor.userSetText(idSourcePath, path);
         editor.userClick(idRefresh);

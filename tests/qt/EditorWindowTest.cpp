@@ -253,7 +253,7 @@ class EditorWindowTest : public QObject {
         QVERIFY(drawnAs(w.control(idRefresh), editorDialog().find(idRefresh)->pictures.disabled));
     }
 
-    // 2. Typing into 1002 key by key; the Set boxes enable, and Refresh shows
+    // 2. Typing into the source path box key by key; the Set boxes enable, and Refresh shows
     // its normal picture (the focus stays in the box).
     void typing() {
         EditorWindow& w = open();
