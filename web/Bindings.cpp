@@ -11,6 +11,7 @@
 #include "window/DialogState.h"
 
 #include <emscripten/bind.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -172,3 +173,12 @@ EMSCRIPTEN_BINDINGS(varnholt) {
 }
 
 } // namespace varnholt::web
+
+// The process starts here, before the page calls anything.
+int main() {
+    // Emscripten starts with a file-creation mask of 0777, which would give
+    // Apply's new file no permissions at all (mode 0, unreadable for the
+    // download); a system's shell starts its programs with 022.
+    ::umask(022);
+    return 0;
+}
