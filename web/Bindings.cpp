@@ -144,6 +144,7 @@ EMSCRIPTEN_BINDINGS(varnholt) {
     constant("idOk", idOk);
     constant("idApply", idApply);
     constant("idRefresh", idRefresh);
+    constant("idStatusLine", idStatusLine);
     constant("idContactAddress", shell::idContactAddress);
     constant("savesFolder", std::string(savesFolder));
 

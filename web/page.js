@@ -136,7 +136,9 @@
                 if (target) element.htmlFor = elementId(target);
                 element.textContent = c.shown;
                 element.className = isValue(c) ? 'text value' : 'text';
-                if (isValue(c)) element.style.flexBasis = dlu(c.width);
+                // A wide value (the status line) takes the room its row has.
+                if (isValue(c) && c.width >= 100) element.classList.add('grows');
+                if (c.id === M.idStatusLine) element.setAttribute('role', 'status');
                 break;
             }
             case 'group':
