@@ -362,7 +362,7 @@
                     editor.userClick(id);
                     mirror(id);
                 };
-                if (readsTheSave(id)) withProgress(c.shown || c.name, currentSaveBytes, work);
+                if (copiesTheSave(id)) withProgress(c.shown, currentSaveBytes, work);
                 else work();
             });
             break;
@@ -435,12 +435,23 @@
 
     // --- Long commands: a progress the page paints before the work starts -----
 
-    // Commands that read or copy the whole saved game, and the size from which
-    // their work may take longer than a user waits without a sign (about
-    // 200 ms; see the README's measurements).
-    const readsTheSave = (id) => id === M.idApply || id === M.idRefresh;
+    // Apply copies the whole saved game; from this size on, its work (and the
+    // reading of a file that comes in) may take longer than a user waits
+    // without a sign (about 200 ms on a slow machine; see the README).
+    const copiesTheSave = (id) => id === M.idApply;
     const progressFromBytes = 8 << 20;
     let currentSaveBytes = 0;
+
+    function showProgress(name) {
+        byId('progress-bar').setAttribute('aria-label', name);
+        byId('progress').hidden = false;
+        waiting = true;
+    }
+
+    function hideProgress() {
+        byId('progress').hidden = true;
+        waiting = false;
+    }
 
     // The work's time is left as a user-timing measure ("varnholt NAME"), for
     // the browser's developer tools and the measurements in the README.
@@ -456,17 +467,14 @@
             timed();
             return;
         }
-        const progress = byId('progress');
-        byId('progress-bar').setAttribute('aria-label', name);
-        progress.hidden = false;
-        waiting = true;
+        showProgress(name);
         // The second frame comes after the first, with the progress, was painted.
         requestAnimationFrame(() => requestAnimationFrame(() => {
             waiting = false;
             try {
                 timed();
             } finally {
-                progress.hidden = true;
+                hideProgress();
             }
         }));
     }
@@ -671,13 +679,16 @@
         }
     }
 
+    // A file that comes in is read (the page stays live meanwhile) and loaded
+    // as Refresh loads, under its name.
     async function handIn(entries, call) {
         const start = performance.now();
+        const name = described.get(M.idRefresh).name;
+        const bytes = Math.max(0, ...entries.map((e) => (e.file ? e.file.size : 0)));
+        if (bytes >= progressFromBytes) showProgress(name);
         const taken = [];
         for (const entry of entries) taken.push(await takeIn(entry));
-        const bytes = Math.max(0, ...taken.map((t) => t.bytes));
-        // A load reads as Refresh does, and is named so.
-        withProgress(described.get(M.idRefresh).name, bytes, () => {
+        withProgress(name, bytes, () => {
             currentSaveBytes = bytes;
             call(taken.map((t) => t.path));
             removeEarlierFolders(taken.map((t) => t.folder));
