@@ -826,11 +826,13 @@
         document.documentElement.lang = language === 'pseudo' ? 'en' : language;
         // The in-memory file system grows a file past 1 MiB by an eighth at a
         // time, copying what it holds each time: Apply's copy of a 64 MiB save
-        // would be copied some thirty times over. Doubling copies it about once.
+        // would be copied some thirty times over. The one file the program
+        // writes is that copy, as big as the save: it gets that room at once
+        // (anything bigger doubles).
         const grow = M.MEMFS.expandFileStorage;
         M.MEMFS.expandFileStorage = (node, capacity) => {
             const held = node.contents ? node.contents.length : 0;
-            if (capacity > held) grow(node, Math.max(capacity, 2 * held));
+            if (capacity > held) grow(node, Math.max(capacity, 2 * held, currentSaveBytes));
         };
         M.FS.mkdir(M.savesFolder);
         makeMessageBox();
