@@ -1,13 +1,6 @@
 #!/usr/bin/python3
-"""The browser edition end to end, in a real headless Chromium, opened from disk.
-
-Every example loads by the file input and by a drop and shows what the native loader
-reads; every group is edited and Apply's download equals what the native varnholt-cli
-writes for the same edits; a damaged save and a non-save show the native loader's
-texts; the keyboard alone loads, edits and applies; axe-core finds nothing; every
-language fits a phone's and a desktop's width with no English left; a 64 MiB save
-applies with its progress painted first; no request leaves the machine. Times are
-printed, never asserted.
+"""The browser edition end to end, in a real headless Chromium, opened from disk, against the
+native varnholt-cli's bytes and texts. Times are printed, never asserted.
 
 Usage: end_to_end.py --page varnholt.html --native BUILD_DIR --source SOURCE_DIR --axe axe.min.js
 """
@@ -24,6 +17,7 @@ import time
 import unittest
 from pathlib import Path
 
+import polib
 from selenium import webdriver
 from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
@@ -203,26 +197,10 @@ def edits_as_cli_arguments():
     return [word for group in s["ticked"] for word in words[group]]
 
 
-def read_po(path):
-    entries, current, key = {}, {}, None
-    for line in path.read_text(encoding="utf-8").splitlines() + [""]:
-        if match := re.match(r'^(msgid|msgstr) (".*")$', line):
-            key = match.group(1)
-            current[key] = json.loads(match.group(2))
-        elif line.startswith('"') and key:
-            current[key] += json.loads(line)
-        elif not line.strip():
-            if current.get("msgid"):
-                entries[current["msgid"]] = current.get("msgstr", "")
-            current, key = {}, None
-    return entries
-
-
 def english_left(language):
     """The English texts that `language` words otherwise, as stored and as shown."""
-    template = read_po(ARGS.source / "po/varnholt.pot")
-    translated = template if language == "pseudo" else read_po(ARGS.source / "po" / (language + ".po"))
-    words = {e for e in template if language == "pseudo" or translated.get(e) not in ("", e)}
+    catalogue = ARGS.source / "po" / ("varnholt.pot" if language == "pseudo" else language + ".po")
+    words = {e.msgid for e in polib.pofile(str(catalogue)) if language == "pseudo" or e.msgstr not in ("", e.msgid)}
     return words | {re.sub(r"&(.)", r"\1", w) for w in words}
 
 
