@@ -68,6 +68,7 @@ val describe(const DialogLayout& layout) {
         o.set("id", c.id);
         o.set("kind", std::string(kindName(c.kind)));
         o.set("shown", c.noPrefix ? std::string(c.caption) : displayCaption(c.caption));
+        o.set("noPrefix", c.noPrefix);
         if (const auto mnemonic = c.noPrefix ? std::nullopt : mnemonicOf(c.caption))
             o.set("mnemonic", *mnemonic);
         o.set("mnemonicTarget", indexOr(mnemonicTarget(layout, i)));

@@ -268,7 +268,7 @@
         const state = editor.control(id);
         switch (c.kind) {
         case 'label': {
-            const text = c.shown === '' || isValue(c) ? state.text : M.displayCaption(state.text);
+            const text = c.noPrefix ? state.text : M.displayCaption(state.text);
             if (element.textContent !== text) element.textContent = text;
             element.classList.toggle('disabled', !state.enabled);
             return;
@@ -344,7 +344,7 @@
                 pictureState.get(id)[key] = value;
                 showPicture(id);
             };
-            element.addEventListener('pointerdown', () => set('pressed', true));
+            element.addEventListener('pointerdown', () => set('pressed', !element.disabled));
             for (const type of ['pointerup', 'pointerleave', 'pointercancel'])
                 element.addEventListener(type, () => set('pressed', false));
             element.addEventListener('keydown', (e) => e.key === ' ' && set('pressed', true));
