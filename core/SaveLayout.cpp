@@ -1,6 +1,7 @@
 #include "core/SaveLayout.h"
 
 #include "core/ByteView.h"
+#include "core/StdCompat.h"
 
 #include <algorithm>
 #include <array>
@@ -119,9 +120,8 @@ std::optional<std::u16string> readCampaignName(std::span<const std::uint8_t> dat
 }
 
 std::optional<std::int64_t> findAnchor(std::span<const std::uint8_t> data) {
-    const auto found =
-        std::search(data.begin(), data.end(),
-                    std::boyer_moore_horspool_searcher(anchorBytes.begin(), anchorBytes.end()));
+    const auto found = std::search(
+        data.begin(), data.end(), compat::horspoolSearcher(anchorBytes.begin(), anchorBytes.end()));
     if (found == data.end())
         return std::nullopt;
     return found - data.begin();

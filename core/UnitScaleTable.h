@@ -2,8 +2,9 @@
 // The 29 unit scale numbers 20..160 in steps of 5, each with the float the save
 // stores (number / 40, exactly representable) and its size class.
 
+#include "core/StdCompat.h"
+
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <optional>
 
@@ -27,7 +28,7 @@ constexpr std::array<UnitScaleRow, unitScaleCount> makeUnitScaleTable() {
         // number / 40 is exact in single precision for every row.
         const float stored = static_cast<float>(number) / 40.0f;
         const int sizeClass = number <= 20 ? 0 : number <= 40 ? 1 : number <= 85 ? 2 : 3;
-        rows[static_cast<std::size_t>(i)] = {number, std::bit_cast<std::uint32_t>(stored),
+        rows[static_cast<std::size_t>(i)] = {number, compat::bitCast<std::uint32_t>(stored),
                                              sizeClass};
     }
     return rows;

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Varnholt builds and tests with, if any is missing.
 # gettext: msgfmt builds the translations into the programs.
-# Usage: scripts/install-deps.sh [--fuzz] [--windows]
+# Usage: scripts/install-deps.sh [--fuzz] [--windows] [--web]
 #   --fuzz     adds clang and its fuzzing runtime
 #   --windows  adds the mingw-w64 cross compiler, and Wine, Xvfb and the X tools the
 #              Windows build's tests and screenshots run with (python3-xlib: the
 #              end-to-end test drops files on the window as the X desktop does)
+#   --web      adds Emscripten (and acorn, which its JavaScript optimiser needs) for
+#              the browser edition, and Chromium, its driver and Selenium, which
+#              its end-to-end run drives, and polib, with which it reads the catalogues
+#              (axe-core comes from npm: npm ci in tests/web)
 set -euo pipefail
 
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
@@ -25,6 +29,7 @@ for option in "$@"; do
         packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool
                    x11-utils imagemagick fonts-dejavu-core python3-xlib)
         ;;
+    --web) packages+=(emscripten node-acorn chromium chromium-driver python3-selenium python3-polib) ;;
     esac
 done
 

@@ -1,0 +1,183 @@
+#include "web/WebHost.h"
+
+#include "shell/EditorApp.h"
+
+#include <string_view>
+#include <vector>
+
+namespace varnholt::web {
+
+using emscripten::val;
+
+namespace {
+
+const char* iconName(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Error:
+        return "error";
+    case MessageIcon::Warning:
+        return "warning";
+    case MessageIcon::Information:
+        return "information";
+    }
+    return "error";
+}
+
+val stringList(const std::vector<std::string>& texts) {
+    val list = val::array();
+    for (const std::string& text : texts)
+        list.call<void>("push", text);
+    return list;
+}
+
+} // namespace
+
+// The editor model's window system: each call is the page's.
+class WebEditor::Host : public EditorHost {
+  public:
+    explicit Host(val page) : page_(std::move(page)) {}
+
+    void showMessage(const MessageBoxRequest& request) override {
+        // The page queues it and shows it when the boxes before it are closed.
+        page_.call<void>("showMessage", request.caption, request.text,
+                         std::string(iconName(request.icon)));
+    }
+    std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& settings) override {
+        // The browser's picker answers later, through userPickedFile.
+        val patterns = val::array();
+        if (!settings.filters.empty())
+            patterns.call<void>("push", settings.filters.front().pattern);
+        page_.call<void>("openFilePicker", patterns);
+        return std::nullopt;
+    }
+    void savedGameWritten(const std::string& path) override {
+        page_.call<void>("savedGameWritten", path);
+    }
+    void beginBusy() override { page_.call<void>("setBusy", true); }
+    void endBusy() override { page_.call<void>("setBusy", false); }
+    void setWindowTitle(const std::string& title) override {
+        page_.call<void>("setWindowTitle", title);
+    }
+    // The page shows the program's icon from the start.
+    void setWindowIcon(int) override {}
+    void attachPictures(int controlId) override { page_.call<void>("attachPictures", controlId); }
+    void addMenuEntries(const std::vector<MenuEntry>& entries) override {
+        val list = val::array();
+        for (const MenuEntry& entry : entries) {
+            val item = val::object();
+            item.set("separator", entry.separator);
+            item.set("commandId", entry.commandId);
+            item.set("text", displayCaption(entry.text));
+            list.call<void>("push", item);
+        }
+        page_.call<void>("addMenuEntries", list);
+    }
+    void runAboutBox(const std::string& messageCaption) override {
+        page_.call<void>("runAboutBox", messageCaption);
+    }
+    void setFocus(int controlId) override { page_.call<void>("setFocus", controlId); }
+    void selectAllText(int controlId) override { page_.call<void>("selectAllText", controlId); }
+    void controlChanged(int controlId) override { page_.call<void>("controlChanged", controlId); }
+    void endModal(int result) override { page_.call<void>("endModal", result); }
+
+  private:
+    val page_;
+};
+
+WebEditor::WebEditor(val page) : host_(std::make_unique<Host>(std::move(page))) {
+    editor_ = std::make_unique<SaveGameEditor>(*host_, savesFolder,
+                                               std::string(shell::applicationDisplayName));
+}
+
+WebEditor::~WebEditor() = default;
+
+val WebEditor::control(int id) const {
+    const ControlState& state = editor_->control(id);
+    val o = val::object();
+    o.set("text", state.text);
+    o.set("checked", state.checked);
+    o.set("items", stringList(state.items));
+    o.set("selection", state.selection);
+    o.set("spinPosition", state.spinPosition);
+    o.set("spinMinimum", state.spinMinimum);
+    o.set("spinMaximum", state.spinMaximum);
+    o.set("lengthLimit", state.lengthLimit > 0 ? state.lengthLimit : defaultTextLengthLimit);
+    o.set("enabled", state.enabled);
+    return o;
+}
+
+bool WebEditor::acceptsDrop(int fileCount) const {
+    return fileCount > 0 && editor_->acceptsDrop(static_cast<std::size_t>(fileCount));
+}
+
+void WebEditor::userDropFiles(val paths) {
+    editor_->userDropFiles(emscripten::vecFromJSArray<std::string>(paths));
+}
+
+// --- The About box ------------------------------------------------------------------
+
+WebAboutBox::WebAboutBox(val page, const std::string& messageCaption)
+    : page_(std::move(page)),
+      box_(*this, messageCaption, [this](int result) { page_.call<void>("endAbout", result); }) {}
+
+WebAboutBox::~WebAboutBox() {
+    box_.label().detach();
+}
+
+int WebAboutBox::initDialog(const std::string& contactText) {
+    shell::LabelControl contact;
+    contact.text = contactText;
+    return box_.initDialog(contact);
+}
+
+val WebAboutBox::link() const {
+    const shell::HyperLinkLabel& label = box_.label();
+    const shell::Colour colour = label.textColour();
+    val o = val::object();
+    o.set("text", label.text());
+    o.set("url", label.url());
+    o.set("colour", "rgb(" + std::to_string(colour.red) + "," + std::to_string(colour.green) + "," +
+                        std::to_string(colour.blue) + ")");
+    o.set("underlined", label.isUnderlined());
+    o.set("toolTip", label.toolTipText());
+    o.set("handPointer", label.wantsHandPointer());
+    return o;
+}
+
+shell::OpenUrlOutcome WebAboutBox::openUrl(std::string_view url) {
+    // The browser hands the address to the mail program and never says
+    // whether one took it.
+    page_.call<void>("openUrl", std::string(url));
+    return {true, {}};
+}
+
+shell::Size WebAboutBox::measureText(std::string_view text) {
+    const val size = page_.call<val>("measureText", std::string(text));
+    return {size["width"].as<int>(), size["height"].as<int>()};
+}
+
+void WebAboutBox::repaint() {
+    page_.call<void>("repaint");
+}
+
+void WebAboutBox::startLeaveCheck(unsigned periodMs) {
+    page_.call<void>("startLeaveCheck", periodMs);
+}
+
+void WebAboutBox::stopLeaveCheck() {
+    page_.call<void>("stopLeaveCheck");
+}
+
+bool WebAboutBox::pointerInside() {
+    return page_.call<bool>("pointerInside");
+}
+
+// A page makes no sounds of its own.
+void WebAboutBox::beep(MessageIcon) {}
+
+void WebAboutBox::showMessage(const MessageBoxRequest& request) {
+    page_.call<void>("showMessage", request.caption, request.text,
+                     std::string(iconName(request.icon)));
+}
+
+} // namespace varnholt::web
