@@ -21,7 +21,9 @@ struct Patch {
 };
 
 // Finds the layout of the copy the way the loader finds it in the save, and
-// tells whether it is the one the last load found.
+// tells whether it is the one the last load found: the layout family (which
+// release of a family wrote it, "1.2" or "1.3", moves no place), the
+// positions and the stored faction.
 bool hasLoadedLayout(OutputCopy& copy, const std::string& sourcePath, const LoadedLayout& loaded,
                      PathStyle style) {
     std::uint64_t next = 0;
@@ -30,8 +32,8 @@ bool hasLoadedLayout(OutputCopy& copy, const std::string& sourcePath, const Load
         next += got;
         return got;
     });
-    const LayoutProbe probe = probeLayout(reader, sourcePath, style);
-    return probe.failure == ProbeFailure::None && *probe.version == loaded.version &&
+    const LayoutProbe probe = probeLayout(reader, sourcePath, {}, style);
+    return probe.failure == ProbeFailure::None && probe.version->family == loaded.version.family &&
            probe.positions == loaded.positions &&
            *probe.storedFactionByte == loaded.storedFactionByte;
 }

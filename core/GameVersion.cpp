@@ -34,9 +34,11 @@ std::optional<GameVersion> detectRelease(std::span<const std::uint8_t> data,
             // installed; the expansion's folder beside the saves folder tells
             // them apart. Such a 1.3 keeps the 1.2 layout.
             const auto folder = expansionFolderFor(savePath, style);
-            if (folder && isDirectory && isDirectory(*folder))
+            const std::optional<bool> found =
+                folder && isDirectory ? isDirectory(*folder) : std::optional(false);
+            if (found == true)
                 return GameVersion{3, "1.3", EarlyBaseGame, true};
-            return GameVersion{2, "1.2", EarlyBaseGame};
+            return GameVersion{2, "1.2", EarlyBaseGame, false, !found};
         }
         if (subFormat == 7)
             return marker ? GameVersion{4, "1.4", Expansion} : GameVersion{3, "1.3", LateBaseGame};

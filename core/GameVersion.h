@@ -29,6 +29,11 @@ struct GameVersion {
     // A "1.2" header read as "1.3" because the expansion's folder stands
     // beside the saves folder (see detectRelease).
     bool decidedByExpansionFolder = false;
+    // A "1.2" header whose expansion folder could not be looked for: the
+    // platform sees no folders around the save (a browser's). It is "1.3"
+    // where the game's expansion folder stands beside its saves folder; both
+    // read and write alike.
+    bool expansionFolderUnknown = false;
 
     bool isExpansion() const { return family == LayoutFamily::Expansion; }
     bool isLateBaseGame() const { return family == LayoutFamily::LateBaseGame; }
@@ -39,7 +44,9 @@ struct GameVersion {
 // Number of leading bytes that detectRelease examines (offsets 0, 2, 4 and 6).
 inline constexpr std::size_t releaseHeaderSize = 8;
 
-using DirectoryQuery = std::function<bool(const std::string& path)>;
+// Whether a path names an existing directory; nothing where the platform
+// cannot tell.
+using DirectoryQuery = std::function<std::optional<bool>(const std::string& path)>;
 
 // The folder whose existence turns a "1.2" header into "1.3": the text of the
 // save's full path before its first "\saves\" ("/saves/" on POSIX), followed by
@@ -50,7 +57,8 @@ std::optional<std::string> expansionFolderFor(const std::string& savePath,
 // The release that wrote `data`, or nothing for an unrecognised release (or
 // fewer than releaseHeaderSize bytes). `savePath` is the save's full path (see
 // fullPath in core/FileAccess.h); for a "1.2" header, an existing directory
-// named by expansionFolderFor(savePath) turns it into "1.3".
+// named by expansionFolderFor(savePath) turns it into "1.3", and one the query
+// cannot tell of leaves it "1.2" with expansionFolderUnknown.
 std::optional<GameVersion> detectRelease(std::span<const std::uint8_t> data,
                                          const std::string& savePath,
                                          const DirectoryQuery& isDirectory,

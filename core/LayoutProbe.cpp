@@ -7,15 +7,12 @@
 
 namespace varnholt {
 
-std::optional<GameVersion> detectReleaseOnDisk(std::span<const std::uint8_t> header,
-                                               const std::string& path, PathStyle style) {
-    // A path typed relative to the current folder is tested as the full path
-    // it stands for; messages still name it as typed.
-    return detectRelease(
-        header, fullPath(path), [](const std::string& p) { return isDirectory(p); }, style);
+std::optional<bool> directoryOnDisk(const std::string& path) {
+    return isDirectory(path);
 }
 
-LayoutProbe probeLayout(SaveReader& reader, const std::string& path, PathStyle style) {
+LayoutProbe probeLayout(SaveReader& reader, const std::string& path, const DirectoryQuery& folders,
+                        PathStyle style) {
     LayoutProbe probe;
     const auto stop = [&probe](ProbeFailure failure) {
         probe.failure = failure;
@@ -26,7 +23,10 @@ LayoutProbe probeLayout(SaveReader& reader, const std::string& path, PathStyle s
     const auto header = reader.ensure(releaseHeaderSize);
     if (header.size() < releaseHeaderSize)
         return stop(ProbeFailure::CutOff);
-    probe.version = detectReleaseOnDisk(header, path, style);
+    // A path typed relative to the current folder is tested as the full path
+    // it stands for; messages still name it as typed.
+    probe.version =
+        detectRelease(header, fullPath(path), folders ? folders : directoryOnDisk, style);
     if (!probe.version)
         return stop(ProbeFailure::UnknownRelease);
 

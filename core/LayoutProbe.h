@@ -41,14 +41,12 @@ struct LayoutProbe {
 // Probes the file `reader` reads. The places the loader reads lie before the
 // anchor's stretch, so the reader's prefix takes them in before the anchor
 // search reads on; afterwards reader.bytes() holds every one of them that the
-// file has. `path` is the save's path for the folder test of detectRelease.
+// file has. The folder test of detectRelease looks beside the full path of
+// `path` and asks `folders` (the file system's directories by default).
 LayoutProbe probeLayout(SaveReader& reader, const std::string& path,
-                        PathStyle style = nativePathStyle);
+                        const DirectoryQuery& folders = {}, PathStyle style = nativePathStyle);
 
-// detectRelease for a save on disk: the folder test looks beside the save's
-// full path and asks the file system.
-std::optional<GameVersion> detectReleaseOnDisk(std::span<const std::uint8_t> header,
-                                               const std::string& path,
-                                               PathStyle style = nativePathStyle);
+// Whether a path names an existing directory of the file system.
+std::optional<bool> directoryOnDisk(const std::string& path);
 
 } // namespace varnholt

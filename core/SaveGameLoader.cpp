@@ -26,10 +26,10 @@ void fail(LoadResult& result, LoadProblemKind kind, FileErrorCause cause = FileE
 
 // Decodes a save being read into `result`.
 void decode(SequentialFile& file, SaveReader& reader, const std::string& path, int factionInForce,
-            PathStyle style, LoadResult& result) {
+            const DirectoryQuery& folders, PathStyle style, LoadResult& result) {
     // The steps of the probe that succeeded give what they learnt, even when a
     // later one fails.
-    const LayoutProbe probe = probeLayout(reader, path, style);
+    const LayoutProbe probe = probeLayout(reader, path, folders, style);
     result.version = probe.version;
     if (probe.campaignName) {
         const bool isMod = isModCampaignName(*probe.campaignName);
@@ -86,12 +86,13 @@ void decode(SequentialFile& file, SaveReader& reader, const std::string& path, i
 
 } // namespace
 
-LoadResult loadSaveGame(const std::string& path, int factionInForce, PathStyle style) {
+LoadResult loadSaveGame(const std::string& path, int factionInForce, const DirectoryQuery& folders,
+                        PathStyle style) {
     LoadResult result;
     try {
         SequentialFile file(path);
         SaveReader reader([&file](std::span<std::uint8_t> into) { return file.read(into); });
-        decode(file, reader, path, factionInForce, style, result);
+        decode(file, reader, path, factionInForce, folders, style, result);
     } catch (const FileError& error) {
         result.settings.reset();
         fail(result, LoadProblemKind::FileFailed, error.cause());

@@ -75,12 +75,13 @@ struct LoadResult {
 
 // Reads the save at `path`. `factionInForce` is the player's faction the
 // caller holds (0 before any load): a stored faction of 20 or more leaves it
-// in force, and its record gives the campaign difficulty. It reads as far into
-// the file as the decoding needs (the anchor may lie anywhere), never beyond
-// the data, and the settings only once every place they are read from is
-// known to lie inside it.
+// in force, and its record gives the campaign difficulty. `folders` answers
+// the release's folder test (the file system's directories by default). It
+// reads as far into the file as the decoding needs (the anchor may lie
+// anywhere), never beyond the data, and the settings only once every place
+// they are read from is known to lie inside it.
 LoadResult loadSaveGame(const std::string& path, int factionInForce = 0,
-                        PathStyle style = nativePathStyle);
+                        const DirectoryQuery& folders = {}, PathStyle style = nativePathStyle);
 
 // `before` with what `result` found: the release and the campaign name's
 // offset, then the campaign name, its shift and vocabularies, then the anchor

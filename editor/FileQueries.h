@@ -2,6 +2,8 @@
 // What the editor asks of the file system. The model asks core directly;
 // tests inject their own answers.
 
+#include "core/GameVersion.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,6 +17,9 @@ struct FileQueries {
     std::function<bool(const std::string& folder)> isWritableFolder;
     // The user's home folder, or nothing when it is unknown.
     std::function<std::optional<std::string>()> homeFolder;
+    // Whether a path names a directory, for the release's folder test; nothing
+    // where the platform sees no folders around a save (a browser's).
+    DirectoryQuery isDirectory;
 };
 
 // core's answers.

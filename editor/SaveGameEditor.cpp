@@ -211,7 +211,7 @@ bool SaveGameEditor::exchange(bool reading) {
         if (!reading)
             d.setText(id, std::string(value));
     };
-    shown(idReleaseLabel, game_.version.releaseLabel);
+    shown(idReleaseLabel, releaseText(game_.version));
     shown(idCampaignName, game_.campaignName);
     // The faction in the player's language; the campaign is named by the save.
     shown(idFactionName, localized(shownFactionName(game_)));
@@ -299,7 +299,8 @@ bool SaveGameEditor::loadCommand() {
     // difficulty lists then show. The settings come only with a complete load;
     // a stored faction past the table keeps the one in force, whose record then
     // gives the campaign difficulty.
-    const LoadResult result = loadSaveGame(values_.sourcePath, game_.factionCode);
+    const LoadResult result =
+        loadSaveGame(values_.sourcePath, game_.factionCode, files_.isDirectory);
     game_ = infoAfter(result, game_);
     if (result.campaign)
         fillDifficultyLists();

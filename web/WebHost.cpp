@@ -85,8 +85,12 @@ class WebEditor::Host : public EditorHost {
 };
 
 WebEditor::WebEditor(val page) : host_(std::make_unique<Host>(std::move(page))) {
+    // The page sees none of the folders around a save the player picked or
+    // dropped: the release's folder test cannot be made.
+    FileQueries files = systemFileQueries();
+    files.isDirectory = [](const std::string&) { return std::optional<bool>(); };
     editor_ = std::make_unique<SaveGameEditor>(*host_, savesFolder,
-                                               std::string(shell::applicationDisplayName));
+                                               std::string(shell::applicationDisplayName), files);
 }
 
 WebEditor::~WebEditor() = default;

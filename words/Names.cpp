@@ -118,6 +118,15 @@ std::optional<std::string_view> factionName(FactionNames table, int code) {
     return names[static_cast<std::size_t>(code)];
 }
 
+std::string releaseText(const GameVersion& version) {
+    if (!version.expansionFolderUnknown)
+        return version.releaseLabel;
+    // TRANSLATORS: %1 is a release of the game ("1.2"), %2 the release the same
+    // save is when the game's expansion folder stands beside its saves folder.
+    return localizedWith(uiText("%1 (%2 with the expansion folder)"),
+                         {version.releaseLabel, "1.3"});
+}
+
 std::string_view shownFactionName(const SaveGameInfo& info) {
     if (!info.namedFaction)
         return {};

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace varnholt {
@@ -23,6 +24,10 @@ std::optional<std::string_view> factionName(FactionNames table, int code);
 
 // The name of the faction a load last named, "" before any.
 std::string_view shownFactionName(const SaveGameInfo& info);
+
+// The release as the user reads it: its label, and for a "1.2" header whose
+// expansion folder could not be looked for, the release it is with one.
+std::string releaseText(const GameVersion& version);
 
 // "Small", "Normal", "Large", "Huge".
 const std::array<std::string_view, 4>& unitScaleClassNames();

@@ -27,7 +27,8 @@ std::optional<GameVersion> detect(const std::vector<std::uint8_t>& bytes,
                                   std::set<std::string> folders = {},
                                   PathStyle style = PathStyle::Windows) {
     return detectRelease(
-        bytes, path, [&](const std::string& p) { return folders.count(p) > 0; }, style);
+        bytes, path,
+        [&](const std::string& p) { return std::optional<bool>(folders.count(p) > 0); }, style);
 }
 
 } // namespace
@@ -81,6 +82,12 @@ TEST(ReleaseDetection, ExpansionFolderBesideSavesMakesOneTwoIntoOneThree) {
         "1.3");
     EXPECT_EQ(detect(bytes, "D:\\Game\\saves\\quick.sav", bi, PathStyle::Posix)->releaseLabel,
               "1.2");
+    // Where the platform cannot tell whether the folder exists (a browser's),
+    // the release stays "1.2" and says so.
+    const auto unknown = detectRelease(
+        bytes, "/saves/q.sav", [](const std::string&) { return std::optional<bool>(); },
+        PathStyle::Posix);
+    EXPECT_EQ(unknown, (GameVersion{2, "1.2", LayoutFamily::EarlyBaseGame, false, true}));
     // Other headers never look at folders.
     EXPECT_EQ(detect(header(3, 7), "D:\\Game\\saves\\q.sav", bi)->releaseLabel, "1.3");
     EXPECT_TRUE(detect(header(3, 7), "D:\\Game\\saves\\q.sav", bi)->isLateBaseGame());

@@ -40,6 +40,8 @@ class FakeHost : public EditorHost {
     // Folders the user cannot write to, and the home folder the system names.
     std::set<std::string> readOnlyFolders;
     std::optional<std::string> home = "/home/ann";
+    // The folders around a save cannot be seen (as in a browser).
+    bool foldersUnknown = false;
     int busyDepth = 0;
     int busyCount = 0;
     int busyWhileModal = 0; // modal windows shown under the busy cursor
@@ -52,7 +54,11 @@ class FakeHost : public EditorHost {
                     return takenPaths.count(path) > 0 || varnholt::pathExists(path);
                 },
                 [this](const std::string& folder) { return readOnlyFolders.count(folder) == 0; },
-                [this] { return home; }};
+                [this] { return home; },
+                [this](const std::string& path) {
+                    return foldersUnknown ? std::nullopt
+                                          : std::optional<bool>(varnholt::isDirectory(path));
+                }};
     }
 
     void showMessage(const MessageBoxRequest& request) override {

@@ -211,7 +211,8 @@ TEST(IntegerText, ReadsLikeTheWindowsNumberBoxes) {
 // The file system of a portable copy: every folder writable, a home folder.
 FileQueries portable() {
     return {[](const std::string&) { return false; }, [](const std::string&) { return true; },
-            [] { return std::optional<std::string>("/home/ann"); }};
+            [] { return std::optional<std::string>("/home/ann"); },
+            [](const std::string&) { return std::optional<bool>(false); }};
 }
 
 TEST(BrowseDialog, InitialFolderFromTheSourcePathOrTheProgramFolder) {

@@ -42,6 +42,13 @@ TEST_F(LoadTest, SuccessfulLoadShowsTheGameNameAndTitle) {
     EXPECT_TRUE(ctl(idApply).enabled);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.busyCount, 1);
+
+    // Where the folders around a save cannot be seen (a browser), a 1.2 header
+    // in a saves folder says which release it is with the expansion's folder.
+    host.foldersUnknown = true;
+    std::filesystem::create_directories(temp.path() / "saves");
+    typeAndRefresh(writeSave("saves/quick.sav", spec));
+    EXPECT_EQ(ctl(idReleaseLabel).text, "1.2 (1.3 with the expansion folder)");
 }
 
 TEST_F(LoadTest, OutputNameIsTheFirstFreeCounter) {
