@@ -20,10 +20,6 @@ int difficultyLevel(const std::string& option, const DifficultyArg& difficulty,
 
 } // namespace
 
-std::int64_t yearNumber(const SaveSettings& settings) {
-    return settings.year < 0 ? -static_cast<std::int64_t>(settings.year) : settings.year;
-}
-
 EditRequest requestFor(const ApplyArgs& args, const LoadedSave& save) {
     const DifficultyNameSet& names = difficultyNames(save.info.vocabularies.difficulties);
     EditRequest request;

@@ -14,8 +14,4 @@ namespace varnholt::cli {
 // length in an expansion save, a date the save cannot hold).
 EditRequest requestFor(const ApplyArgs& args, const LoadedSave& save);
 
-// The magnitude of the stored year; the one 32-bit year without a 32-bit
-// magnitude (2147483648 BC) is kept as stored.
-std::int64_t yearNumber(const SaveSettings& settings);
-
 } // namespace varnholt::cli

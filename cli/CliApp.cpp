@@ -43,7 +43,7 @@ Load load(const std::string& path) {
     load.ok = result.succeeded();
     if (load.ok) {
         load.save.info = infoAfter(result, {});
-        load.save.settings = settingsAfter(*result.settings, {});
+        load.save.settings = settingsAfter(result, {});
     }
     return load;
 }

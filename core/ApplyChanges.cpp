@@ -6,6 +6,7 @@
 #include "core/SaveLayout.h"
 #include "core/SaveReader.h"
 #include "core/UnitScaleTable.h"
+#include "core/Vocabularies.h"
 
 #include <cstdint>
 #include <new>
@@ -21,9 +22,9 @@ struct Patch {
 };
 
 // Finds the layout of the copy the way the loader finds it in the save, and
-// tells whether it is the one the last load found: the layout family (which
-// release of a family wrote it, "1.2" or "1.3", moves no place), the
-// positions and the stored faction.
+// tells whether it is the one the last load found: the layout family, the
+// positions and the stored faction. Which release of a family wrote it ("1.2"
+// or "1.3") moves no place, so no folder is asked about.
 bool hasLoadedLayout(OutputCopy& copy, const std::string& sourcePath, const LoadedLayout& loaded,
                      PathStyle style) {
     std::uint64_t next = 0;
@@ -96,7 +97,7 @@ std::vector<Patch> patchesFor(const LoadedLayout& loaded, const EditRequest& req
 std::vector<RequestProblem> validate(const EditRequest& request, const GameVersion& version) {
     std::vector<RequestProblem> problems;
     const auto outOfRange = [](const std::optional<int>& difficulty) {
-        return difficulty && (*difficulty < 0 || *difficulty > 3);
+        return difficulty && (*difficulty < 0 || *difficulty >= difficultyCount);
     };
     if (outOfRange(request.campaignDifficulty) || outOfRange(request.battleDifficulty))
         problems.push_back(RequestProblem::DifficultyOutOfRange);

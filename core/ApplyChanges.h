@@ -70,8 +70,8 @@ struct ApplyOutcome {
 };
 
 // Reads `sourcePath` afresh, checks that it still has the layout its last load
-// found (release, campaign name offset and shift, anchor shift, stored faction
-// byte), patches each group the request gives at every place the layout gives,
+// found (layout family, campaign name offset and shift, anchor shift, stored
+// faction byte), patches each group the request gives at every place the layout gives,
 // and writes the whole result safely to `outputPath`. The source is never
 // written. An empty outputPath does nothing. Any place outside the data
 // refuses the whole apply; nothing is written then. A campaign length is left

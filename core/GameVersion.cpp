@@ -1,6 +1,12 @@
 #include "core/GameVersion.h"
 
+#include "core/FileAccess.h"
+
 namespace varnholt {
+
+std::optional<bool> directoryOnDisk(const std::string& path) {
+    return isDirectory(path);
+}
 
 std::optional<std::string> expansionFolderFor(const std::string& savePath, PathStyle style) {
     // Only the separator the platform writes counts here, letter case as written.

@@ -48,6 +48,9 @@ inline constexpr std::size_t releaseHeaderSize = 8;
 // cannot tell.
 using DirectoryQuery = std::function<std::optional<bool>(const std::string& path)>;
 
+// The query of the file system's own directories.
+std::optional<bool> directoryOnDisk(const std::string& path);
+
 // The folder whose existence turns a "1.2" header into "1.3": the text of the
 // save's full path before its first "\saves\" ("/saves/" on POSIX), followed by
 // "\bi" ("/bi"). Nothing when the path has no saves folder.

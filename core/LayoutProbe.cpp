@@ -7,10 +7,6 @@
 
 namespace varnholt {
 
-std::optional<bool> directoryOnDisk(const std::string& path) {
-    return isDirectory(path);
-}
-
 LayoutProbe probeLayout(SaveReader& reader, const std::string& path, const DirectoryQuery& folders,
                         PathStyle style) {
     LayoutProbe probe;
@@ -25,8 +21,7 @@ LayoutProbe probeLayout(SaveReader& reader, const std::string& path, const Direc
         return stop(ProbeFailure::CutOff);
     // A path typed relative to the current folder is tested as the full path
     // it stands for; messages still name it as typed.
-    probe.version =
-        detectRelease(header, fullPath(path), folders ? folders : directoryOnDisk, style);
+    probe.version = detectRelease(header, fullPath(path), folders, style);
     if (!probe.version)
         return stop(ProbeFailure::UnknownRelease);
 

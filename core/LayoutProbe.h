@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 
 namespace varnholt {
@@ -42,11 +41,10 @@ struct LayoutProbe {
 // anchor's stretch, so the reader's prefix takes them in before the anchor
 // search reads on; afterwards reader.bytes() holds every one of them that the
 // file has. The folder test of detectRelease looks beside the full path of
-// `path` and asks `folders` (the file system's directories by default).
+// `path` and asks `folders` (the file system's directories by default; an
+// empty query finds no folder).
 LayoutProbe probeLayout(SaveReader& reader, const std::string& path,
-                        const DirectoryQuery& folders = {}, PathStyle style = nativePathStyle);
-
-// Whether a path names an existing directory of the file system.
-std::optional<bool> directoryOnDisk(const std::string& path);
+                        const DirectoryQuery& folders = directoryOnDisk,
+                        PathStyle style = nativePathStyle);
 
 } // namespace varnholt

@@ -65,6 +65,13 @@ struct SaveSettings {
     bool operator==(const SaveSettings&) const = default;
 };
 
+// The year's number as the user writes it: the magnitude, and 2147483648 for
+// the one BC year kept as stored.
+inline std::int64_t yearNumber(const SaveSettings& settings) {
+    const bool keptAsStored = !settings.isAD && settings.year == INT32_MIN;
+    return keptAsStored ? -static_cast<std::int64_t>(settings.year) : settings.year;
+}
+
 // The layout the last load found, as Apply takes it.
 inline LoadedLayout loadedLayout(const SaveGameInfo& info) {
     return {info.version, info.positions, info.factionCode, info.storedFactionByte};

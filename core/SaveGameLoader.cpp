@@ -94,10 +94,8 @@ LoadResult loadSaveGame(const std::string& path, int factionInForce, const Direc
         SaveReader reader([&file](std::span<std::uint8_t> into) { return file.read(into); });
         decode(file, reader, path, factionInForce, folders, style, result);
     } catch (const FileError& error) {
-        result.settings.reset();
         fail(result, LoadProblemKind::FileFailed, error.cause());
     } catch (const std::bad_alloc&) {
-        result.settings.reset();
         fail(result, LoadProblemKind::OutOfMemory);
     }
     return result;
@@ -126,7 +124,10 @@ SaveGameInfo infoAfter(const LoadResult& result, SaveGameInfo info) {
     return info;
 }
 
-SaveSettings settingsAfter(const LoadedSettings& loaded, SaveSettings settings) {
+SaveSettings settingsAfter(const LoadResult& result, SaveSettings settings) {
+    if (!result.settings)
+        return settings;
+    const LoadedSettings& loaded = *result.settings;
     settings.battleDifficulty = loaded.battleDifficulty.value_or(settings.battleDifficulty);
     settings.campaignDifficulty = loaded.campaignDifficulty.value_or(settings.campaignDifficulty);
     settings.noBattleTimeLimit = loaded.noBattleTimeLimit;

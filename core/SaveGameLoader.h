@@ -81,7 +81,8 @@ struct LoadResult {
 // anywhere), never beyond the data, and the settings only once every place
 // they are read from is known to lie inside it.
 LoadResult loadSaveGame(const std::string& path, int factionInForce = 0,
-                        const DirectoryQuery& folders = {}, PathStyle style = nativePathStyle);
+                        const DirectoryQuery& folders = directoryOnDisk,
+                        PathStyle style = nativePathStyle);
 
 // `before` with what `result` found: the release and the campaign name's
 // offset, then the campaign name, its shift and vocabularies, then the anchor
@@ -90,9 +91,9 @@ LoadResult loadSaveGame(const std::string& path, int factionInForce = 0,
 // earlier name.
 SaveGameInfo infoAfter(const LoadResult& result, SaveGameInfo before);
 
-// `before` with the settings a complete load read: a difficulty past the
-// names keeps the earlier one; a unit scale not in the table becomes the
-// default, 40 (Normal).
-SaveSettings settingsAfter(const LoadedSettings& loaded, SaveSettings before);
+// `before` with the settings a complete load read, or `before` itself after
+// a load that did not complete: a difficulty past the names keeps the earlier
+// one; a unit scale not in the table becomes the default, 40 (Normal).
+SaveSettings settingsAfter(const LoadResult& result, SaveSettings before);
 
 } // namespace varnholt

@@ -1,5 +1,7 @@
 #include "core/Vocabularies.h"
 
+#include "core/SaveLayout.h"
+
 namespace varnholt {
 
 int unitScaleForClass(int sizeClass) {
@@ -28,7 +30,7 @@ Vocabularies chooseVocabularies(bool isModCampaign, bool isExpansion) {
 }
 
 bool namesFaction(FactionNames table, int code) {
-    if (code < 0 || code >= 20)
+    if (code < 0 || code >= factionCount)
         return false;
     return table != FactionNames::Modification || code == 0 || code > 3;
 }

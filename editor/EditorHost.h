@@ -63,8 +63,9 @@ class EditorHost {
     runOpenFileDialog(const OpenFileDialogSettings& settings) = 0;
     // Apply has written a new saved game at `path`. A platform that keeps the
     // files it works on apart from the user's (a browser's) hands it over; one
-    // that writes beside the original has nothing more to do.
-    virtual void savedGameWritten(const std::string& path) = 0;
+    // that writes beside the original, where the user looks for it, has
+    // nothing more to do.
+    virtual void savedGameWritten(const std::string& /*path*/) {}
 
     // Shows and removes the busy cursor. The model calls them in strict pairs
     // (never two begins in a row) and removes the cursor while a modal window

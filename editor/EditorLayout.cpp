@@ -12,7 +12,7 @@ namespace varnholt {
 
 namespace {
 
-// The list items come from the vocabularies: the difficulty lists start with
+// The list items are the words layer's names: the difficulty lists start with
 // the standard names, the size-class list always holds the class names.
 const auto& difficultyItems = difficultyNames(DifficultyNames::Standard);
 const auto& sizeClassItems = unitScaleClassNames();

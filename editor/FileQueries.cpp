@@ -7,8 +7,7 @@ namespace varnholt {
 FileQueries systemFileQueries() {
     return {[](const std::string& path) { return pathExists(path); },
             [](const std::string& folder) { return isWritableFolder(folder); },
-            [] { return homeFolder(); },
-            [](const std::string& path) { return std::optional<bool>(isDirectory(path)); }};
+            [] { return homeFolder(); }, directoryOnDisk};
 }
 
 } // namespace varnholt

@@ -43,12 +43,9 @@ EditRequest requestFromWindow(const EditorValues& values, const SaveSettings& se
     if (values.setUnitScale)
         request.unitScale = settings.unitScale;
     if (values.setYearAndSeason) {
-        const Era era = settings.isAD ? Era::AD : Era::BC;
-        std::int64_t year = settings.year;
-        if (era == Era::BC && year == INT32_MIN)
-            year = -year; // the magnitude as stored
         request.yearAndSeason =
-            YearAndSeason{year, era, settings.isWinter ? Season::Winter : Season::Summer};
+            YearAndSeason{yearNumber(settings), settings.isAD ? Era::AD : Era::BC,
+                          settings.isWinter ? Season::Winter : Season::Summer};
     }
     for (const RequestProblem problem : validate(request, version))
         if (problem == RequestProblem::NoCampaignLengthSetting)
@@ -205,7 +202,6 @@ bool SaveGameEditor::exchange(bool reading) {
     listIndex(idUnitScaleClass, settings_.unitScaleClass);
     if (!integer(idUnitScale, settings_.unitScale))
         return false;
-    // The status line has a place in the list only to bind it; it has no value.
     // The names of the loaded game are shown only: the user cannot change them.
     const auto shown = [&](int id, std::string_view value) {
         if (!reading)
@@ -304,8 +300,7 @@ bool SaveGameEditor::loadCommand() {
     game_ = infoAfter(result, game_);
     if (result.campaign)
         fillDifficultyLists();
-    if (result.settings)
-        settings_ = settingsAfter(*result.settings, settings_);
+    settings_ = settingsAfter(result, settings_);
     for (const LoadProblem& problem : result.problems)
         showMessage(loadProblemText(problem, values_.sourcePath),
                     problem.isWarning() ? MessageIcon::Warning : MessageIcon::Error);

@@ -415,7 +415,6 @@ class FuzzHost : public EditorHost {
         if (request.text == enterIntegerText)
             ++seen.integerPrompts;
     }
-    void savedGameWritten(const std::string&) override {}
     std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings&) override {
         modal("the file dialog");
         ++seen.fileDialogs;

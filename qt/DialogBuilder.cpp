@@ -126,23 +126,23 @@ BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetM
     dialog.setWindowFlags(flags);
 
     auto* mnemonics = new ImmediateMnemonicClick(&dialog);
-    QButtonGroup* radioGroup = nullptr;
-    for (const ControlLayout& control : spec.controls) {
+    std::map<std::size_t, QButtonGroup*> groupsByFirst;
+    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
+        const ControlLayout& control = spec.controls[i];
         QWidget* widget = make ? make(control, &dialog) : nullptr;
         if (!widget)
             widget = makeWidget(control, &dialog);
         if (qobject_cast<QAbstractButton*>(widget))
             widget->installEventFilter(mnemonics);
-        if (control.groupStart || control.kind != ControlKind::RadioButton)
-            radioGroup = nullptr;
         if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
-            // The model's groups (a group starts at groupStart) are Qt's
-            // exclusive groups: Tab stops at the ticked button of each, the
-            // arrow keys move within it.
-            if (!radioGroup)
-                radioGroup = new QButtonGroup(&dialog);
-            radioGroup->addButton(radio);
-            built.radioGroups[control.id] = radioGroup;
+            // The model's groups (radioGroupStart) are Qt's exclusive groups:
+            // Tab stops at the ticked button of each, the arrow keys move
+            // within it.
+            QButtonGroup*& group = groupsByFirst[radioGroupStart(spec.controls, i)];
+            if (!group)
+                group = new QButtonGroup(&dialog);
+            group->addButton(radio);
+            built.radioGroups[control.id] = group;
         }
         built.widgets.push_back(widget);
         if (control.id != noControlId)
@@ -158,7 +158,6 @@ BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetM
         if (captionMustFit(spec.controls[i]))
             captionWidths[i] = captionWidth(*built.widgets[i]);
     const FittedDialog fitted = fitDialog(spec, fontBase, captionWidths);
-    built.base = fitted.base;
     dialog.setFixedSize(fitted.width, fitted.height);
 
     QWidget* previousTabStop = nullptr;

@@ -27,7 +27,6 @@ struct BuiltDialog {
     std::vector<QWidget*> widgets; // parallel to the description's controls
     std::map<int, QWidget*> byId;
     std::map<int, QButtonGroup*> radioGroups; // by the identifier of each radio button
-    DialogBaseUnits base;
 
     QWidget* control(int id) const {
         const auto it = byId.find(id);

@@ -47,8 +47,6 @@ class EditorWindow::Host : public EditorHost {
     std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& settings) override {
         return w_.runOpenFileDialog(settings);
     }
-    // Written beside the original, where the user looks for it.
-    void savedGameWritten(const std::string&) override {}
     void beginBusy() override { beginBusyPointer(); }
     void endBusy() override { endBusyPointer(); }
     void setWindowTitle(const std::string& title) override { w_.setWindowTitle(toQt(title)); }
@@ -140,7 +138,7 @@ void EditorWindow::mirror(int id) {
             label->accessibleDescription() != text)
             label->setAccessibleDescription(text);
     } else if (auto* box = qobject_cast<QLineEdit*>(widget)) {
-        const int limit = state.lengthLimit > 0 ? state.lengthLimit : defaultTextLengthLimit;
+        const int limit = state.effectiveLengthLimit();
         if (box->maxLength() != limit)
             box->setMaxLength(limit);
         const QString text = toQt(state.text);

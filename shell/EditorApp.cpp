@@ -19,11 +19,9 @@ std::string applicationNameFromPath(std::string_view modulePath, PathStyle style
 
 EditorApp::EditorApp(EditorAppHost& host, PathStyle style) : host_(host), style_(style) {}
 
-bool EditorApp::startUp() {
-    std::string language =
-        chooseLanguage(std::getenv(std::string(languageVariable).c_str()), host_.systemLanguages());
-    if (!installLanguage(language))
-        language = englishLanguage;
+void EditorApp::startUp() {
+    const std::string language = useUserLanguage(std::getenv(std::string(languageVariable).c_str()),
+                                                 host_.systemLanguages());
     const bool pathsDerived = derivePaths();
 
     // Read before the window system starts, so that help, the version and a
@@ -31,7 +29,7 @@ bool EditorApp::startUp() {
     const StartupArguments arguments = parseStartupArguments(host_.commandLineArguments());
     if (arguments.request != StartupArguments::Request::OpenWindow) {
         answer(arguments);
-        return false;
+        return;
     }
 
     host_.startWindowSystem();
@@ -42,7 +40,6 @@ bool EditorApp::startUp() {
         host_.showMessage({applicationName(), std::string(localized(fatalInitialisationText)),
                            MessageIcon::Error});
     host_.runMainDialog({programFolder_, applicationName(), arguments.saveToOpen});
-    return false;
 }
 
 void EditorApp::answer(const StartupArguments& arguments) {

@@ -118,9 +118,9 @@ class EditorApp {
     // display where the answer is printed) and the window does not open.
     // Otherwise the window system starts, a failure of derivePaths is shown
     // (fatalInitialisationText), and the editor dialog runs modally with the
-    // program folder, the application name and the save to open. Returns whether the framework
-    // should run a message loop afterwards: never, so the program ends when the dialog has closed.
-    bool startUp();
+    // program folder, the application name and the save to open; the program
+    // ends when it has closed.
+    void startUp();
 
     // The program's exit code: 0, or after an answered command line the
     // answer's exit code.

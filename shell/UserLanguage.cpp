@@ -106,4 +106,9 @@ bool installLanguage(std::string_view language) {
     return true;
 }
 
+std::string useUserLanguage(const char* override, std::span<const std::string> systemPreferences) {
+    const std::string language = chooseLanguage(override, systemPreferences);
+    return installLanguage(language) ? language : std::string(englishLanguage);
+}
+
 } // namespace varnholt::shell

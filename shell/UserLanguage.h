@@ -40,4 +40,9 @@ bool hasCatalogue(std::string_view language);
 // when the program has no such catalogue or it cannot be read.
 bool installLanguage(std::string_view language);
 
+// Chooses the language (chooseLanguage) and installs it; returns the language
+// every later text is shown in, English when the chosen one could not be
+// installed.
+std::string useUserLanguage(const char* override, std::span<const std::string> systemPreferences);
+
 } // namespace varnholt::shell

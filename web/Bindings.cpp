@@ -58,8 +58,6 @@ int indexOr(std::optional<std::size_t> index) {
 val describe(const DialogLayout& layout) {
     val dialog = val::object();
     dialog.set("caption", std::string(layout.caption));
-    dialog.set("width", layout.rect.width);
-    dialog.set("height", layout.rect.height);
     val controls = val::array();
     for (std::size_t i = 0; i < layout.controls.size(); ++i) {
         const ControlLayout& c = layout.controls[i];
@@ -77,9 +75,10 @@ val describe(const DialogLayout& layout) {
         o.set("x", c.rect.x);
         o.set("y", c.rect.y);
         o.set("width", c.rect.width);
-        o.set("height", c.kind == ControlKind::DropDownList ? c.closedHeight : c.rect.height);
+        o.set("height", shownRect(c).height);
         o.set("tabStop", c.tabStop);
-        o.set("groupStart", c.groupStart);
+        if (c.kind == ControlKind::RadioButton)
+            o.set("radioGroup", static_cast<int>(radioGroupStart(layout.controls, i)));
         o.set("readOnly", c.readOnly);
         o.set("rightAligned", c.rightAligned);
         o.set("digitsOnly", c.digitsOnly);
@@ -102,9 +101,7 @@ val describe(const DialogLayout& layout) {
 // `override` (?lang=) first, else the browser's list.
 std::string startLanguage(val preferences, const std::string& override) {
     const std::vector<std::string> languages = emscripten::vecFromJSArray<std::string>(preferences);
-    const std::string language =
-        shell::chooseLanguage(override.empty() ? nullptr : override.c_str(), languages);
-    return shell::installLanguage(language) ? language : std::string(shell::englishLanguage);
+    return shell::useUserLanguage(override.empty() ? nullptr : override.c_str(), languages);
 }
 
 val editorDescription() {

@@ -1,6 +1,7 @@
 #include "web/WebHost.h"
 
 #include "shell/EditorApp.h"
+#include "window/IntegerText.h"
 
 #include <string_view>
 #include <vector>
@@ -23,6 +24,12 @@ const char* iconName(MessageIcon icon) {
     return "error";
 }
 
+void showOnPage(val& page, const MessageBoxRequest& request) {
+    // The page queues it and shows it when the boxes before it are closed.
+    page.call<void>("showMessage", request.caption, request.text,
+                    std::string(iconName(request.icon)));
+}
+
 val stringList(const std::vector<std::string>& texts) {
     val list = val::array();
     for (const std::string& text : texts)
@@ -37,11 +44,7 @@ class WebEditor::Host : public EditorHost {
   public:
     explicit Host(val page) : page_(std::move(page)) {}
 
-    void showMessage(const MessageBoxRequest& request) override {
-        // The page queues it and shows it when the boxes before it are closed.
-        page_.call<void>("showMessage", request.caption, request.text,
-                         std::string(iconName(request.icon)));
-    }
+    void showMessage(const MessageBoxRequest& request) override { showOnPage(page_, request); }
     std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& settings) override {
         // The browser's picker answers later, through userPickedFile.
         val patterns = val::array();
@@ -105,7 +108,10 @@ val WebEditor::control(int id) const {
     o.set("spinPosition", state.spinPosition);
     o.set("spinMinimum", state.spinMinimum);
     o.set("spinMaximum", state.spinMaximum);
-    o.set("lengthLimit", state.lengthLimit > 0 ? state.lengthLimit : defaultTextLengthLimit);
+    o.set("lengthLimit", state.effectiveLengthLimit());
+    // A number box's number as the model reads it, or null.
+    const std::optional<std::int32_t> number = parseInteger(state.text);
+    o.set("number", number ? val(*number) : val::null());
     o.set("enabled", state.enabled);
     return o;
 }
@@ -180,8 +186,7 @@ bool WebAboutBox::pointerInside() {
 void WebAboutBox::beep(MessageIcon) {}
 
 void WebAboutBox::showMessage(const MessageBoxRequest& request) {
-    page_.call<void>("showMessage", request.caption, request.text,
-                     std::string(iconName(request.icon)));
+    showOnPage(page_, request);
 }
 
 } // namespace varnholt::web

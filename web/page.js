@@ -13,7 +13,6 @@
 
     let M = null; // the WebAssembly module
     let editor = null; // M.Editor while the editor runs
-    let description = null; // the editor's dialog description
     const described = new Map(); // control id -> its description
     const controls = new Map(); // control id -> its element
     const spinOfBox = new Map(); // box id -> the spin that steps it
@@ -125,7 +124,6 @@
         const outer = [];
         const inner = [];
         const labelled = new Set(desc.controls.filter((c) => c.labels >= 0).map((c) => c.labels));
-        let radioGroup = null;
         for (const c of desc.controls) {
             let element = null;
             let control = null;
@@ -182,10 +180,7 @@
             case 'radio': {
                 control = document.createElement('input');
                 control.type = c.kind === 'check' ? 'checkbox' : 'radio';
-                if (c.kind === 'radio') {
-                    if (c.groupStart || !radioGroup) radioGroup = elementId(c);
-                    control.name = radioGroup;
-                }
+                if (c.kind === 'radio') control.name = prefix + 'g' + c.radioGroup;
                 control.id = elementId(c);
                 const caption = document.createElement('label');
                 caption.htmlFor = control.id;
@@ -212,7 +207,6 @@
                 break;
             }
             }
-            if (c.kind !== 'radio') radioGroup = null;
             control = control || element;
             if (control && c.kind !== 'label' && c.kind !== 'icon' && c.kind !== 'spin') {
                 control.id = elementId(c);
@@ -239,7 +233,7 @@
     // --- The editor ------------------------------------------------------------
 
     function buildEditor() {
-        description = M.editorDescription();
+        const description = M.editorDescription();
         const {outer, inner} = makeElements(description, 'c');
         const main = byId('editor');
         layOut(description, main, (c) => outer[c.index]);
@@ -252,10 +246,7 @@
         for (const c of description.controls) if (c.id >= 0) connect(c, inner[c.index]);
         for (const [boxId, spin] of spinOfBox) {
             const box = controls.get(boxId);
-            box.setAttribute('role', 'spinbutton');
-            box.setAttribute('aria-valuemin', 0);
-            box.setAttribute('aria-valuemax', 0);
-            box.setAttribute('aria-valuenow', 0);
+            box.setAttribute('role', 'spinbutton'); // its values come with the first mirror
             connectSpinKeys(spin, box);
         }
     }
@@ -279,10 +270,9 @@
             const spin = spinOfBox.get(id);
             if (spin) {
                 const range = editor.control(spin.id);
-                const number = Number.parseInt(state.text, 10);
                 setAttribute(element, 'aria-valuemin', String(range.spinMinimum));
                 setAttribute(element, 'aria-valuemax', String(range.spinMaximum));
-                setAttribute(element, 'aria-valuenow', String(Number.isNaN(number) ? '' : number));
+                setAttribute(element, 'aria-valuenow', state.number === null ? '' : String(state.number));
             }
             break;
         }

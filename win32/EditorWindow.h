@@ -29,8 +29,6 @@ class EditorWindow : public EditorHost, private DialogWindow {
 
     void showMessage(const MessageBoxRequest& request) override;
     std::optional<std::string> runOpenFileDialog(const OpenFileDialogSettings& settings) override;
-    // Written beside the original, where the user looks for it.
-    void savedGameWritten(const std::string&) override {}
     void beginBusy() override;
     void endBusy() override;
     void setWindowTitle(const std::string& title) override;

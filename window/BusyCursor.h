@@ -1,22 +1,9 @@
 #pragma once
 // The busy cursor (the wait pointer) of a host, for the models. Any host with
-// beginBusy() and endBusy() will do; the models call them in strict pairs, so a
-// host needs no count of its own.
+// beginBusy() and endBusy() will do; the keeper calls them in strict pairs, so
+// a host needs no count of its own.
 
 namespace varnholt {
-
-// Holds a host's busy cursor for a scope, so that every begin has its end on
-// every way out, exceptions included.
-template <class Host> class BusyCursor {
-  public:
-    explicit BusyCursor(Host& host) : host_(host) { host_.beginBusy(); }
-    ~BusyCursor() { host_.endBusy(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-  private:
-    Host& host_;
-};
 
 // The busy cursor of a window whose operations nest and which opens modal
 // windows: shown while any Hold lasts, and lifted while a modal window (a

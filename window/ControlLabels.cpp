@@ -88,11 +88,7 @@ std::string accessibleName(const DialogLayout& layout, std::size_t index) {
         if (before.kind == ControlKind::Label && !before.caption.empty())
             return spoken(before);
     }
-    // A drop-down list's rectangle holds its opened list, which may reach
-    // past the group box; closed, it lies inside.
-    DialogRect shown = control.rect;
-    if (control.kind == ControlKind::DropDownList && control.closedHeight > 0)
-        shown.height = control.closedHeight;
+    const DialogRect shown = shownRect(control);
     for (std::size_t i = index; i-- > 0;)
         if (controls[i].kind == ControlKind::GroupBox && inside(shown, controls[i].rect))
             return spoken(controls[i]);

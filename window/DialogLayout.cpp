@@ -12,6 +12,21 @@ const ControlLayout* DialogLayout::find(int id) const {
     return it == controls.end() ? nullptr : &*it;
 }
 
+DialogRect shownRect(const ControlLayout& control) {
+    DialogRect shown = control.rect;
+    if (control.kind == ControlKind::DropDownList && control.closedHeight > 0)
+        shown.height = control.closedHeight;
+    return shown;
+}
+
+std::size_t radioGroupStart(std::span<const ControlLayout> controls, std::size_t index) {
+    std::size_t first = index;
+    while (first > 0 && !controls[first].groupStart &&
+           controls[first - 1].kind == ControlKind::RadioButton)
+        --first;
+    return first;
+}
+
 namespace {
 
 // The lower case of a Latin (Basic, Latin-1, Extended-A) or Cyrillic capital;

@@ -118,6 +118,16 @@ struct DialogLayout {
     const ControlLayout* find(int id) const;
 };
 
+// The rectangle a control takes on the window: a drop-down list's is its
+// closed list's (its opened list may reach past the group box around it).
+DialogRect shownRect(const ControlLayout& control);
+
+// The index of the first radio button of the group that the radio button at
+// `index` belongs to: a group runs from a radio button that starts a group (or
+// follows a control of another kind) to the last one before the next group's
+// first.
+std::size_t radioGroupStart(std::span<const ControlLayout> controls, std::size_t index);
+
 // The mnemonic letter of a stored caption (the character after a single "&",
 // in UTF-8), lower-cased for the Latin and Cyrillic letters the translations
 // use, so that "Д" and "д" are one key; nothing when it has none.

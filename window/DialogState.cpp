@@ -118,20 +118,14 @@ void DialogState::setSpinPosition(int id, int position) {
     controlChanged_(id);
 }
 
-// A group runs from a radio button that starts a group (or follows a control of
-// another kind) to the last radio button before the next group's first.
+// See radioGroupStart for where a group starts and ends.
 std::pair<std::size_t, std::size_t> DialogState::radioGroup(std::size_t index) const {
     const auto controls = layout_.controls;
-    const auto isRadio = [&](std::size_t i) {
-        return controls[i].kind == ControlKind::RadioButton;
-    };
-    std::size_t first = index;
-    while (first > 0 && !controls[first].groupStart && isRadio(first - 1))
-        --first;
     std::size_t end = index + 1;
-    while (end < controls.size() && isRadio(end) && !controls[end].groupStart)
+    while (end < controls.size() && controls[end].kind == ControlKind::RadioButton &&
+           !controls[end].groupStart)
         ++end;
-    return {first, end};
+    return {radioGroupStart(controls, index), end};
 }
 
 void DialogState::tickRadio(int id) {

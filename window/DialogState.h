@@ -49,10 +49,15 @@ struct ControlState {
     int spinPosition = 0;
     int spinMinimum = 0;
     int spinMaximum = 0;
-    // Text boxes: the most characters the user may enter; 0 for no limit.
+    // Text boxes: the most characters the user may enter; 0 for no limit of
+    // its own, which is then the one every text box has.
     int lengthLimit = 0;
     bool enabled = true;
     bool operator==(const ControlState&) const = default;
+
+    int effectiveLengthLimit() const {
+        return lengthLimit > 0 ? lengthLimit : defaultTextLengthLimit;
+    }
 };
 
 // How a held spin arrow speeds up, as the platform's spins do: one step at a

@@ -17,41 +17,33 @@ int mulDiv(int a, int b, int c) {
 // Dialog units per average character width.
 constexpr int unitsPerCharWidth = 4;
 
-// The dialog-unit x up to which control `index` could grow without reaching a
-// control beside it, leaving its group box or the dialog, less the margin.
-int freeRightEdge(const DialogLayout& layout, std::size_t index) {
-    const DialogRect& r = layout.controls[index].rect;
-    int edge = layout.rect.width;
-    for (std::size_t j = 0; j < layout.controls.size(); ++j) {
-        const DialogRect& o = layout.controls[j].rect;
-        const bool besideVertically = o.y < r.y + r.height && r.y < o.y + o.height;
-        if (j == index || !besideVertically)
-            continue;
-        if (layout.controls[j].kind == ControlKind::GroupBox && o.x <= r.x && r.x < o.x + o.width)
-            edge = std::min(edge, o.x + o.width); // the frame around it
-        else if (o.x >= r.x + r.width)
-            edge = std::min(edge, o.x);
-    }
-    return edge - captionMargin;
-}
+// The dialog-unit x down to and up to which control `index` could grow without
+// reaching a control beside it, leaving its group box or the dialog, each
+// with the margin kept.
+struct FreeEdges {
+    int left = 0;
+    int right = 0;
+};
 
-// The dialog-unit x down to which a static text could grow without reaching a
-// control beside it on its left, leaving its group box or the dialog, plus
-// the margin.
-int freeLeftEdge(const DialogLayout& layout, std::size_t index) {
+FreeEdges freeEdges(const DialogLayout& layout, std::size_t index) {
     const DialogRect& r = layout.controls[index].rect;
-    int edge = 0;
+    FreeEdges edges{0, layout.rect.width};
     for (std::size_t j = 0; j < layout.controls.size(); ++j) {
         const DialogRect& o = layout.controls[j].rect;
         const bool besideVertically = o.y < r.y + r.height && r.y < o.y + o.height;
         if (j == index || !besideVertically)
             continue;
-        if (layout.controls[j].kind == ControlKind::GroupBox && o.x <= r.x && r.x < o.x + o.width)
-            edge = std::max(edge, o.x); // the frame around it
-        else if (o.x + o.width <= r.x)
-            edge = std::max(edge, o.x + o.width);
+        if (layout.controls[j].kind == ControlKind::GroupBox && o.x <= r.x && r.x < o.x + o.width) {
+            edges.left = std::max(edges.left, o.x); // the frame around it
+            edges.right = std::min(edges.right, o.x + o.width);
+            continue;
+        }
+        if (o.x >= r.x + r.width)
+            edges.right = std::min(edges.right, o.x);
+        if (o.x + o.width <= r.x)
+            edges.left = std::max(edges.left, o.x + o.width);
     }
-    return edge + captionMargin;
+    return {edges.left + captionMargin, edges.right - captionMargin};
 }
 
 // Whether a caption that needs more room may take the free room to its right:
@@ -89,9 +81,10 @@ CaptionRoom captionRoom(const DialogLayout& layout, std::size_t index) {
         const int padding = control.kind == ControlKind::PushButton ? 2 * pushButtonPadding : 0;
         return {std::max(0, r.width - padding), 0};
     }
-    CaptionRoom room{std::max(r.width, freeRightEdge(layout, index) - r.x), 0};
+    const FreeEdges free = freeEdges(layout, index);
+    CaptionRoom room{std::max(r.width, free.right - r.x), 0};
     if (growsLeft(layout, index))
-        room.left = std::max(0, r.x - freeLeftEdge(layout, index));
+        room.left = std::max(0, r.x - free.left);
     return room;
 }
 
@@ -159,7 +152,6 @@ FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
     constexpr int unitsPerEighths = unitsPerCharWidth * 8;
 
     FittedDialog fitted;
-    fitted.base = base;
     int eighths = 8 * base.averageCharWidth;
     std::vector<CaptionRoom> rooms;
     rooms.reserve(count);
@@ -182,7 +174,7 @@ FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
         const ControlLayout& control = layout.controls[i];
         const DialogRect& r = control.rect;
         PixelRect rect{pixels(r.x), verticalPixels(r.y, base), pixels(r.width),
-                       verticalPixels(r.height, base)};
+                       verticalPixels(shownRect(control).height, base)};
         if (growsIntoFreeRoom(control) && needed(i) > rect.width) {
             // The room to the right first; what it lacks, a static text takes
             // to its left, so that it still ends where its room ends.
@@ -191,8 +183,6 @@ FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
                 rect.x = std::max(pixels(r.x - rooms[i].left), rightEdge - needed(i));
             rect.width = needed(i);
         }
-        if (control.kind == ControlKind::DropDownList && control.closedHeight > 0)
-            rect.height = verticalPixels(control.closedHeight, base);
         fitted.controls.push_back(rect);
     }
     return fitted;

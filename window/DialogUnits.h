@@ -71,7 +71,6 @@ bool captionMustFit(const ControlLayout& control);
 
 // A dialog placed in pixels for one font.
 struct FittedDialog {
-    DialogBaseUnits base; // the font's
     // The average width the dialog is laid out with, in eighths of a pixel: the
     // font's, widened where a caption needed it. A whole pixel of average width
     // is an eighth of the window or more; an eighth of a pixel widens a window

@@ -6,8 +6,9 @@ namespace varnholt {
 
 namespace {
 
-// 20 slots indexed by the stored faction code; an empty text is an empty slot.
-using FactionTable = std::array<std::string_view, 20>;
+// A name for each stored faction code; "" holds the place of a code the table
+// does not name (see namesFaction).
+using FactionTable = std::array<std::string_view, factionCount>;
 
 const DifficultyNameSet& standardDifficultyNames() {
     static constexpr DifficultyNameSet names{uiText("Easy"), uiText("Medium"), uiText("Hard"),
@@ -25,7 +26,7 @@ const DifficultyNameSet& modDifficultyNames() {
 
 // Shown in the player's language; varnholt-cli shows them as written here.
 const FactionTable& baseGameFactionNames() {
-    static constexpr std::array<std::string_view, 20> table{{
+    static constexpr FactionTable table{{
         // TRANSLATORS: the factions of the game. Use the names your language's
         // histories give these peoples and states (the first three are Roman
         // families).
@@ -44,7 +45,7 @@ const FactionTable& baseGameFactionNames() {
 }
 
 const FactionTable& expansionFactionNames() {
-    static constexpr std::array<std::string_view, 20> table{{
+    static constexpr FactionTable table{{
         uiText("Huns"),
         uiText("Goths"),
         uiText("Sarmatians"),
@@ -72,7 +73,7 @@ const FactionTable& expansionFactionNames() {
 
 const FactionTable& modFactionNames() {
     // Codes 1 to 3 have no name in the modification.
-    static constexpr std::array<std::string_view, 20> table{{
+    static constexpr FactionTable table{{
         uiText("Romans"),
         "",
         "",

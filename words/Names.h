@@ -1,7 +1,8 @@
 #pragma once
 // The names of what a save stores as numbers: the difficulties, the factions
 // and the unit-scale classes, in English as marked for translation. A window
-// shows them through localized(); varnholt-cli shows them as they are.
+// shows them through localized(); varnholt-cli shows them as they are. The
+// release text alone comes localized, since it is made of words and numbers.
 
 #include "core/SaveGameInfo.h"
 #include "core/Vocabularies.h"
@@ -13,7 +14,7 @@
 
 namespace varnholt {
 
-using DifficultyNameSet = std::array<std::string_view, 4>;
+using DifficultyNameSet = std::array<std::string_view, difficultyCount>;
 
 // The four names of the stored difficulties 0 to 3.
 const DifficultyNameSet& difficultyNames(DifficultyNames set);

@@ -23,12 +23,9 @@ struct Loaded {
     SaveSettings settings;
 };
 
-inline Loaded load(const std::string& path, int factionInForce = 0) {
-    Loaded loaded{loadSaveGame(path, factionInForce), {}, {}};
-    loaded.info = infoAfter(loaded.result, {});
-    if (loaded.result.settings)
-        loaded.settings = settingsAfter(*loaded.result.settings, {});
-    return loaded;
+inline Loaded load(const std::string& path) {
+    LoadResult result = loadSaveGame(path);
+    return {result, infoAfter(result, {}), settingsAfter(result, {})};
 }
 
 inline Loaded loadOrFail(const std::string& path) {

@@ -33,8 +33,7 @@ struct Record {
     LoadResult load(const std::string& path) {
         LoadResult result = loadSaveGame(path, info.factionCode);
         info = infoAfter(result, info);
-        if (result.settings)
-            settings = settingsAfter(*result.settings, settings);
+        settings = settingsAfter(result, settings);
         return result;
     }
 };

@@ -141,16 +141,17 @@ TEST_F(CommandTest, WindowMenuCommandsOpenTheAboutBoxOnlyForItsCommandWhileOpen)
 
     // Like every user entry point: not while a command runs (a message box of a
     // load is up), nor before the window is open or after it closed.
-    host.onControlChanged = [&](int) { EXPECT_TRUE(editor.userMenuCommand(16)); };
+    host.onControlChanged = [&](int) { EXPECT_TRUE(editor.userMenuCommand(aboutCommandId)); };
     typeAndRefresh(temp.file("missing.sav"));
     host.onControlChanged = nullptr;
     EXPECT_EQ(host.aboutBoxCaptions.size(), 1u);
     FakeHost other;
     SaveGameEditor second(other, "", "Varnholt");
-    EXPECT_TRUE(second.userMenuCommand(16)) << "the About command is never the platform's";
+    EXPECT_TRUE(second.userMenuCommand(aboutCommandId))
+        << "the About command is never the platform's";
     second.initialise();
     second.userPressEscape();
-    EXPECT_TRUE(second.userMenuCommand(16));
+    EXPECT_TRUE(second.userMenuCommand(aboutCommandId));
     EXPECT_TRUE(other.aboutBoxCaptions.empty());
 }
 

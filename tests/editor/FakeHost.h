@@ -56,8 +56,7 @@ class FakeHost : public EditorHost {
                 [this](const std::string& folder) { return readOnlyFolders.count(folder) == 0; },
                 [this] { return home; },
                 [this](const std::string& path) {
-                    return foldersUnknown ? std::nullopt
-                                          : std::optional<bool>(varnholt::isDirectory(path));
+                    return foldersUnknown ? std::nullopt : varnholt::directoryOnDisk(path);
                 }};
     }
 

@@ -20,7 +20,6 @@
 #include "tools/savegen/SaveGen.h"
 #include "win32/SettingsKey.h"
 #include "win32/WindowRules.h"
-#include "words/Messages.h"
 #include "words/Names.h"
 
 #include <commctrl.h>

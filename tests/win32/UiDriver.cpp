@@ -324,6 +324,8 @@ std::string dropFromDesktop(POINT screen, const std::wstring& file) {
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &drag))
         return "the drag source does not start: " + utf8(line);
+    CloseHandle(drag.hThread);
+    CloseHandle(drag.hProcess);
     return "";
 }
 

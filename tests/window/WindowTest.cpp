@@ -1,6 +1,5 @@
 // The shared window descriptions: dialog units as the platform converts them,
-// captions fitted to a real font, the names a control is known by, and the
-// window-menu entries of the About box.
+// captions fitted to a real font, and the names a control is known by.
 
 #include "window/ControlBuilders.h"
 #include "window/ControlLabels.h"

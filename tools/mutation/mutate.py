@@ -12,8 +12,9 @@ settings in another folder). For each fault: the file is changed, the targets
 are built (a fault that does not compile is left out of the count), the fast
 check runs, and where it passes, everything is built and the full command runs
 too, so that every program it starts holds the fault. The fast check is either
---suites, test programs of the build folder built and run one after the other
-(the cheapest first: a fault the first one kills costs no other build), or any
+--suites, test programs of the build folder, built with each fault and run one
+after the other (the cheapest first: a fault the first one kills costs no other
+run), or any
 --fast command. A fault is killed when a command fails or runs out of time. The file is restored after every
 fault, and on Ctrl+C or a plain kill (SIGTERM), also when run in the background.
 The report lists the survivors with their places.
@@ -149,13 +150,14 @@ def run(command, timeout):
 
 
 def suites_command(build, suites):
-    """A shell command that builds and runs each suite in turn and fails with the
-    first that fails (offscreen, for the Qt suites)."""
+    """A shell command that runs each suite in turn (they are built with the
+    fault, as targets) and fails with the first that fails (offscreen, for the
+    Qt suites). A suite that cannot be found fails too: a run of nothing proves
+    nothing."""
     steps = []
     for suite in suites:
-        steps.append(f"cmake --build {shlex.quote(build)} -j2 --target {shlex.quote(suite)}")
-        steps.append(f"$(find {shlex.quote(build)} -type f -perm -u+x -name {shlex.quote(suite)} "
-                     "-print -quit)")
+        steps.append(f"s=$(find {shlex.quote(build)} -type f -perm -u+x -name {shlex.quote(suite)} "
+                     f"-print -quit) && [ -n \"$s\" ] && \"$s\"")
     return ("export GTEST_FAIL_FAST=1 QT_QPA_PLATFORM=offscreen; " +
             " && ".join(steps))
 
@@ -221,6 +223,8 @@ def main():
 
     if args.suites:
         args.fast = suites_command(args.build, args.suites)
+        # A fault that breaks a suite's build does not compile; it is not killed.
+        args.targets += [s for s in args.suites if s not in args.targets]
     build = f"cmake --build {args.build} -j2 --target {' '.join(args.targets)}"
     # The full command may start any program of the build (the command line's
     # differential check, the window tests), so everything is built before it.
