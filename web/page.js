@@ -3,7 +3,7 @@
 // HTML elements, mirrors the models' control state into them, forwards what
 // the user does to one user* call, and answers the models' host calls
 // (message boxes, the file picker, downloads, the busy state, focus). Files
-// come in by picker or drop into the in-memory file system and leave as
+// come in by picker or drop and leave through the browser's save dialog or as
 // downloads; nothing is sent anywhere.
 'use strict';
 
@@ -83,6 +83,15 @@
                         element = document.createElement('div');
                         element.className = 'column';
                         for (const c of column.items) element.append(placed(c));
+                        // A pair of radio buttons is a group with a name.
+                        const first = column.items[0];
+                        const name = first.kind === 'radio' && column.items.every((c) =>
+                            c.kind === 'radio' && c.radioGroup === first.radioGroup) &&
+                            M.radioGroupName(first.id);
+                        if (name) {
+                            element.setAttribute('role', 'radiogroup');
+                            element.setAttribute('aria-label', name);
+                        }
                     }
                     const single = column.items.length === 1 ? column.items[0] : null;
                     const follows = cluster && single && (isValue(single) ||
@@ -103,13 +112,36 @@
             const fieldset = document.createElement('fieldset');
             fieldset.className = 'grows';
             const legend = document.createElement('legend');
-            legend.textContent = c.shown;
+            setCaption(legend, c);
             fieldset.append(legend);
             fieldset.style.flexBasis = dlu(c.width);
             fill(fieldset, members.get(c));
             return fieldset;
         };
         fill(root, members.get(null));
+    }
+
+    // Shows a caption with its access key underlined, as the windows mark it:
+    // the letter after the one single '&' of the stored caption.
+    function setCaption(element, c) {
+        let shown = '';
+        let key = -1;
+        const stored = c.caption;
+        for (let i = 0; i < stored.length; ++i) {
+            if (stored[i] === '&' && !c.noPrefix && i + 1 < stored.length) {
+                ++i;
+                if (stored[i] !== '&' && key < 0) key = shown.length;
+            }
+            shown += stored[i];
+        }
+        if (key < 0 || shown !== c.shown) {
+            element.textContent = c.shown;
+            return;
+        }
+        const letter = document.createElement('u');
+        letter.className = 'key';
+        letter.textContent = shown[key];
+        element.replaceChildren(shown.slice(0, key), letter, shown.slice(key + 1));
     }
 
     // A static text that shows a value (a saved game's names, the status).
@@ -132,7 +164,7 @@
                 const target = c.labels >= 0 ? desc.controls[c.labels] : null;
                 element = document.createElement(target ? 'label' : 'span');
                 if (target) element.htmlFor = elementId(target);
-                element.textContent = c.shown;
+                setCaption(element, c);
                 element.className = isValue(c) ? 'text value' : 'text';
                 // A wide value (the status line) takes the room its row has.
                 if (isValue(c) && c.width >= 100) element.classList.add('grows');
@@ -173,8 +205,7 @@
             case 'button':
                 element = document.createElement('button');
                 element.type = 'button';
-                element.textContent = c.shown;
-                if (c.defaultButton) element.classList.add('default');
+                setCaption(element, c);
                 break;
             case 'check':
             case 'radio': {
@@ -184,7 +215,7 @@
                 control.id = elementId(c);
                 const caption = document.createElement('label');
                 caption.htmlFor = control.id;
-                caption.textContent = c.shown;
+                setCaption(caption, c);
                 element = document.createElement('span');
                 element.className = 'choice';
                 element.append(control, caption);
@@ -244,6 +275,8 @@
             if (c.kind === 'spin' && c.spinArrowKeys) spinOfBox.set(c.buddyId, c);
         }
         for (const c of description.controls) if (c.id >= 0) connect(c, inner[c.index]);
+        // The save is picked or dropped, never typed: the box shows its name.
+        controls.get(M.idSourcePath).readOnly = true;
         for (const [boxId, spin] of spinOfBox) {
             const box = controls.get(boxId);
             box.setAttribute('role', 'spinbutton'); // its values come with the first mirror
@@ -352,7 +385,7 @@
                     editor.userClick(id);
                     mirror(id);
                 };
-                if (copiesTheSave(id)) withProgress(c.shown, currentSaveBytes, work);
+                if (copiesTheSave(id)) withProgress('apply', M.progressName(true), currentSaveBytes, work);
                 else work();
             });
             break;
@@ -443,14 +476,16 @@
         waiting = false;
     }
 
-    // The work's time is left as a user-timing measure ("varnholt NAME"), for
-    // the browser's developer tools and the measurements in the README.
-    function withProgress(name, bytes, work, start = performance.now()) {
+    // The work's time is left as a user-timing measure ("varnholt WHAT"), and
+    // its start as a mark ("varnholt WHAT starts"), for the browser's developer
+    // tools and the measurements in the README.
+    function withProgress(what, name, bytes, work, start = performance.now()) {
         const timed = () => {
+            performance.mark('varnholt ' + what + ' starts');
             try {
                 work();
             } finally {
-                performance.measure('varnholt ' + name, {start});
+                performance.measure('varnholt ' + what, {start});
             }
         };
         if (bytes < progressFromBytes) {
@@ -620,7 +655,83 @@
 
     // --- Files in and out ------------------------------------------------------
 
+    // A picked or dropped file is never copied whole. The model reads a save
+    // from its start, through a file of the in-memory file system whose reads
+    // this script answers from the first bytes of the picked File (the head,
+    // read before the model is called) and, where the anchor text lies beyond
+    // the head, from a stretch around its first occurrence. Every other byte
+    // reads as zero: the model reads the places it decodes from the head, and
+    // beyond it looks only for the anchor, whose first occurrence is then known.
+    // Apply's copy is made from slices of the File and the patched bytes.
+    const headBytes = 4 << 20;
+    const scanBytes = 16 << 20;
+    const stretchBytes = 64 << 10;
+    // The anchor text, "descr_strat.txt" as UTF-16LE (core/SaveLayout.cpp).
+    const anchor = Uint8Array.from(Array.from('descr_strat.txt').flatMap((c) => [c.charCodeAt(0), 0]));
+    // WASI's error numbers, which the in-memory file system reports.
+    const errno = {EACCES: 2};
+
+    function findAnchor(bytes) {
+        for (let at = bytes.indexOf(anchor[0]); at >= 0 && at + anchor.length <= bytes.length;
+            at = bytes.indexOf(anchor[0], at + 1)) {
+            let k = 1;
+            while (k < anchor.length && bytes[at + k] === anchor[k]) ++k;
+            if (k === anchor.length) return at;
+        }
+        return -1;
+    }
+
+    // What the model may read of `file`: its head and the stretch around the
+    // anchor; `unreadable` when the browser could not read it.
+    async function readHead(file) {
+        const picked = {file, size: file.size, head: new Uint8Array(0), stretches: [], unreadable: false};
+        try {
+            picked.head = new Uint8Array(await file.slice(0, Math.min(file.size, headBytes)).arrayBuffer());
+            if (picked.size > picked.head.length && findAnchor(picked.head) < 0) {
+                // On through the rest, overlapping by the anchor's length less one.
+                for (let at = picked.head.length - anchor.length + 1; at < picked.size; at += scanBytes) {
+                    const bytes = new Uint8Array(await file.slice(at, at + scanBytes + anchor.length - 1).arrayBuffer());
+                    const found = findAnchor(bytes);
+                    if (found >= 0) {
+                        const start = Math.max(0, at + found - stretchBytes);
+                        picked.stretches.push({start, bytes: new Uint8Array(
+                            await file.slice(start, at + found + stretchBytes).arrayBuffer())});
+                        break;
+                    }
+                }
+            }
+        } catch (error) {
+            picked.unreadable = true;
+        }
+        return picked;
+    }
+
+    // The file of the in-memory file system that stands for `picked`.
+    function makePickedFile(folder, name, picked) {
+        const node = M.FS.createFile(folder, name, {}, true, false);
+        node.picked = picked;
+        node.usedBytes = picked.size;
+        const stream = Object.assign({}, node.stream_ops);
+        stream.read = (s, buffer, offset, length, position) => {
+            const p = s.node.picked;
+            if (p.unreadable) throw new M.FS.ErrnoError(errno.EACCES);
+            const end = Math.min(p.size, position + length);
+            if (end <= position) return 0;
+            const into = buffer.subarray(offset, offset + (end - position));
+            into.fill(0);
+            for (const part of [{start: 0, bytes: p.head}, ...p.stretches]) {
+                const from = Math.max(position, part.start);
+                const to = Math.min(end, part.start + part.bytes.length);
+                if (from < to) into.set(part.bytes.subarray(from - part.start, to - part.start), from - position);
+            }
+            return end - position;
+        };
+        node.stream_ops = stream;
+    }
+
     let picks = 0;
+    let loads = 0;
+    const held = new Map(); // path -> {file, handle}: the files the model may name
 
     // A new folder for each file that comes in, so that no two files meet;
     // the folders of earlier files go once a new one is handed over.
@@ -636,6 +747,8 @@
             if (name === '.' || name === '..' || keep.includes(folder)) continue;
             removeTree(folder);
         }
+        for (const path of held.keys())
+            if (!keep.some((folder) => path.startsWith(folder + '/'))) held.delete(path);
     }
 
     function removeTree(path) {
@@ -648,50 +761,69 @@
         }
     }
 
-    // Writes what came in into the in-memory file system: a file's bytes, a
-    // folder as a folder, and a file the browser could not read as a file
-    // nobody may read, so that the load says what it would say of such files.
+    // Makes what came in a file of the in-memory file system: a save as its
+    // head (see above), a folder as a folder.
     async function takeIn(entry) {
         const folder = newFolder();
         const path = folder + '/' + entry.name;
         if (entry.isDirectory) {
             M.FS.mkdir(path);
-            return {path, folder, bytes: 0};
+            return {path, folder};
         }
-        try {
-            const bytes = new Uint8Array(await entry.file.arrayBuffer());
-            M.FS.writeFile(path, bytes, {canOwn: true});
-            return {path, folder, bytes: bytes.length};
-        } catch (error) {
-            M.FS.writeFile(path, new Uint8Array(0));
-            M.FS.chmod(path, 0);
-            return {path, folder, bytes: 0};
-        }
+        makePickedFile(folder, entry.name, await readHead(entry.file));
+        held.set(path, {file: entry.file, handle: entry.handle || null});
+        return {path, folder};
     }
 
     // A file that comes in is read (the page stays live meanwhile) and loaded
-    // as Refresh loads, under its name.
+    // as Refresh loads, under its name. A failed load leaves nothing on show:
+    // the form starts afresh, and the messages say what went wrong.
     async function handIn(entries, call) {
         const start = performance.now();
-        const name = described.get(M.idRefresh).name;
+        const name = M.progressName(false);
         const bytes = Math.max(0, ...entries.map((e) => (e.file ? e.file.size : 0)));
         if (bytes >= progressFromBytes) showProgress(name);
         const taken = [];
         for (const entry of entries) taken.push(await takeIn(entry));
-        withProgress(name, bytes, () => {
+        withProgress('load', name, bytes, () => {
             currentSaveBytes = bytes;
             call(taken.map((t) => t.path));
-            removeEarlierFolders(taken.map((t) => t.folder));
+            if (editor.control(M.idOutputPath).text === '') {
+                startEditor();
+            } else {
+                // The save now named stays (a new one, or the earlier one when
+                // nothing was loaded); the others go.
+                const path = editor.savePath();
+                removeEarlierFolders([path.slice(0, path.lastIndexOf('/'))]);
+            }
+            showDropHint();
+            // How many files came in, for whoever waits for one.
+            document.body.dataset.loads = String(++loads);
         }, start);
     }
 
-    function openFilePicker(patterns) {
-        const picker = byId('file-picker');
+    const fileSystemAccess = () =>
+        typeof window.showOpenFilePicker === 'function' && typeof window.showSaveFilePicker === 'function';
+
+    async function openFilePicker(patterns) {
         // "*.sav;*.xyz" as the browser writes it; "*.*" is every file.
         const accept = [];
         for (const pattern of patterns)
             for (const part of pattern.split(';'))
                 if (part.startsWith('*.') && part !== '*.*') accept.push(part.slice(1));
+        if (fileSystemAccess()) {
+            let handle;
+            try {
+                [handle] = await window.showOpenFilePicker(accept.length ?
+                    {types: [{accept: {'application/octet-stream': accept}}]} : {});
+            } catch (error) {
+                return; // cancelled
+            }
+            const file = await handle.getFile();
+            handIn([{name: file.name, file, handle}], (paths) => editor.userPickedFile(paths[0]));
+            return;
+        }
+        const picker = byId('file-picker');
         picker.accept = accept.join(',');
         picker.value = '';
         picker.click();
@@ -715,8 +847,13 @@
             // Never let the browser open a dropped file in place of the page.
             event.preventDefault();
             event.dataTransfer.dropEffect = takes(event) ? 'copy' : 'none';
+            document.body.classList.toggle('dropping', takes(event));
+        });
+        document.addEventListener('dragleave', (event) => {
+            if (!event.relatedTarget) document.body.classList.remove('dropping');
         });
         document.addEventListener('drop', (event) => {
+            document.body.classList.remove('dropping');
             if (!carriesFiles(event)) return;
             event.preventDefault();
             if (!takes(event)) return;
@@ -732,16 +869,32 @@
         });
     }
 
-    // Apply's new file goes to the user as a download under its own name.
-    function savedGameWritten(path) {
-        // The bytes as the in-memory file holds them: the Blob takes its own
-        // copy, and a second one (FS.readFile) would cost as much again.
-        const node = M.FS.lookupPath(path).node;
-        const bytes = node.contents ? node.contents.subarray(0, node.usedBytes) : M.FS.readFile(path);
-        const url = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
+    // The copy: the save's own bytes with the patches laid over them, as a
+    // Blob of slices of the picked File; nothing of the save is copied here.
+    function copyOf(file, patches) {
+        const changed = new Map(); // offset -> byte, the later patch winning
+        for (const patch of patches)
+            patch.bytes.forEach((byte, k) => changed.set(patch.offset + k, byte));
+        const offsets = [...changed.keys()].sort((a, b) => a - b);
+        const parts = [];
+        let at = 0;
+        for (let i = 0; i < offsets.length;) {
+            let j = i;
+            while (j + 1 < offsets.length && offsets[j + 1] === offsets[j] + 1) ++j;
+            parts.push(file.slice(at, offsets[i]));
+            parts.push(Uint8Array.from(offsets.slice(i, j + 1), (o) => changed.get(o)));
+            at = offsets[j] + 1;
+            i = j + 1;
+        }
+        parts.push(file.slice(at));
+        return new Blob(parts, {type: 'application/octet-stream'});
+    }
+
+    function offerDownload(blob, name) {
+        const url = URL.createObjectURL(blob);
         const link = document.createElement('a');
         link.href = url;
-        link.download = path.slice(path.lastIndexOf('/') + 1);
+        link.download = name;
         link.hidden = true;
         document.body.append(link);
         link.click();
@@ -749,12 +902,60 @@
         setTimeout(() => URL.revokeObjectURL(url), 60000);
     }
 
+    // Apply's copy, written where the browser lets the player choose the
+    // place (starting beside the save), else offered as a download. The model
+    // hears what became of it; a copy written or offered takes its name.
+    async function writeCopy(source, output, patches) {
+        const start = performance.now();
+        const name = output.slice(output.lastIndexOf('/') + 1);
+        const picked = held.get(source);
+        let fate = M.copyFailed;
+        let failure = '';
+        try {
+            const blob = copyOf(picked.file, patches);
+            if (fileSystemAccess()) {
+                const options = {suggestedName: name};
+                if (picked.handle) options.startIn = picked.handle;
+                const handle = await window.showSaveFilePicker(options);
+                showProgress(M.progressName(true));
+                const writable = await handle.createWritable();
+                try {
+                    await writable.write(blob);
+                    await writable.close();
+                } catch (error) {
+                    await writable.abort().catch(() => {});
+                    throw error;
+                }
+                fate = M.copyWritten;
+            } else {
+                offerDownload(blob, name);
+                fate = M.copyOffered;
+            }
+        } catch (error) {
+            if (error && error.name === 'AbortError') fate = M.copyCancelled;
+            else failure = (error && error.name) || 'Error';
+        } finally {
+            hideProgress();
+        }
+        if (fate === M.copyWritten || fate === M.copyOffered)
+            M.FS.writeFile(output, new Uint8Array(0)); // the name is taken
+        if (editor) editor.copyFinished(fate, failure);
+        performance.measure('varnholt copy', {start});
+    }
+
+    // The empty page says that a save can be dropped on it.
+    function showDropHint() {
+        const hint = byId('drop-hint');
+        hint.textContent = M.dropHint();
+        hint.hidden = !!editor && editor.control(M.idOutputPath).text !== '';
+    }
+
     // --- The editor's host ------------------------------------------------------
 
     const editorHost = {
         showMessage,
         openFilePicker,
-        savedGameWritten,
+        writeCopy,
         setBusy: (busy) => {
             document.body.classList.toggle('busy', busy);
             byId('editor').setAttribute('aria-busy', String(busy));
@@ -799,6 +1000,7 @@
         editor = new M.Editor(editorHost);
         editor.initialise();
         editorHost.setWindowTitle(editor.windowTitle());
+        showDropHint();
     }
 
     // --- Start ------------------------------------------------------------------
@@ -814,16 +1016,6 @@
         const wanted = Array.from(navigator.languages || [navigator.language || 'en']);
         const language = M.startLanguage(wanted, query.get('lang') || '');
         document.documentElement.lang = language === 'pseudo' ? 'en' : language;
-        // The in-memory file system grows a file past 1 MiB by an eighth at a
-        // time, copying what it holds each time: Apply's copy of a 64 MiB save
-        // would be copied some thirty times over. The one file the program
-        // writes is that copy, as big as the save: it gets that room at once
-        // (anything bigger doubles).
-        const grow = M.MEMFS.expandFileStorage;
-        M.MEMFS.expandFileStorage = (node, capacity) => {
-            const held = node.contents ? node.contents.length : 0;
-            if (capacity > held) grow(node, Math.max(capacity, 2 * held, currentSaveBytes));
-        };
         M.FS.mkdir(M.savesFolder);
         makeMessageBox();
         buildEditor();
