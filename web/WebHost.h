@@ -1,6 +1,6 @@
 #pragma once
 // The browser's hosts of the editor and the About box: each call of a model
-// lands on the page's script (web/page.js), which owns every HTML element.
+// lands on the page's script (web/main.mjs), which owns every HTML element.
 // The page is handed in as a JavaScript object; nothing here knows the DOM.
 
 #include "editor/EditorHost.h"
@@ -24,7 +24,7 @@ inline constexpr const char* savesFolder = "/saves";
 std::string withoutFolders(std::string text);
 
 // The editor window on the page. The page object answers every EditorHost
-// call by a method of the same meaning (see page.js, `editorHost`).
+// call by a method of the same meaning (see main.mjs, `editorHost`).
 class WebEditor {
   public:
     explicit WebEditor(emscripten::val page);
