@@ -9,7 +9,7 @@
 // reads as zero: the model reads the places it decodes from the head, and
 // beyond it looks only for the anchor, whose first occurrence is then known.
 // Apply's copy is made from slices of the File and the patched bytes.
-const headBytes = 4 << 20;
+export const headBytes = 4 << 20;
 const scanBytes = 16 << 20;
 const stretchBytes = 64 << 10;
 // The anchor text, "descr_strat.txt" as UTF-16LE (core/SaveLayout.cpp).

@@ -10,7 +10,7 @@
 
 import {layOut, makeElements} from './controls.mjs';
 import {makeDialogs} from './dialogs.mjs';
-import {copyOf, fileSystemAccess, makePickedFile, offerDownload, readHead} from './files.mjs';
+import {copyOf, fileSystemAccess, headBytes, makePickedFile, offerDownload, readHead} from './files.mjs';
 
 const byId = (id) => document.getElementById(id);
 const pictures = window.varnholtPictures;
@@ -145,7 +145,7 @@ function connect(c, element) {
                 editor.userClick(id);
                 mirror(id);
             };
-            if (copiesTheSave(id)) withProgress('apply', M.progressName(true), currentSaveBytes, work);
+            if (copiesTheSave(id)) withProgress('apply', M.progressName(true), reachOf(editor.savePath()), work);
             else work();
         });
         break;
@@ -218,12 +218,14 @@ function connectSpinKeys(spin, box) {
 
 // --- Long commands: a progress the page paints before the work starts -----
 
-// Apply copies the whole saved game; from this size on, its work (and the
-// reading of a file that comes in) may take longer than a user waits
-// without a sign (about 200 ms on a slow machine; see the README).
+// A load or Apply reads a save as far as the model must (its head, or on to
+// an anchor that lies beyond it); from this far on, the work may take longer
+// than a user waits without a sign (about 200 ms on a slow machine).
 const copiesTheSave = (id) => id === M.idApply;
 const progressFromBytes = 8 << 20;
-let currentSaveBytes = 0;
+// How far into the save at `path` the model reads: the head, or on to the
+// anchor where it lies beyond (see files.mjs).
+const reachOf = (path) => (held.has(path) ? held.get(path).reach : 0);
 
 function showProgress(name) {
     byId('progress-bar').setAttribute('aria-label', name);
@@ -249,7 +251,11 @@ function withProgress(what, name, bytes, work, start = performance.now()) {
         }
     };
     if (bytes < progressFromBytes) {
-        timed();
+        try {
+            timed();
+        } finally {
+            hideProgress(); // shown while the file was read
+        }
         return;
     }
     showProgress(name);
@@ -321,8 +327,11 @@ async function takeIn(entry) {
         M.FS.mkdir(path);
         return {path, folder};
     }
-    makePickedFile(M.FS, folder, entry.name, await readHead(entry.file));
-    held.set(path, {file: entry.file, handle: entry.handle || null});
+    const picked = await readHead(entry.file);
+    makePickedFile(M.FS, folder, entry.name, picked);
+    const last = picked.stretches[picked.stretches.length - 1];
+    const reach = last ? last.start + last.bytes.length : picked.head.length;
+    held.set(path, {file: entry.file, handle: entry.handle || null, reach});
     return {path, folder};
 }
 
@@ -332,12 +341,12 @@ async function takeIn(entry) {
 async function handIn(entries, call) {
     const start = performance.now();
     const name = M.progressName(false);
-    const bytes = Math.max(0, ...entries.map((e) => (e.file ? e.file.size : 0)));
-    if (bytes >= progressFromBytes) showProgress(name);
+    // Reading more than the head may take a while: the progress shows at once.
+    if (entries.some((e) => e.file && e.file.size > headBytes)) showProgress(name);
     const taken = [];
     for (const entry of entries) taken.push(await takeIn(entry));
-    withProgress('load', name, bytes, () => {
-        currentSaveBytes = bytes;
+    const reach = Math.max(0, ...taken.map((t) => reachOf(t.path)));
+    withProgress('load', name, reach, () => {
         call(taken.map((t) => t.path));
         if (editor.control(M.idOutputPath).text === '') {
             startEditor();
@@ -510,7 +519,6 @@ function startEditor() {
     if (editor) editor.delete();
     editor = null;
     removeEarlierFolders([]);
-    currentSaveBytes = 0;
     byId('window-menu').replaceChildren();
     editor = new M.Editor(editorHost);
     editor.initialise();
