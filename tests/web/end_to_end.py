@@ -345,6 +345,24 @@ class EndToEnd(unittest.TestCase):
                 self.assertEqual((control("idApply").is_enabled(), value("idOutputPath"), value("idSourcePath"),
                                   control("idCampaignName").text, DRIVER.title), (False, "", "", "", "Varnholt"))
                 self.assertTrue(DRIVER.find_element(By.ID, "drop-hint").is_displayed())
+        # A file the browser can no longer read (gone from the disk after it was picked).
+        gone = WORK / "gone.sav"
+        gone.write_bytes((ARGS.source / "examples/late-base-1.5.sav").read_bytes())
+        script("const input = document.createElement('input'); input.type = 'file'; input.id = 'test-file';"
+               "document.body.append(input);")
+        DRIVER.find_element(By.ID, "test-file").send_keys(str(gone))
+        # The File is taken (its size read) while the file is there, and read after it is gone.
+        self.assertEqual(script("window.picked = document.getElementById('test-file').files[0];"
+                                "return window.picked.size"), gone.stat().st_size)
+        gone.unlink()
+        before = loads()
+        script("""const data = new DataTransfer();
+            data.items.add(window.picked);
+            for (const type of ['dragenter', 'dragover', 'drop'])
+                document.dispatchEvent(new DragEvent(type, {dataTransfer: data, bubbles: true, cancelable: true}));""")
+        wait(lambda: loads() > before, "the drop of a file that is gone")
+        self.assertEqual(message_boxes(), ["Error reading gone.sav: Access to gone.sav was denied."])
+        self.assertEqual((value("idSourcePath"), control("idApply").is_enabled()), ("", False))
         time.sleep(0.5)
         self.assertEqual(list(DOWNLOADS.iterdir()), [])
 
