@@ -144,6 +144,8 @@ function connect(c, element) {
             const work = () => {
                 editor.userClick(id);
                 mirror(id);
+                // A failed reload leaves nothing on show, as a failed load does.
+                if (id === M.idRefresh && editor.control(M.idOutputPath).text === '') startEditor();
             };
             if (copiesTheSave(id)) withProgress('apply', M.progressName(true), reachOf(editor.savePath()), work);
             else work();
