@@ -249,16 +249,14 @@ TEST_F(InTheLanguage, EveryWindowShowsItsTextsWholeOnceMarkedAndTranslated) {
     click(GetDlgItem(about, IDOK));
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(about); })) << "OK closes the About box";
 
-    // A file that is no save (it ends before a save's first field): the load's
-    // error box, in the language.
+    // A file that is no save (it ends before a campaign name could begin): the
+    // load's error box, in the language.
     setText(item(idSourcePath), notASave_);
     click(item(idRefresh));
     const auto box = waitForMessageBox(window_);
     ASSERT_TRUE(box.has_value()) << "an error box";
     const std::string path = utf8(notASave_);
-    const auto expected = [&] {
-        return loadProblemText({LoadProblemKind::FileFailed, FileErrorCause::EndOfFile}, path);
-    };
+    const auto expected = [&] { return loadProblemText({LoadProblemKind::UnknownRelease}, path); };
     EXPECT_EQ(box->text, wide(expected()));
     setTextLookup(nullptr);
     const std::string english = expected();
