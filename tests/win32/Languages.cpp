@@ -189,7 +189,7 @@ class InTheLanguage : public testing::Test {
         GetTextExtentPoint32W(font.dc(), sample.c_str(), static_cast<int>(sample.size()), &size);
         GetTextMetricsW(font.dc(), &metrics);
         const DialogBaseUnits base = dialogBaseUnits(size.cx, metrics.tmHeight);
-        const win32::FittedLayout fitted = win32::fitToCaptions(layout);
+        const FittedLayout fitted = win32::fitToCaptions(layout);
         const auto& controls = fitted.layout().controls;
         int smallest = INT_MAX;
         for (const ControlLayout& label : controls) {
