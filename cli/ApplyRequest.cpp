@@ -49,11 +49,11 @@ EditRequest requestFor(const ApplyArgs& args, const LoadedSave& save) {
                              " AD does not fit in a saved game (" + std::to_string(largestADYear) +
                              " AD at most; " + std::to_string(largestBCYear) +
                              " fits only as BC)."};
+        // A given year is 1 or more; only the save's own can be 0.
+        if (problem == RequestProblem::NoYearZero)
+            throw UsageError{"the saved game's year is 0, but there is no year 0: 1 BC is "
+                             "followed by 1 AD. Give --year too."};
     }
-    // A BC year 0 would be stored as 0, which reads as AD: the copy would not
-    // say what was asked.
-    if (const auto& date = request.yearAndSeason; date && date->era == Era::BC && date->year < 1)
-        throw UsageError{"the saved game's year is 0, which has no era; give --year too."};
     return request;
 }
 

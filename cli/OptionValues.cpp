@@ -55,10 +55,13 @@ std::int64_t yearOf(const std::string& value) {
         throw UsageError{"invalid --year '" + printable(value) +
                          "': the year is a whole number, 1 or more."};
     const auto number = wholeTextAsInteger(digits); // nothing when it is too long for any use
-    if (negative || (number && *number < 1))
+    if (!negative && number && *number == 0)
         throw UsageError{"invalid --year '" + value +
-                         "': the year is its number, 1 or more; the era is --era BC or "
-                         "--era AD."};
+                         "': there is no year 0; 1 BC is followed by 1 AD."};
+    if (negative)
+        throw UsageError{"invalid --year '" + value +
+                         "': give the year as a number of 1 or more, and its era with --era BC "
+                         "or --era AD."};
     if (!number || *number > largestBCYear)
         throw UsageError{"invalid --year '" + value + "': a saved game holds years up to " +
                          std::to_string(largestADYear) + " AD and " +

@@ -102,6 +102,9 @@ std::vector<RequestProblem> validate(const EditRequest& request, const GameVersi
         const std::int64_t stored = date->era == Era::AD ? date->year : -date->year;
         if (stored < INT32_MIN || stored > INT32_MAX)
             problems.push_back(RequestProblem::YearDoesNotFit);
+        // Written, it would read back as 0 AD beside a turn counter of 1 AD.
+        if (date->year == 0)
+            problems.push_back(RequestProblem::NoYearZero);
     }
     return problems;
 }

@@ -43,6 +43,7 @@ enum class RequestProblem {
     DifficultyOutOfRange,    // a difficulty other than 0 to 3
     NoCampaignLengthSetting, // a campaign length for an expansion save, which has none
     YearDoesNotFit,          // a year whose stored value needs more than 32 bits
+    NoYearZero,              // year 0, BC or AD: 1 BC is followed by 1 AD
 };
 
 // Every problem of the request for such a save, in the order above. A unit

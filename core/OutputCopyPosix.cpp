@@ -46,6 +46,14 @@ void refuseUnwritableTarget(const std::string& path) {
         fail(path, EACCES);
 }
 
+// Creating a file in the output's folder failed. Only the folder can be missing
+// then: that is a bad path for the new file, as Windows says, not a file not found.
+[[noreturn]] void failCreating(const std::string& outputPath, int error) {
+    if (error == ENOENT)
+        throw FileError(FileErrorCause::BadPath, outputPath);
+    fail(outputPath, error);
+}
+
 void writeAll(int fd, const std::uint8_t* bytes, std::size_t size, const std::string& path) {
     std::size_t done = 0;
     while (done < size) {
@@ -89,7 +97,7 @@ struct OutputCopy::State {
                 return;
             // Kernels and file systems without such files say so in one of these ways.
             if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-                fail(outputPath, errno);
+                failCreating(outputPath, errno);
         }
 #endif
         name = folder + "/.varnholt-XXXXXX";
@@ -97,7 +105,7 @@ struct OutputCopy::State {
         if (fd < 0) {
             const int error = errno;
             name.clear();
-            fail(outputPath, error);
+            failCreating(outputPath, error);
         }
         if (::fchmod(fd, creationMode()) != 0)
             fail(outputPath, errno);

@@ -41,7 +41,18 @@ void decode(SequentialFile& file, SaveReader& reader, const std::string& path, i
     case ProbeFailure::None:
         break;
     case ProbeFailure::CutOff:
-        return fail(result, LoadProblemKind::FileFailed, FileErrorCause::EndOfFile);
+        // A file that ends inside a step is no saved game of a known layout: it
+        // is told by the step that could not finish. One that ends before its
+        // campaign name begins holds no more than a header (a text file, say):
+        // no release at all.
+        if (!probe.version || (!probe.campaignName &&
+                               reader.bytes().size() <=
+                                   static_cast<std::size_t>(probe.positions.campaignNameOffset))) {
+            result.version.reset();
+            return fail(result, LoadProblemKind::UnknownRelease);
+        }
+        return fail(result, probe.campaignName ? LoadProblemKind::NoAnchor
+                                               : LoadProblemKind::NoCampaignName);
     case ProbeFailure::UnknownRelease:
         return fail(result, LoadProblemKind::UnknownRelease);
     case ProbeFailure::NoCampaignName:
@@ -58,7 +69,7 @@ void decode(SequentialFile& file, SaveReader& reader, const std::string& path, i
         resolveLayout(*probe.version, probe.positions,
                       storedFaction < factionCount ? storedFaction : factionInForce);
     if (!allInside(reader.bytes(), layout))
-        return fail(result, LoadProblemKind::FileFailed, FileErrorCause::EndOfFile);
+        return fail(result, LoadProblemKind::NoAnchor);
     file.close();
     const auto data = reader.bytes();
     const auto byteAt = [&](Field field) { return *readU8(data, readOffset(layout, field)); };

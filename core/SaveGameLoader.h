@@ -18,11 +18,11 @@ namespace varnholt {
 // core (words/Messages.h). Only UnitScaleNotRecognised is a warning: the load
 // goes on with the default unit scale.
 enum class LoadProblemKind {
-    FileFailed,     // opening or reading failed (`cause`), or the file ended too soon (EndOfFile)
+    FileFailed,     // opening or reading failed (`cause`)
     OutOfMemory,    // no memory for the file's bytes
-    UnknownRelease, // a header of no known release
-    NoCampaignName, // the campaign name is empty
-    NoAnchor,       // the anchor text is nowhere in the file
+    UnknownRelease, // a header of no known release, or a file too short for one
+    NoCampaignName, // the campaign name is empty, or runs past the data
+    NoAnchor,       // the anchor text is nowhere in the file, or a place read lies past the data
     UnitScaleNotRecognised,
 };
 

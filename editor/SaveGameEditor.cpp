@@ -207,10 +207,10 @@ bool SaveGameEditor::exchange(bool reading) {
         if (!reading)
             d.setText(id, std::string(value));
     };
-    shown(idReleaseLabel, releaseText(game_.version));
-    shown(idCampaignName, game_.campaignName);
+    shown(idReleaseLabel, releaseText(shownGame_.version));
+    shown(idCampaignName, shownGame_.campaignName);
     // The faction in the player's language; the campaign is named by the save.
-    shown(idFactionName, localized(shownFactionName(game_)));
+    shown(idFactionName, localized(shownFactionName(shownGame_)));
     tick(idSetYearAndSeason, values_.setYearAndSeason);
     if (!integer(idYear, settings_.year))
         return false;
@@ -327,6 +327,7 @@ bool SaveGameEditor::loadCommand() {
     if (!takeOutputName(values_.sourcePath))
         return false;
     lastLoad_ = LoadedGame{values_.sourcePath, loadedLayout(game_)};
+    shownGame_ = game_;
     writeControls();
     updateControlStates();
     dialog_.setText(idStatusLine, std::string(localized(loadedStatusText)));
@@ -382,6 +383,15 @@ void SaveGameEditor::onApply() {
     if (values_.outputPath.empty() || !lastLoad_)
         return;
     writeControls();
+    // A year the calendar does not have is asked again, like a number that is none.
+    const EditRequest request = requestFromWindow(values_, settings_, game_.version);
+    if (const auto problems = validate(request, game_.version);
+        std::find(problems.begin(), problems.end(), RequestProblem::NoYearZero) != problems.end()) {
+        showMessage(std::string(localized(noYearZeroText)), MessageIcon::Warning);
+        host_.setFocus(idYear);
+        host_.selectAllText(idYear);
+        return;
+    }
     // The positions belong to the file the last successful load read; a path
     // typed over since then names bytes they were never learnt from.
     if (values_.sourcePath != lastLoad_->path) {

@@ -177,6 +177,10 @@ class SaveGameEditor {
     BusyCursorKeeper<EditorHost> busyCursor_;
     EditorValues values_;
     SaveGameInfo game_;
+    // What the last successful load found: the release, campaign and faction
+    // labels name that save, the one Apply copies, whatever a failed load since
+    // left in game_.
+    SaveGameInfo shownGame_;
     SaveSettings settings_;
     std::optional<LoadedGame> lastLoad_;
     std::string windowTitle_;

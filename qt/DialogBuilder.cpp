@@ -19,6 +19,7 @@
 #include <QRegularExpressionValidator>
 #include <QShortcutEvent>
 
+#include <memory>
 #include <string>
 
 namespace varnholt::qt {
@@ -157,7 +158,16 @@ BuiltDialog buildDialog(QDialog& dialog, const DialogLayout& spec, const WidgetM
     for (std::size_t i = 0; i < built.widgets.size(); ++i)
         if (captionMustFit(spec.controls[i]))
             captionWidths[i] = captionWidth(*built.widgets[i]);
-    const FittedDialog fitted = fitDialog(spec, fontBase, captionWidths);
+    // A translation's labels keep the gaps of the English captions before their
+    // boxes: those are measured as a label of this dialog would show them.
+    std::vector<int> englishWidths(spec.english ? built.widgets.size() : 0, 0);
+    for (std::size_t i = 0; i < englishWidths.size(); ++i)
+        if (const ControlLayout& english = spec.english->controls[i];
+            english.kind == ControlKind::Label && captionMustFit(english)) {
+            const std::unique_ptr<QWidget> probe(makeWidget(english, &dialog));
+            englishWidths[i] = captionWidth(*probe);
+        }
+    const FittedDialog fitted = fitDialog(spec, fontBase, captionWidths, englishWidths);
     dialog.setFixedSize(fitted.width, fitted.height);
 
     QWidget* previousTabStop = nullptr;

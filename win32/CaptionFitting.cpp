@@ -69,6 +69,8 @@ FittedLayout fitToCaptions(const DialogLayout& layout) {
     const DialogFontContext font;
     DialogBaseUnits base;
     std::vector<int> widths(layout.controls.size(), 0);
+    // A translation's labels keep the gaps of the English captions before their boxes.
+    std::vector<int> englishWidths(layout.english ? layout.controls.size() : 0, 0);
     const std::wstring sample = wide(baseUnitSample);
     SIZE sampleSize{};
     TEXTMETRICW metrics{};
@@ -80,8 +82,11 @@ FittedLayout fitToCaptions(const DialogLayout& layout) {
         for (std::size_t i = 0; i < layout.controls.size(); ++i)
             if (captionMustFit(layout.controls[i]))
                 widths[i] = captionWidth(dc, layout.controls[i]);
+        for (std::size_t i = 0; i < englishWidths.size(); ++i)
+            if (captionMustFit(layout.english->controls[i]))
+                englishWidths[i] = captionWidth(dc, layout.english->controls[i]);
     }
-    return FittedLayout(layout, base, widths);
+    return FittedLayout(layout, base, widths, englishWidths);
 }
 
 } // namespace varnholt::win32

@@ -112,6 +112,9 @@ struct DialogLayout {
     bool windowMenu = false;
     // In template order, which is also the Tab order.
     std::span<const ControlLayout> controls;
+    // For a translated layout, the English one it was made from (control for
+    // control), whose captions the fitting measures too; nullptr otherwise.
+    const DialogLayout* english = nullptr;
 
     // The row of a control with an identifier; nullptr for noControlId or an
     // identifier the dialog does not have.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 
 namespace varnholt {
 
@@ -23,11 +24,14 @@ constexpr int unitsPerCharWidth = 4;
 struct FreeEdges {
     int left = 0;
     int right = 0;
+    // Where the control beside it to its right starts, when that bounds `right`
+    // (not a frame or the dialog's edge).
+    std::optional<int> nextControl;
 };
 
 FreeEdges freeEdges(const DialogLayout& layout, std::size_t index) {
     const DialogRect& r = layout.controls[index].rect;
-    FreeEdges edges{0, layout.rect.width};
+    FreeEdges edges{0, layout.rect.width, std::nullopt};
     for (std::size_t j = 0; j < layout.controls.size(); ++j) {
         const DialogRect& o = layout.controls[j].rect;
         const bool besideVertically = o.y < r.y + r.height && r.y < o.y + o.height;
@@ -35,15 +39,20 @@ FreeEdges freeEdges(const DialogLayout& layout, std::size_t index) {
             continue;
         if (layout.controls[j].kind == ControlKind::GroupBox && o.x <= r.x && r.x < o.x + o.width) {
             edges.left = std::max(edges.left, o.x); // the frame around it
-            edges.right = std::min(edges.right, o.x + o.width);
+            if (o.x + o.width < edges.right) {
+                edges.right = o.x + o.width;
+                edges.nextControl.reset();
+            }
             continue;
         }
-        if (o.x >= r.x + r.width)
-            edges.right = std::min(edges.right, o.x);
+        if (o.x >= r.x + r.width && o.x < edges.right) {
+            edges.right = o.x;
+            edges.nextControl = o.x;
+        }
         if (o.x + o.width <= r.x)
             edges.left = std::max(edges.left, o.x + o.width);
     }
-    return {edges.left + captionMargin, edges.right - captionMargin};
+    return {edges.left + captionMargin, edges.right - captionMargin, edges.nextControl};
 }
 
 // Whether a caption that needs more room may take the free room to its right:
@@ -74,7 +83,7 @@ struct CaptionRoom {
     int total() const { return right + left; }
 };
 
-CaptionRoom captionRoom(const DialogLayout& layout, std::size_t index) {
+CaptionRoom captionRoom(const DialogLayout& layout, std::size_t index, bool keepsEnglishGap) {
     const ControlLayout& control = layout.controls[index];
     const DialogRect& r = control.rect;
     if (!growsIntoFreeRoom(control)) {
@@ -82,7 +91,10 @@ CaptionRoom captionRoom(const DialogLayout& layout, std::size_t index) {
         return {std::max(0, r.width - padding), 0};
     }
     const FreeEdges free = freeEdges(layout, index);
-    CaptionRoom room{std::max(r.width, free.right - r.x), 0};
+    // A static text that keeps the English gap before the control it labels
+    // has the room up to that control (see fitDialog).
+    CaptionRoom room{
+        keepsEnglishGap ? *free.nextControl - r.x : std::max(r.width, free.right - r.x), 0};
     if (growsLeft(layout, index))
         room.left = std::max(0, r.x - free.left);
     return room;
@@ -143,10 +155,33 @@ bool captionMustFit(const ControlLayout& control) {
 }
 
 FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
-                       std::span<const int> captionWidths) {
+                       std::span<const int> captionWidths, std::span<const int> englishWidths) {
     const std::size_t count = layout.controls.size();
+    // A static text whose own rectangle reaches the control it labels (to its
+    // right, nearer than the margin) keeps the gap its English caption leaves
+    // before that control in the English dialog as fitted (none without English
+    // widths), so that a longer caption never ends nearer its box than the
+    // English one does.
+    std::vector<bool> labelsControl(count, false);
+    std::vector<int> labelGaps(count, 0);
+    const int englishEighths =
+        englishWidths.empty() ? 0 : fitDialog(layout, base, englishWidths).averageCharWidthEighths;
+    for (std::size_t i = 0; i < count && !englishWidths.empty(); ++i) {
+        const ControlLayout& control = layout.controls[i];
+        if (control.kind != ControlKind::Label || !captionMustFit(control))
+            continue;
+        const std::optional<int> next = freeEdges(layout, i).nextControl;
+        if (!next || *next - (control.rect.x + control.rect.width) >= captionMargin)
+            continue;
+        if (i < englishWidths.size() && englishWidths[i] > 0) {
+            labelsControl[i] = true;
+            const int room = (*next - control.rect.x) * englishEighths / (8 * unitsPerCharWidth);
+            labelGaps[i] = std::max(0, room - englishWidths[i]);
+        }
+    }
     const auto needed = [&](std::size_t i) {
-        return i < captionWidths.size() ? captionWidths[i] : 0;
+        const int width = i < captionWidths.size() ? captionWidths[i] : 0;
+        return labelsControl[i] && width > 0 ? width + labelGaps[i] : width;
     };
     // Dialog units per average width, counted in eighths of a pixel.
     constexpr int unitsPerEighths = unitsPerCharWidth * 8;
@@ -156,7 +191,7 @@ FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
     std::vector<CaptionRoom> rooms;
     rooms.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        rooms.push_back(captionRoom(layout, i));
+        rooms.push_back(captionRoom(layout, i, labelsControl[i]));
         const int room = rooms.back().total();
         // The least average width at which the room, counted without rounding
         // to pixels, holds the caption.
@@ -189,9 +224,9 @@ FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
 }
 
 FittedLayout::FittedLayout(const DialogLayout& layout, DialogBaseUnits base,
-                           std::span<const int> captionWidths)
+                           std::span<const int> captionWidths, std::span<const int> englishWidths)
     : controls_(layout.controls.begin(), layout.controls.end()), layout_(layout) {
-    const FittedDialog fitted = fitDialog(layout, base, captionWidths);
+    const FittedDialog fitted = fitDialog(layout, base, captionWidths, englishWidths);
     int width = unitsHolding(fitted.width, layout.rect.width, base);
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         DialogRect& rect = controls_[i].rect;

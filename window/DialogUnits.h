@@ -86,8 +86,12 @@ struct FittedDialog {
 // box, for a push button with the frame and margins its platform draws), 0 for
 // the others; missing entries count as 0. A drop-down list gets its closed
 // height.
+// `englishWidths`, parallel too where the layout is a translation: the
+// pixels its English captions need. A static text whose own rectangle reaches
+// the control to its right (nearer than captionMargin) keeps the gap its
+// English caption leaves before that control; its room then reaches it.
 FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
-                       std::span<const int> captionWidths);
+                       std::span<const int> captionWidths, std::span<const int> englishWidths = {});
 
 // The same fitting in dialog units, for a platform that converts them itself
 // with the font's own base units (a dialog template): the layout with its
@@ -100,7 +104,7 @@ FittedDialog fitDialog(const DialogLayout& layout, DialogBaseUnits base,
 class FittedLayout {
   public:
     FittedLayout(const DialogLayout& layout, DialogBaseUnits base,
-                 std::span<const int> captionWidths);
+                 std::span<const int> captionWidths, std::span<const int> englishWidths = {});
     FittedLayout(const FittedLayout&) = delete;
     FittedLayout& operator=(const FittedLayout&) = delete;
 

@@ -17,6 +17,7 @@ LocalizedDialog::LocalizedDialog(const DialogLayout& english) : layout_(english)
         control.items = items;
     }
     layout_.controls = controls_;
+    layout_.english = &english;
 }
 
 } // namespace varnholt

@@ -13,6 +13,7 @@ namespace varnholt {
 
 class LocalizedDialog {
   public:
+    // `english` must outlive this object: the layout refers to it.
     explicit LocalizedDialog(const DialogLayout& english);
     LocalizedDialog(const LocalizedDialog&) = delete;
     LocalizedDialog& operator=(const LocalizedDialog&) = delete;

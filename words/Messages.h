@@ -35,6 +35,10 @@ std::string withPath(const char* pattern, const std::string& path);
 // The message of a load's problem; `path` is the save's as the load was given it.
 std::string loadProblemText(const LoadProblem& problem, const std::string& path);
 
+// The prompt for year 0 in the year box (RequestProblem::NoYearZero).
+inline constexpr const char* noYearZeroText =
+    uiText("There is no year 0: 1 BC is followed by 1 AD. Please enter a year of 1 or more.");
+
 // The message of an Apply's problem.
 std::string applyProblemText(const ApplyProblem& problem, const std::string& sourcePath,
                              const std::string& outputPath);

@@ -124,12 +124,30 @@ TEST_F(Cli, AFailedLoadPrintsTheLoadersTextsOnly) {
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(result.err, "Error reading " + path + ": Cannot find descr_strat.txt.\n");
     }
+    // Files that are no saves are told by the step that could not finish; nothing is written.
+    const std::string other = save("other.sav", gen::specForRelease("1.2"));
+    std::vector<std::uint8_t> cut = readBytes(other);
+    cut.resize(2000); // a whole save cut off before its anchor
+    const std::pair<std::vector<std::uint8_t>, const char*> notSaves[] = {
+        {{}, "Unknown IRD version."},
+        {{'n', 'o', 't', ' ', 'a', ' ', 's', 'a', 'v', 'e'}, "Unknown IRD version."},
+        {cut, "Cannot find descr_strat.txt."},
+    };
+    for (const auto& [bytes, text] : notSaves) {
+        testfiles::writeBytes(other, bytes);
+        for (const char* command : {"info", "apply"}) {
+            const CliRun result = run({command, other});
+            EXPECT_EQ(result.code, 1);
+            EXPECT_EQ(result.out, "");
+            EXPECT_EQ(result.err, "Error reading " + other + ": " + text + "\n");
+        }
+    }
     const std::string missing = folder.file("none.sav");
     const CliRun result = run({"info", missing, "--json"});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "Error reading " + missing + ": " + missing + " was not found.\n");
-    EXPECT_EQ(folder.entries(), std::vector<std::string>{"q.sav"});
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"other.sav", "q.sav"}));
 }
 
 TEST_F(Cli, ApplyWritesTheNextFreeNameAndPatchesOnlyTickedGroups) {
@@ -229,8 +247,8 @@ TEST_F(Cli, RefusalsNameWhatWasNotUnderstood) {
          "varnholt-cli: --year needs a value (the year's number, 1 or more), but --unit-scale "
          "follows it. See 'varnholt-cli apply --help'.\n"},
         {{"apply", path, "--year", "-50", "--era", "BC"},
-         "varnholt-cli: invalid --year '-50': the year is its number, 1 or more; the era is --era "
-         "BC or --era AD.\n"},
+         "varnholt-cli: invalid --year '-50': give the year as a number of 1 or more, and its era "
+         "with --era BC or --era AD.\n"},
         {{"apply", path, "--year", "2147483648", "--era", "AD"},
          "varnholt-cli: the year 2147483648 AD does not fit in a saved game (2147483647 AD at "
          "most; 2147483648 fits only as BC).\n"},
@@ -261,8 +279,7 @@ TEST_F(Cli, RefusalsNameWhatWasNotUnderstood) {
          "varnholt-cli: unknown option '--campaign-diff'. See 'varnholt-cli apply --help'.\n"},
         // "-" and "--" are no options where a value or an operand stands; "-5" is one.
         {{"apply", path, "--year", "0"},
-         "varnholt-cli: invalid --year '0': the year is its number, 1 or more; the era is --era "
-         "BC or --era AD.\n"},
+         "varnholt-cli: invalid --year '0': there is no year 0; 1 BC is followed by 1 AD.\n"},
         {{"apply", path, "--year", "--"},
          "varnholt-cli: invalid --year '--': the year is a whole number, 1 or more.\n"},
         {{"apply", path, "-"},
@@ -366,7 +383,7 @@ TEST_F(Cli, WriteFailuresNameTheOutput) {
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err,
-              "Error writing " + output + ": " + output + testfiles::missingFolderText + "\n");
+              "Error writing " + output + ": " + output + " contains an invalid path.\n");
     result = run({"apply", path, "--output", path});
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.err, "Error writing " + path +

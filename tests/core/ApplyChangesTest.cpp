@@ -299,7 +299,8 @@ TEST(ApplyChanges, CampaignLengthIsNeverWrittenIntoExpansionSaves) {
 }
 
 // What a save can take: difficulties 0 to 3, a campaign length where it has
-// one, a year whose stored value fits 32 bits (BC years stored negated).
+// one, a year whose stored value fits 32 bits (BC years stored negated), and
+// no year 0 in either era (a negative AD year is stored as it comes).
 TEST(ApplyChanges, ValidateFindsWhatTheSaveCannotTake) {
     GameVersion base;
     GameVersion expansion;
@@ -324,6 +325,9 @@ TEST(ApplyChanges, ValidateFindsWhatTheSaveCannotTake) {
     EXPECT_EQ(validate(withDate(2147483648, false), base), P{});
     EXPECT_EQ(validate(withDate(-2147483647, false), base), P{});
     EXPECT_EQ(validate(withDate(-2147483648, false), base), P{RequestProblem::YearDoesNotFit});
+    EXPECT_EQ(validate(withDate(0, false), base), P{RequestProblem::NoYearZero});
+    EXPECT_EQ(validate(withDate(0, true), base), P{RequestProblem::NoYearZero});
+    EXPECT_EQ(validate(withDate(-1, true), base), P{});
     EditRequest all = withDate(-2147483648, false);
     all.campaignDifficulty = 9;
     all.shortCampaign = true;
@@ -372,6 +376,6 @@ TEST(ApplyChanges, FailuresNameThePathAndWriteNothing) {
     const std::string nowhere = folder.file("no/such/o.sav");
     outcome = applyChanges(source, nowhere, loadedLayout(info), request);
     EXPECT_EQ(outcome.problems,
-              (Problems{{ApplyProblemKind::WriteFailed, test::missingFolderCause}}));
+              (Problems{{ApplyProblemKind::WriteFailed, FileErrorCause::BadPath}}));
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"locked.sav", "q.sav"}));
 }

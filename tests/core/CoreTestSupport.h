@@ -9,14 +9,6 @@
 
 namespace varnholt::test {
 
-// How the system fails a path in a folder that does not exist: Windows
-// reports a bad path where POSIX reports a file not found.
-#ifdef _WIN32
-inline constexpr FileErrorCause missingFolderCause = FileErrorCause::BadPath;
-#else
-inline constexpr FileErrorCause missingFolderCause = FileErrorCause::FileNotFound;
-#endif
-
 struct Loaded {
     LoadResult result;
     SaveGameInfo info;

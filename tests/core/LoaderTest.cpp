@@ -42,8 +42,6 @@ Problems failed(LoadProblemKind kind, FileErrorCause cause = FileErrorCause::Non
     return {{kind, cause}};
 }
 
-const Problems pastEnd = failed(LoadProblemKind::FileFailed, FileErrorCause::EndOfFile);
-
 } // namespace
 
 // Random saves of every family: every field the loader decodes agrees with what
@@ -255,10 +253,17 @@ TEST(Loader, FailuresReportOneProblemAndKeepWhatTheyMust) {
     gen::writeSave(unknown, zero);
     failWith(unknown, failed(LoadProblemKind::UnknownRelease));
     EXPECT_EQ(info, before.info);
+    // A file with no more than a header is none of a known release: empty, shorter
+    // than the header, or a short text.
     const std::string tiny = folder.file("tiny.sav");
-    varnholt::testfiles::writeBytes(tiny, {1, 0, 0, 0, 0, 0, 0});
-    failWith(tiny, pastEnd);
-    EXPECT_EQ(info, before.info);
+    for (const std::vector<std::uint8_t>& bytes :
+         {std::vector<std::uint8_t>{},
+          {1, 0, 0, 0, 0, 0, 0},
+          {'n', 'o', 't', ' ', 'a', ' ', 's', 'a', 'v', 'e'}}) {
+        varnholt::testfiles::writeBytes(tiny, bytes);
+        failWith(tiny, failed(LoadProblemKind::UnknownRelease));
+        EXPECT_EQ(info, before.info) << bytes.size();
+    }
     const std::string folderPath = folder.file("adir.sav");
     std::filesystem::create_directory(folderPath);
     failWith(folderPath, failed(LoadProblemKind::FileFailed, FileErrorCause::AccessDenied));
@@ -297,14 +302,19 @@ TEST(Loader, NothingIsReadBeyondTheData) {
     gen::SaveSpec open = gen::specForRelease("1.5");
     open.omitNameTerminator = true;
     gen::writeSave(path, open);
-    EXPECT_EQ(loadSaveGame(path).problems, pastEnd);
+    EXPECT_EQ(loadSaveGame(path).problems, failed(LoadProblemKind::NoCampaignName));
 
-    // A file cut between the header and the end of the campaign name's first unit.
+    // A file cut between the header and the end of the campaign name's first unit:
+    // ending before the name, it holds no more than a header.
     for (std::uint64_t size : {8u, 40u, 64u, 65u}) {
         gen::SaveSpec early = gen::specForRelease("1.5");
         early.size = size;
         gen::writeSave(path, early);
-        EXPECT_EQ(loadSaveGame(path).problems, pastEnd) << size;
+        const LoadResult result = loadSaveGame(path);
+        EXPECT_EQ(result.problems, failed(size <= 64 ? LoadProblemKind::UnknownRelease
+                                                     : LoadProblemKind::NoCampaignName))
+            << size;
+        EXPECT_EQ(result.version.has_value(), size > 64) << size;
     }
 
     // The anchor is the last thing in the file: the year and season after it are cut off.
@@ -323,7 +333,7 @@ TEST(Loader, NothingIsReadBeyondTheData) {
         early.size = size;
         gen::writeSave(path, early);
         const LoadResult result = loadSaveGame(path);
-        EXPECT_EQ(result.problems, pastEnd) << size;
+        EXPECT_EQ(result.problems, failed(LoadProblemKind::NoAnchor)) << size;
         EXPECT_FALSE(result.settings) << "no setting is read when a place is cut off";
     }
 }

@@ -235,26 +235,33 @@ def ref_load(path, data, isdir, cwd=None):
         msgs.append(("error", text))
         return LoadResult(False, rec, msgs)
 
+    # A file cut off inside a step is told by that step; one that ends before its
+    # campaign name holds no more than a header, and is of no known release.
+    unknown = f"Error reading {path}: Unknown IRD version."
+    no_name = f"Error reading {path}: Cannot find campaign details."
+    no_anchor = f"Error reading {path}: Cannot find descr_strat.txt."
     n = len(data)
     if n < 8:
-        return fail(past_end_text(path))
+        return fail(unknown)
     release = detect_release(data, full_path(path, cwd), isdir)
     if release is None:
-        return fail(f"Error reading {path}: Unknown IRD version.")
+        return fail(unknown)
     label, code, expansion, late = release
+    name_offset = 70 if expansion else 64
+    if n <= name_offset:
+        return fail(unknown)
     rec.update(releaseLabel=label, releaseCode=code, isExpansion=expansion, isLateBaseGame=late)
 
-    name_offset = 70 if expansion else 64
     rec["campaignNameOffset"] = name_offset
     if name_offset + 2 > n:
-        return fail(past_end_text(path))
+        return fail(no_name)
     if data[name_offset] == 0 and data[name_offset + 1] == 0:
-        return fail(f"Error reading {path}: Cannot find campaign details.")
+        return fail(no_name)
     units = []
     at = name_offset
     while True:
         if at + 2 > n:
-            return fail(past_end_text(path))
+            return fail(no_name)
         u = data[at] | (data[at + 1] << 8)
         if u == 0:
             break
@@ -275,7 +282,7 @@ def ref_load(path, data, isdir, cwd=None):
 
     anchor_at = data.find(ANCHOR)
     if anchor_at < 0:
-        return fail(f"Error reading {path}: Cannot find descr_strat.txt.")
+        return fail(no_anchor)
     lay = Layout(code, expansion, late, name_offset, name_shift, 0)
     lay.anchor_shift = anchor_at - lay.anchor_nominal()
     rec["anchorShift"] = lay.anchor_shift
@@ -315,7 +322,7 @@ def ref_load(path, data, isdir, cwd=None):
         # warning about a setting decoded before the bad place was found.
         msgs.clear()
         rec["warnings"] = []
-        return fail(past_end_text(path))
+        return fail(no_anchor)
     rec["isAD"] = year >= 0
     rec["year"] = abs(year)  # the true magnitude, also for -2^31
     return LoadResult(True, rec, msgs, lay, year, faction)
@@ -420,8 +427,8 @@ def save_refusal(opts, rec):
         ad = values["--era"] == "AD" if "--era" in values else rec["isAD"]
         if ad and year > INT32_MAX:
             return "a year beyond 2147483647 AD"
-        if not ad and year < 1:
-            return "year 0 as BC"
+        if year == 0:
+            return "year 0, which no era has"
     return None
 
 
@@ -1265,6 +1272,9 @@ def fixed_cases(cli, workdir):
         data[101 + shift : 105 + shift] = scale
         at = 3661 + 3 * shift + 100 + anchor_pad
         data[at : at + 30] = ANCHOR
+        # 14 AD where the loader reads the year, and after the anchor: a year that
+        # exists, so that a new season or era alone makes a date.
+        data[1276 + shift : 1280 + shift] = data[at + 40 : at + 44] = struct.pack("<i", 14)
         return bytes(data)
 
     def write(path, data):
@@ -1312,6 +1322,8 @@ def fixed_cases(cli, workdir):
     for out in (os.path.join(root, "w", "no", "such", "o.sav"), os.path.join(root, "w"),
                 "/proc/varnholt-check.sav"):
         exp = Expect(1, stderr=any_failure_texts("writing", out), why="write failure")
+        if "such" in out:  # a missing folder is a bad path
+            exp.stderr = f"Error writing {out}: {out} contains an invalid path.\n"
         case.check_command(["apply", src, "--output", out], root, exp, root, "fixed-write-failure")
 
     # The anchor across every power-of-two boundary a reader might cut the file at,
@@ -1336,7 +1348,7 @@ def fixed_cases(cli, workdir):
     shutil.rmtree(os.path.dirname(scan))
 
     # An empty device is a file too short for the header.
-    exp = Expect(1, stderr=past_end_text("/dev/null") + "\n", why="empty device")
+    exp = Expect(1, stderr="Error reading /dev/null: Unknown IRD version.\n", why="empty device")
     case.check_command(["info", "/dev/null", "--json"], root, exp, root, "fixed-dev-null")
 
     # Output that cannot be printed is no success.

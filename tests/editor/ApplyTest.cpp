@@ -210,6 +210,23 @@ TEST_F(ApplyTest, NothingIsWrittenForAnotherPathAFailedLoadOrAnEmptyYear) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Please enter an integer.");
     EXPECT_FALSE(std::filesystem::exists(output()));
+
+    // Year 0, BC or AD: no such year; the prompt, the focus in the year box, nothing written.
+    editor.userSetText(idYear, "0");
+    for (int era : {idBC, idAD}) {
+        editor.userClick(era);
+        host.messages.clear();
+        host.calls.clear();
+        editor.userClick(idApply);
+        EXPECT_EQ(host.messages,
+                  (std::vector<ShownMessage>{{"Varnholt",
+                                              "There is no year 0: 1 BC is followed by 1 AD. "
+                                              "Please enter a year of 1 or more.",
+                                              MessageIcon::Warning}}));
+        EXPECT_EQ(host.calls, (std::vector<std::string>{"focus " + std::to_string(idYear),
+                                                        "select " + std::to_string(idYear)}));
+        EXPECT_FALSE(std::filesystem::exists(output()));
+    }
     editor.userSetText(idYear, "5");
 
     // A load that failed: Apply is gone until a load succeeds.

@@ -297,6 +297,26 @@ TEST_F(LoadTest, BrowsedFileThatFailsStaysInTheBox) {
     editor.userClick(idSetUnitScale); // reads the controls again
     EXPECT_EQ(editor.values().sourcePath, bad);
     EXPECT_FALSE(ctl(idApply).enabled);
+
+    // The labels name the save the title's copy is made from, whatever a failed
+    // load found and whatever is clicked next: after a modification save, a 1.2
+    // imperial_campaign without its anchor, then an expansion save without it.
+    savegen::SaveSpec mod = savegen::specForRelease("1.2");
+    mod.campaignName = u"iron_dominion_plus";
+    mod.factionByte = 17;
+    typeAndRefresh(writeSave("mod.sav", mod));
+    const std::string faction = ctl(idFactionName).text;
+    for (const char* release : {"1.2", "1.6"}) {
+        savegen::SaveSpec noAnchor = savegen::specForRelease(release);
+        noAnchor.omitAnchor = true;
+        host.dialogAnswers = {writeSave("noanchor.sav", noAnchor)};
+        editor.userClick(idBrowse);
+        editor.userSelect(idUnitScaleClass, 3); // Huge
+        EXPECT_EQ(ctl(idUnitScale).text, "160") << release;
+        EXPECT_EQ(ctl(idReleaseLabel).text, "1.2") << release;
+        EXPECT_EQ(ctl(idCampaignName).text, "iron_dominion_plus") << release;
+        EXPECT_EQ(ctl(idFactionName).text, faction) << release;
+    }
 }
 
 } // namespace

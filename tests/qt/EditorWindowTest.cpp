@@ -12,6 +12,7 @@
 #include "qt/QtAppHost.h"
 #include "qt/SpinArrows.h"
 #include "tools/savegen/SaveGen.h"
+#include "words/Messages.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -318,7 +319,8 @@ class EditorWindowTest : public QObject {
         QVERIFY(w.control(idApply)->isEnabled());
     }
 
-    // 4. A missing path and Refresh: one box, exactly as the model words it.
+    // 4. A missing path, and files that are no saves, and Refresh: one box each,
+    // exactly as the model words it.
     void missingPath() {
         EditorWindow& w = open();
         const std::string missing = folder->file("gone.sav");
@@ -332,6 +334,20 @@ class EditorWindowTest : public QObject {
         QCOMPARE(boxes.boxes[0].text,
                  q("Error reading " + missing + ": " + missing + " was not found."));
         QVERIFY(!w.control(idApply)->isEnabled());
+
+        const std::string other = folder->file("other.sav");
+        const std::pair<std::vector<std::uint8_t>, const char*> notSaves[] = {
+            {{}, "Unknown IRD version."},
+            {{'n', 'o', 't', ' ', 'a', ' ', 's', 'a', 'v', 'e'}, "Unknown IRD version."},
+        };
+        for (const auto& [bytes, description] : notSaves) {
+            testfiles::writeBytes(other, bytes);
+            typeInto(idSourcePath, q(other));
+            boxes.boxes.clear();
+            click(idRefresh);
+            QCOMPARE(int(boxes.boxes.size()), 1);
+            QCOMPARE(boxes.boxes[0].text, q("Error reading " + other + ": " + description));
+        }
     }
 
     // 5. An empty year and a click on a Set box: the prompt, then the year box
@@ -354,6 +370,14 @@ class EditorWindowTest : public QObject {
         click(idSetBattleDifficulty);
         QCOMPARE(int(boxes.boxes.size()), 2);
         QCOMPARE(box(idYear)->selectedText(), QStringLiteral("x"));
+
+        // Year 0 is no year: Apply asks again, with the focus in the year box, and writes nothing.
+        typeInto(idYear, QStringLiteral("0"));
+        click(idApply);
+        QCOMPARE(int(boxes.boxes.size()), 3);
+        QCOMPARE(boxes.boxes[2].text, q(noYearZeroText));
+        QCOMPARE(w.focusWidget(), w.control(idYear));
+        QVERIFY(!std::filesystem::exists(folder->file("Varnholt000.sav")));
     }
 
     // 6. Unit scale through the arrows and the size-class list.

@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <climits>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -87,6 +88,31 @@ class TranslatedWindowTest : public QObject {
                      .arg(width)
                      .arg(widerThanEnglishPercent)
                      .arg(english));
+    }
+
+    // The least room, in pixels, that a label's caption leaves before the widget
+    // to its right on its row; the labels are those with a caption in `layout`.
+    static int smallestLabelGap(const QWidget& window, const DialogLayout& layout) {
+        QSet<QString> captions;
+        for (const ControlLayout& control : layout.controls)
+            if (control.kind == ControlKind::Label && captionMustFit(control))
+                captions.insert(QString::fromStdString(std::string(control.caption)));
+        int smallest = INT_MAX;
+        const auto widgets = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (const QLabel* label : window.findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            if (!captions.contains(label->text()))
+                continue;
+            const QRect r = label->geometry();
+            const int end = r.x() + label->sizeHint().width();
+            for (const QWidget* other : widgets) {
+                const QRect o = other->geometry();
+                if (!qobject_cast<const QGroupBox*>(other) && o.x() > r.x() &&
+                    o.top() <= r.bottom() && r.top() <= o.bottom()) {
+                    smallest = std::min(smallest, o.x() - end);
+                }
+            }
+        }
+        return smallest;
     }
 
     // Every caption in `window` whole, every mnemonic unique, no English left.
@@ -159,6 +185,10 @@ class TranslatedWindowTest : public QObject {
             return dialog.width();
         };
         const int englishEditor = englishWidth(englishEditorDialog());
+        // No label of the editor ends nearer its box than the nearest in English.
+        QDialog englishDialog;
+        qt::buildDialog(englishDialog, englishEditorDialog());
+        const int englishGap = smallestLabelGap(englishDialog, englishEditorDialog());
         const int englishAbout = englishWidth(shell::englishAboutBoxDialog());
 
         const std::string save = (folder->path() / "campaign.sav").string();
@@ -191,6 +221,10 @@ class TranslatedWindowTest : public QObject {
         QApplication::processEvents();
         checkWindow(window, QStringLiteral("editor"));
         checkWidth(window, englishEditor, QStringLiteral("editor"));
+        if (const int gap = smallestLabelGap(window, editorDialog()); gap < englishGap)
+            fail(QStringLiteral("editor: a label ends %1 pixels before its box, %2 in English")
+                     .arg(gap)
+                     .arg(englishGap));
 
         // The file dialog's title and filter names.
         QString title;

@@ -29,14 +29,6 @@ class TempFolder {
     std::filesystem::path path_;
 };
 
-// How the system describes a path in a folder that does not exist: Windows
-// reports a bad path where POSIX reports a file not found.
-#ifdef _WIN32
-inline constexpr const char* missingFolderText = " contains an invalid path.";
-#else
-inline constexpr const char* missingFolderText = " was not found.";
-#endif
-
 std::vector<std::uint8_t> readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 

@@ -20,6 +20,7 @@
 #include "tools/savegen/SaveGen.h"
 #include "win32/SettingsKey.h"
 #include "win32/WindowRules.h"
+#include "words/Messages.h"
 #include "words/Names.h"
 
 #include <commctrl.h>
@@ -387,7 +388,8 @@ TEST_F(VarnholtExe, BrowseOpensTheDialogAndLoadsThePick) {
     EXPECT_TRUE(enabled(idApply));
 }
 
-// A missing file: one error box, and no output name left.
+// A missing file, and files that are no saves: one error box each, and no
+// output name left.
 TEST_F(VarnholtExe, MissingFileIsOneErrorBox) {
     ASSERT_TRUE(open());
     const std::wstring missing = files_.folder + L"missing.sav";
@@ -401,6 +403,22 @@ TEST_F(VarnholtExe, MissingFileIsOneErrorBox) {
               "missing file");
     EXPECT_FALSE(enabled(idApply));
     EXPECT_EQ(text(idOutputPath), L"") << "no output name";
+
+    const std::wstring other = files_.folder + L"other.sav";
+    std::vector<std::uint8_t> cut = files_.baseBytes;
+    cut.resize(2000);
+    const std::pair<std::vector<std::uint8_t>, const wchar_t*> notSaves[] = {
+        {{}, L"Unknown IRD version."},
+        {{'n', 'o', 't', ' ', 'a', ' ', 's', 'a', 'v', 'e'}, L"Unknown IRD version."},
+        {cut, L"Cannot find descr_strat.txt."},
+    };
+    for (const auto& [bytes, description] : notSaves) {
+        ASSERT_TRUE(writeFile(other, bytes));
+        setText(item(idSourcePath), other);
+        click(item(idRefresh));
+        expectBox(window_, L"Error reading " + other + L": " + description, L"error", "no save");
+        EXPECT_FALSE(enabled(idApply));
+    }
 }
 
 // A year that is no integer: the prompt, then the focus in the year box.
@@ -418,6 +436,14 @@ TEST_F(VarnholtExe, NoIntegerPromptsAndSelectsTheBox) {
         EXPECT_TRUE(LOWORD(selection) == 0 && HIWORD(selection) == year.size())
             << "its text is selected";
     }
+    // Year 0 is no year: Apply asks again and writes nothing.
+    setText(item(idYear), L"0");
+    click(item(idApply));
+    expectBox(window_, wide(noYearZeroText), L"warning", "no year 0");
+    EXPECT_TRUE(waitUntil([&] { return focusIn(idYear); })) << "the focus is in the year box";
+    EXPECT_FALSE(GetFileAttributesW((files_.folder + L"Varnholt000.sav").c_str()) !=
+                 INVALID_FILE_ATTRIBUTES)
+        << "nothing written";
     setText(item(idYear), L"270");
     tick(idSetCampaignDifficulty, false);
 }

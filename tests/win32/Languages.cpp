@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -178,6 +179,32 @@ class InTheLanguage : public testing::Test {
         }
     }
 
+    // The least room, in pixels, that a label's caption leaves before the control
+    // to its right on its row, in `layout` as the program fits it.
+    static int smallestLabelGap(const DialogLayout& layout) {
+        const win32::DialogFontContext font;
+        const std::wstring sample = wide(baseUnitSample);
+        SIZE size{};
+        TEXTMETRICW metrics{};
+        GetTextExtentPoint32W(font.dc(), sample.c_str(), static_cast<int>(sample.size()), &size);
+        GetTextMetricsW(font.dc(), &metrics);
+        const DialogBaseUnits base = dialogBaseUnits(size.cx, metrics.tmHeight);
+        const FittedLayout fitted = win32::fitToCaptions(layout);
+        const auto& controls = fitted.layout().controls;
+        int smallest = INT_MAX;
+        for (const ControlLayout& label : controls) {
+            if (label.kind != ControlKind::Label || !captionMustFit(label))
+                continue;
+            const DialogRect& r = label.rect;
+            const int end = horizontalPixels(r.x, base) + win32::captionWidth(font.dc(), label);
+            for (const ControlLayout& other : controls)
+                if (other.kind != ControlKind::GroupBox && other.rect.x > r.x &&
+                    other.rect.y < r.y + r.height && r.y < other.rect.y + other.rect.height)
+                    smallest = std::min(smallest, horizontalPixels(other.rect.x, base) - end);
+        }
+        return smallest;
+    }
+
     void checkLanguage(const std::wstring& text, const char* what) {
         if (pseudo_) {
             const bool ours = !text.empty() && !isNumber(text) && text != L"Varnholt" &&
@@ -219,6 +246,8 @@ TEST_F(InTheLanguage, EveryWindowShowsItsTextsWholeOnceMarkedAndTranslated) {
     ASSERT_TRUE(statusIs(loadedStatusText)) << "status: " << utf8(textOf(item(idStatusLine)));
     checkWindow(window_, editorDialog(), "the editor");
     checkWidth(editorDialog(), englishEditorDialog(), "the editor");
+    EXPECT_GE(smallestLabelGap(editorDialog()), smallestLabelGap(englishEditorDialog()))
+        << "a label ends nearer its box than any does in English";
 
     wchar_t shots[MAX_PATH] = L"";
     if (GetEnvironmentVariableW(L"VARNHOLT_SCREENSHOTS", shots, MAX_PATH) > 0) {
@@ -249,16 +278,14 @@ TEST_F(InTheLanguage, EveryWindowShowsItsTextsWholeOnceMarkedAndTranslated) {
     click(GetDlgItem(about, IDOK));
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(about); })) << "OK closes the About box";
 
-    // A file that is no save (it ends before a save's first field): the load's
-    // error box, in the language.
+    // A file that is no save (it ends before a campaign name could begin): the
+    // load's error box, in the language.
     setText(item(idSourcePath), notASave_);
     click(item(idRefresh));
     const auto box = waitForMessageBox(window_);
     ASSERT_TRUE(box.has_value()) << "an error box";
     const std::string path = utf8(notASave_);
-    const auto expected = [&] {
-        return loadProblemText({LoadProblemKind::FileFailed, FileErrorCause::EndOfFile}, path);
-    };
+    const auto expected = [&] { return loadProblemText({LoadProblemKind::UnknownRelease}, path); };
     EXPECT_EQ(box->text, wide(expected()));
     setTextLookup(nullptr);
     const std::string english = expected();

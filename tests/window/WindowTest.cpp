@@ -178,6 +178,24 @@ TEST(DialogUnits, ACaptionThatWouldBeCutTakesTheRoomBesideItThenWidensTheDialog)
     const FittedDialog loneM = fitDialog(labelLayout, base, std::array{0, 0, 0, 60, 0});
     EXPECT_EQ(loneM.averageCharWidthEighths, 6 * 8);
     EXPECT_EQ(loneM.controls[3].x, 84) << "moved left by what its 54 pixels to the right lack";
+
+    // A static text whose rectangle reaches its box keeps the gap its English
+    // caption leaves there: 20 units hold 30 pixels, 18 of them English, so a
+    // caption of 24 needs 36 and the average width grows to 7 1/4 (57.6 eighths).
+    // Without English widths it may run up to the margin before its box.
+    ControlLayout reaching[] = {control(K::Label, "R", {0, 0, 20, 8}),
+                                control(K::TextBox, {}, {20, 0, 30, 12})};
+    DialogLayout reachingLayout;
+    reachingLayout.rect = {0, 0, 60, 20};
+    reachingLayout.controls = reaching;
+    EXPECT_EQ(fitDialog(reachingLayout, base, std::array{24, 0}, std::array{18, 0})
+                  .averageCharWidthEighths,
+              58);
+    EXPECT_EQ(fitDialog(reachingLayout, base, std::array{18, 0}, std::array{18, 0})
+                  .averageCharWidthEighths,
+              48)
+        << "the English caption itself fits as it is";
+    EXPECT_EQ(fitDialog(reachingLayout, base, std::array{24, 0}).averageCharWidthEighths, 48);
 }
 
 // A dialog template is converted by the platform with the font's own units, so
