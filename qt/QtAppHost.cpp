@@ -29,23 +29,13 @@ namespace {
 
 // The options of Qt's application objects (QGuiApplication, QApplication and
 // the X11 platform), which take them out of the command line for themselves.
-// Those in the first list take the next argument as their value.
-constexpr std::string_view qtOptionsWithValue[] = {"platform",
-                                                   "platformpluginpath",
-                                                   "platformtheme",
-                                                   "plugin",
-                                                   "qwindowgeometry",
-                                                   "geometry",
-                                                   "qwindowicon",
-                                                   "icon",
-                                                   "qwindowtitle",
-                                                   "title",
-                                                   "session",
-                                                   "display",
-                                                   "name",
-                                                   "visual",
-                                                   "style",
-                                                   "stylesheet"};
+// Those in the first two lists take the next argument as their value; those
+// in the first are taken also when they end the line without one.
+constexpr std::string_view qtOptionsWithValueOrNone[] = {
+    "platform",        "platformpluginpath", "platformtheme", "plugin",
+    "qwindowgeometry", "qwindowicon",        "qwindowtitle"};
+constexpr std::string_view qtOptionsWithValue[] = {
+    "geometry", "icon", "title", "session", "display", "name", "visual", "style", "stylesheet"};
 constexpr std::string_view qtFlags[] = {"reverse", "widgetcount", "testability",
                                         "sync",    "nograb",      "dograb"};
 // Given as -option=value only.
@@ -81,6 +71,10 @@ std::vector<std::string> withoutQtOptions(const std::vector<std::string>& argume
         const auto equals = name.find('=');
         if (equals != std::string_view::npos && among(name.substr(0, equals), qtOptionsWithEquals))
             continue;
+        if (among(name, qtOptionsWithValueOrNone)) {
+            ++i;
+            continue;
+        }
         if (among(name, qtOptionsWithValue) && i + 1 < arguments.size()) {
             ++i;
             continue;

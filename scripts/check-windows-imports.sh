@@ -6,7 +6,7 @@ set -euo pipefail
 objdump=$1
 shift
 system_dlls=" kernel32.dll user32.dll gdi32.dll comctl32.dll comdlg32.dll shell32.dll advapi32.dll "
-system_dlls+=" ole32.dll oleaut32.dll shlwapi.dll uxtheme.dll version.dll msvcrt.dll "
+system_dlls+=" ole32.dll oleaut32.dll oleacc.dll shlwapi.dll uxtheme.dll version.dll msvcrt.dll "
 failures=0
 for exe in "$@"; do
     dlls=$("$objdump" -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')

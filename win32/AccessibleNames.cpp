@@ -29,6 +29,10 @@ template <class Use> void withAnnotations(Use use) {
 
 } // namespace
 
+std::string hiddenLabelBefore(const DialogLayout& layout, std::size_t index) {
+    return named(layout.controls[index]) ? accessibleName(layout, index) : std::string();
+}
+
 void nameControls(HWND dialog, const DialogLayout& layout) {
     withAnnotations([&](IAccPropServices& services) {
         for (std::size_t i = 0; i < layout.controls.size(); ++i) {

@@ -10,7 +10,18 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <string>
+
 namespace varnholt::win32 {
+
+// The text of the hidden static text that the dialog template places right
+// before control `index`: Active Accessibility names a control without a
+// caption of its own by the static text before it in the dialog's order, on
+// Windows where no annotation is kept, and under Wine (whose text boxes take
+// that name; its drop-down lists are read by their item whatever comes
+// before). Empty for a control that needs none.
+std::string hiddenLabelBefore(const DialogLayout& layout, std::size_t index);
 
 // Names the text boxes and drop-down lists of `dialog`, built from `layout`;
 // COM must be initialised on this thread. Where the system keeps no

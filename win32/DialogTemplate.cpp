@@ -1,9 +1,13 @@
 #include "win32/DialogTemplate.h"
 
+#include "win32/AccessibleNames.h"
 #include "win32/WideText.h"
 #include "window/ControlLabels.h"
 
 #include <commctrl.h>
+
+#include <string>
+#include <vector>
 
 namespace varnholt::win32 {
 
@@ -91,7 +95,12 @@ DialogTemplate::DialogTemplate(const DialogLayout& d, bool mainWindow) {
     dword(mainWindow ? WS_EX_APPWINDOW : 0);
     dword(WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SHELLFONT | DS_CENTER |
           (d.windowMenu ? WS_SYSMENU : 0) | (mainWindow ? WS_VISIBLE : 0));
-    word(static_cast<WORD>(d.controls.size()));
+    std::vector<std::string> hiddenLabels(d.controls.size());
+    std::size_t count = d.controls.size();
+    for (std::size_t index = 0; index < d.controls.size(); ++index)
+        if (!(hiddenLabels[index] = hiddenLabelBefore(d, index)).empty())
+            ++count;
+    word(static_cast<WORD>(count));
     for (int value : {d.rect.x, d.rect.y, d.rect.width, d.rect.height})
         word(static_cast<WORD>(value));
     word(0); // no menu
@@ -104,6 +113,20 @@ DialogTemplate::DialogTemplate(const DialogLayout& d, bool mainWindow) {
 
     for (std::size_t index = 0; index < d.controls.size(); ++index) {
         const ControlLayout& c = d.controls[index];
+        if (!hiddenLabels[index].empty()) {
+            // Never shown and never a mnemonic: it only names the control after it.
+            alignToDword();
+            dword(0); // helpID
+            dword(0);
+            dword(WS_CHILD | SS_LEFT | SS_NOPREFIX);
+            for (int value : {c.rect.x, c.rect.y, 0, 0})
+                word(static_cast<WORD>(value));
+            dword(static_cast<DWORD>(-1));
+            word(0xFFFF);
+            word(staticAtom);
+            text(hiddenLabels[index]);
+            word(0); // no creation data
+        }
         alignToDword();
         const ControlStyle s = controlStyle(c);
         dword(0); // helpID

@@ -20,8 +20,10 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <optional>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace varnholt;
 using varnholt::testfiles::causeOf;
@@ -42,6 +44,10 @@ struct Faults {
     int hiddenNamesTaken = 0;       // linkat to a hidden name: so many say EEXIST
     int hiddenLinks = 0;            // linkat calls for a hidden name, counted
     int reads = 0;                  // pread calls, counted
+    // The calls that make a copy durable, in their order: "sync file",
+    // "sync folder", "name" (a link or rename to `output` that succeeded).
+    std::string output;
+    std::vector<std::string> durability;
 };
 Faults faults;
 
@@ -108,6 +114,20 @@ ssize_t copy_file_range(int in, off_t* inOffset, int out, off_t* outOffset, std:
         in, inOffset, out, outOffset, size, flags);
 }
 
+int fsync(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) == 0)
+        faults.durability.push_back(S_ISDIR(info.st_mode) ? "sync folder" : "sync file");
+    return next<int (*)(int)>("fsync")(fd);
+}
+
+int rename(const char* from, const char* to) noexcept {
+    const int result = next<int (*)(const char*, const char*)>("rename")(from, to);
+    if (result == 0 && faults.output == to)
+        faults.durability.push_back("name");
+    return result;
+}
+
 int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) noexcept {
     if (isHiddenName(to)) {
         ++faults.hiddenLinks;
@@ -117,8 +137,11 @@ int linkat(int fromFolder, const char* from, int toFolder, const char* to, int f
             return -1;
         }
     }
-    return next<int (*)(int, const char*, int, const char*, int)>("linkat")(fromFolder, from,
-                                                                            toFolder, to, flags);
+    const int result = next<int (*)(int, const char*, int, const char*, int)>("linkat")(
+        fromFolder, from, toFolder, to, flags);
+    if (result == 0 && faults.output == to)
+        faults.durability.push_back("name");
+    return result;
 }
 
 } // extern "C"
@@ -233,4 +256,30 @@ TEST_F(SystemFaults, TakenHiddenNamesAreTriedAgainThenGivenUp) {
     EXPECT_EQ(faults.hiddenLinks, 101) << "the first name and a hundred more";
     EXPECT_EQ(readBytes(output), std::vector<std::uint8_t>{9});
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"in.sav", "out.sav"}));
+}
+
+// A published copy survives a power cut whole: its bytes reach the disk before
+// it takes the output's name, and the folder's new entry after. Whether the
+// name is new, replaces a file, or the copy had a hidden name from the start.
+TEST_F(SystemFaults, TheCopyIsOnTheDiskBeforeItIsNamedAndTheNameAfter) {
+    const std::string source = folder.file("in.sav");
+    writeBytes(source, pattern(5000));
+    const std::vector<std::string> durable{"sync file", "name", "sync folder"};
+    for (const bool unnamedFiles : {true, false})
+        for (const bool outputExists : {false, true}) {
+            const std::string output =
+                folder.file(std::string(unnamedFiles ? "unnamed" : "hidden") +
+                            (outputExists ? "-replaced.sav" : "-new.sav"));
+            if (outputExists)
+                writeBytes(output, {1});
+            faults = {};
+            faults.noUnnamedFiles = !unnamedFiles;
+            faults.output = output;
+            {
+                OutputCopy copy(source, output);
+                copy.publish();
+            }
+            EXPECT_EQ(faults.durability, durable) << output;
+            EXPECT_EQ(readBytes(output), pattern(5000)) << output;
+        }
 }

@@ -23,6 +23,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -576,6 +577,15 @@ class EditorWindowTest : public QObject {
         QCOMPARE(QAccessible::queryAccessibleInterface(w.control(idReleaseLabel))
                      ->text(QAccessible::Description),
                  QStringLiteral("1.2"));
+        // A list's value follows the pick: its text, and the one item selected.
+        auto* list = qobject_cast<QComboBox*>(w.control(idCampaignDifficulty));
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(list);
+        list->setCurrentIndex(3);
+        QAccessibleTextInterface* text = accessible->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->text(0, text->characterCount()), QStringLiteral("Very Hard"));
+        QCOMPARE(list->view()->selectionModel()->selectedIndexes().size(), 1);
+        QCOMPARE(list->view()->selectionModel()->selectedIndexes().front().row(), 3);
     }
 
     // 9. Apply with several groups: the same bytes as varnholt-cli apply; a

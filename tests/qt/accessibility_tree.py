@@ -5,12 +5,17 @@ screen reader sees it, and checks what it would say:
 - no two controls of one role share a name;
 - no drop-down list is named by an item (the value it shows), and the lists
   are named after what they set, in the window's language;
+- each list's value is heard after its name ("Campaign difficulty, Hard"):
+  the item shown is the list's text and the one selected item among its
+  children, the two places a screen reader looks for it;
 - a text box is labelled by the static text whose name it takes, or, with no
   static text of that name, by the group box around it.
 
-Usage: accessibility_tree.py PID [CATALOGUE.mo]
-PID is the varnholt process, its window showing a loaded saved game. The
-catalogue is the compiled language the window speaks (none for English).
+Usage: accessibility_tree.py PID VALUES [CATALOGUE.mo]
+PID is the varnholt process, its window showing a loaded saved game. VALUES
+gives each list's item for that save, in English: "Campaign difficulty=Hard,
+Battle difficulty=Easy,Unit scale=Normal". The catalogue is the compiled
+language the window speaks (none for English).
 """
 
 import gettext
@@ -95,9 +100,10 @@ def find_loaded_window(pid):
 
 def main():
     pid = int(sys.argv[1])
+    values = dict(pair.split("=", 1) for pair in sys.argv[2].split(","))
     catalogue = gettext.NullTranslations()
-    if len(sys.argv) > 2:
-        with open(sys.argv[2], "rb") as mo:
+    if len(sys.argv) > 3:
+        with open(sys.argv[3], "rb") as mo:
             catalogue = gettext.GNUTranslations(mo)
 
     window = None
@@ -143,6 +149,21 @@ def main():
             failures.append(f"combo box {box.name!r}: its items cannot be read")
         elif box.name in items:
             failures.append(f"combo box {box.name!r} is named by its value, one of {items}")
+    for box in lists:
+        items = [item for item in walk(box) if item.getRole() == pyatspi.ROLE_LIST_ITEM]
+        selected = [item.name for item in items
+                    if item.getState().contains(pyatspi.STATE_SELECTED)]
+        value = text_of(box)
+        heard = f"{box.name}, {value}"
+        print(f"  heard: {heard!r}")
+        english = next((name for name in LIST_NAMES if catalogue.gettext(name) == box.name), None)
+        if english is not None and english in values:
+            expected = f"{box.name}, {catalogue.gettext(values[english])}"
+            if heard != expected:
+                failures.append(f"combo box {box.name!r} is heard as {heard!r}, not {expected!r}")
+        if selected != [value]:
+            failures.append(f"combo box {box.name!r} shows {value!r}, its selected items are "
+                            f"{selected}")
     wanted = sorted(catalogue.gettext(name) for name in LIST_NAMES)
     if sorted(box.name for box in lists) != wanted:
         failures.append(f"the lists are named {sorted(b.name for b in lists)}, not {wanted}")

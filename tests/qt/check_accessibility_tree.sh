@@ -7,12 +7,14 @@
 # Qt 6 exposes its widgets on the xcb platform once org.a11y.Bus is on the
 # session bus and either a screen reader is on or QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 # is set.
-# Usage: check_accessibility_tree.sh VARNHOLT SAVE LANGUAGE [CATALOGUE.mo]
+# Usage: check_accessibility_tree.sh VARNHOLT SAVE VALUES LANGUAGE [CATALOGUE.mo]
+# VALUES: each list's item for SAVE in English, as accessibility_tree.py takes them.
 set -euo pipefail
 program=$1
 save=$2
-language=$3
-catalogue=${4:-}
+values=$3
+language=$4
+catalogue=${5:-}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 launcher=/usr/libexec/at-spi-bus-launcher
 python=/usr/bin/python3
@@ -100,7 +102,7 @@ program_pid=$!
 started+=("$program_pid")
 
 status=0
-timeout 90 "$python" "$here/accessibility_tree.py" "$program_pid" ${catalogue:+"$catalogue"} ||
+timeout 90 "$python" "$here/accessibility_tree.py" "$program_pid" "$values" ${catalogue:+"$catalogue"} ||
     status=$?
 if ! kill -0 "$program_pid" 2>/dev/null; then
     echo "FAIL: $program ended early"

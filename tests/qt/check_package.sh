@@ -5,10 +5,11 @@
 # recognised by its content (beside the system's own types, so that SPSS data
 # files, which are also named *.sav, stay theirs), the Qt libraries among the
 # dependencies, and both programs runnable from the unpacked tree.
-# Usage: check_package.sh BUILD_DIR SAMPLE_SAVE
+# Usage: check_package.sh BUILD_DIR SAMPLE_SAVE SAVEGEN
 set -euo pipefail
 build=$1
 sample=$2
+savegen=$3
 app_id=org.example.Varnholt
 
 for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli update-mime-database \
@@ -94,11 +95,27 @@ for save in "$(dirname "$0")"/../../examples/*.sav; do
     cp "$save" "$renamed"
     check "$(basename "$renamed") is a saved game" is_type "$renamed" application/x-iron-dominion-save
 done
+# Saves at both ends of the place the anchor text can have: a one-letter
+# campaign name in a first-release save puts it 96 bytes before its nominal
+# place (3303), and the rule's far end lets it end with the first 16 KiB.
+"$savegen" --release 1.0 --name A -o "$files/earliest-anchor.sav"
+"$savegen" --release 1.6 --anchor-offset 16354 -o "$files/farthest-anchor.sav"
+for save in "$files"/earliest-anchor.sav "$files"/farthest-anchor.sav; do
+    name=$(basename "$save" .sav)
+    check "$name.sav is a saved game" is_type "$save" application/x-iron-dominion-save
+    cp "$save" "$files/$name"
+    check "$name (no extension) is a saved game" is_type "$files/$name" application/x-iron-dominion-save
+done
+check "the earliest anchor is at 3303" \
+    test "$(grep -boa 'd.e.s.c.r._.s.t.r.a.t' "$files/earliest-anchor.sav" | cut -d: -f1)" = 3303
 # An SPSS data file: its magic "$FL2", then its header and data.
 { printf '$FL2@(#) SPSS DATA FILE'; head -c 4000 /dev/zero | tr '\0' '\1'; } >"$files/data.sav"
 check "an SPSS data.sav stays SPSS" is_type "$files/data.sav" application/x-spss-sav
 
 check "unpacked varnholt-cli reads a save" "$root/usr/bin/varnholt-cli" info "$sample"
+for save in "$files"/earliest-anchor.sav "$files"/farthest-anchor.sav; do
+    check "varnholt-cli reads $(basename "$save")" "$root/usr/bin/varnholt-cli" info "$save"
+done
 check "unpacked varnholt starts (--version)" env QT_QPA_PLATFORM=offscreen "$root/usr/bin/varnholt" --version
 
 echo "package check: $failures failed"

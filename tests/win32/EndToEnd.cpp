@@ -21,9 +21,12 @@
 #include "win32/SettingsKey.h"
 #include "win32/WindowRules.h"
 #include "words/Messages.h"
+#include "window/ControlLabels.h"
+#include "window/DialogState.h"
 #include "words/Names.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
@@ -32,6 +35,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 using namespace varnholt;
 using namespace varnholt::uidriver;
@@ -309,6 +313,37 @@ TEST_F(VarnholtExe, ShowsItsStartState) {
     EXPECT_EQ(textOf(item(idRefresh)), L"Refresh");
     EXPECT_EQ(textOf(item(idYearSpin)), L"Year");
     EXPECT_EQ(textOf(item(idUnitScaleSpin)), L"Unit scale");
+    // The text boxes and lists, which show no caption of their own, are read by
+    // what they set, not by the text or item they show: each has a hidden
+    // static text of its name right before it, which Active Accessibility
+    // names it by. Wine reads a text box's name so, and a list by its item
+    // whatever precedes it: the lists' names are read from the window order.
+    const DialogLayout& layout = editorDialog();
+    for (std::size_t i = 0; i < layout.controls.size(); ++i) {
+        const ControlLayout& control = layout.controls[i];
+        if (control.kind != ControlKind::TextBox && control.kind != ControlKind::DropDownList)
+            continue;
+        SCOPED_TRACE("control " + std::to_string(control.id));
+        const std::string name = accessibleName(layout, i);
+        EXPECT_FALSE(name.empty()) << "it has a name";
+        HWND label = GetWindow(item(control.id), GW_HWNDPREV);
+        EXPECT_TRUE(label && classOf(label) == L"Static" && !IsWindowVisible(label) &&
+                    utf8(textOf(label)) == name)
+            << "the hidden label before it: \"" << (label ? utf8(textOf(label)) : "") << "\"";
+        if (control.kind == ControlKind::TextBox) {
+            EXPECT_EQ(utf8(accessibleNameOf(item(control.id))), name) << "its accessible name";
+        }
+    }
+    // A held arrow speeds up as the model says; the control counts in seconds.
+    std::vector<std::pair<UINT, UINT>> accelerations;
+    for (const SpinAcceleration& a : spinAccelerations)
+        accelerations.emplace_back(a.afterMs / 1000, a.step);
+    for (int id : {idUnitScaleSpin, idYearSpin}) {
+        std::vector<std::pair<UINT, UINT>> held;
+        for (const UDACCEL& a : spinAccelerationsOf(program_->info.hProcess, item(id)))
+            held.emplace_back(a.nSec, a.nInc);
+        EXPECT_EQ(held, accelerations) << "the accelerations of spin " << id;
+    }
     const RECT refresh = screenRect(item(idRefresh));
     EXPECT_TRUE((GetWindowLongW(item(idRefresh), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW &&
                 refresh.right - refresh.left == 20 && refresh.bottom - refresh.top == 23)
@@ -620,7 +655,7 @@ TEST_F(VarnholtExe, AboutBoxFitsItsTextAndExplainsAFailingLink) {
                     DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Shell Dlg 2");
     HGDIOBJ previous = SelectObject(dc, font);
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (classOf(child) != L"Static" ||
+        if (classOf(child) != L"Static" || !IsWindowVisible(child) ||
             (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
             continue;
         const std::wstring line = textOf(child);
@@ -722,7 +757,8 @@ TEST_F(VarnholtExe, SaveGivenAsArgument) {
     EXPECT_TRUE(program.waitForExit().has_value()) << "the close box ends it";
 }
 
-// A save dropped on the window from the desktop's file manager is loaded.
+// A save dropped on the window from the desktop's file manager is loaded; one
+// that fails to load takes the focus off Apply.
 TEST_F(VarnholtExe, SaveDroppedOnTheWindowIsLoaded) {
     ASSERT_TRUE(open());
     ASSERT_TRUE(load(files_.base));
@@ -735,6 +771,29 @@ TEST_F(VarnholtExe, SaveDroppedOnTheWindowIsLoaded) {
     EXPECT_TRUE(waitForStatus(loadedStatusText)) << "status: " << utf8(text(idStatusLine));
     const std::wstring campaign(files_.unusualCampaign.begin(), files_.unusualCampaign.end());
     EXPECT_EQ(text(idCampaignName), campaign) << "the dropped save is loaded";
+
+    // With the focus on Apply, a dropped file that fails to load disables
+    // Apply: the focus moves on to a control the keys can still reach.
+    const std::wstring notASave = files_.folder + L"notes.sav";
+    ASSERT_TRUE(writeFile(notASave, std::vector<std::uint8_t>(5000, 'x')));
+    ASSERT_TRUE(bringToFront(window_));
+    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(idApply)), TRUE);
+    ASSERT_TRUE(waitUntil([&] { return focusIn(idApply); })) << "the focus is on Apply";
+    EXPECT_EQ(
+        dropFromDesktop({(area.left + area.right) / 2, (area.top + area.bottom) / 2}, notASave),
+        "");
+    const auto box = waitForMessageBox(window_);
+    ASSERT_TRUE(box.has_value()) << "the failed load's box";
+    EXPECT_EQ(box->icon, L"error");
+    EXPECT_TRUE(closeMessageBox(box->window));
+    EXPECT_TRUE(waitUntil([&] { return !enabled(idApply); })) << "Apply is disabled";
+    HWND focus = nullptr;
+    EXPECT_TRUE(waitUntil([&] {
+        focus = focusOf(window_);
+        return focus && IsChild(window_, focus) && IsWindowEnabled(focus);
+    })) << "the focus is on an enabled control, not on "
+        << (focus ? GetDlgCtrlID(focus) : 0);
+    DeleteFileW(notASave.c_str());
 }
 
 // Keyboard flows with real key events, which go through the dialog manager
@@ -858,6 +917,9 @@ int wmain(int argc, wchar_t** argv) {
                              "[LANGUAGE | system:LANGUAGE]\n");
         return 2;
     }
+    // The accessible names are read through COM.
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return 2;
     appPath = argv[1];
     cliPath = argv[2];
     endtoend::DriverArguments& arguments = endtoend::driverArguments;

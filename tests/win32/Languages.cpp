@@ -1,7 +1,9 @@
 // Both windows in the language of the run (EndToEnd.h), under Wine: the editor
 // with a save loaded, its About box and one message box. Every caption fits
-// its control in the dialog's font, as the program measures captions when it
-// fits its dialogs; every mnemonic is unique within its window; and no English
+// its control in the dialog's font, measured here with GetTextExtentPoint32
+// and the room Windows draws beside the text (not with the program's own
+// rule, so that a fault there cannot move a caption and its check together);
+// every mnemonic is unique within its window; and no English
 // is left: in a real language no text shown is an English text whose
 // translation differs, and in the pseudo-language every text of the program's
 // own is bracketed.
@@ -31,6 +33,7 @@
 #include <cstdlib>
 #include <map>
 #include <set>
+#include <utility>
 
 using namespace varnholt;
 using namespace varnholt::uidriver;
@@ -79,6 +82,63 @@ std::vector<HWND> childrenOf(HWND window) {
         children.push_back(child);
     return children;
 }
+
+// The dialog font as the template asks for it (MS Shell Dlg, 8 points, which
+// a shell-font template turns into MS Shell Dlg 2), selected into a screen DC.
+class DialogFont {
+  public:
+    DialogFont() : dc_(GetDC(nullptr)) {
+        font_ = CreateFontW(-MulDiv(8, GetDeviceCaps(dc_, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                            FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Shell Dlg 2");
+        previous_ = SelectObject(dc_, font_);
+    }
+    DialogFont(const DialogFont&) = delete;
+    DialogFont& operator=(const DialogFont&) = delete;
+    ~DialogFont() {
+        SelectObject(dc_, previous_);
+        DeleteObject(font_);
+        ReleaseDC(nullptr, dc_);
+    }
+
+    // The width of `text` as drawn: "&" marks the next letter unless the
+    // control shows it as it is, and "&&" is one "&".
+    int width(std::wstring_view text, bool asItIs) const {
+        std::wstring drawn;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (!asItIs && text[i] == L'&' && i + 1 < text.size())
+                ++i;
+            drawn += text[i];
+        }
+        SIZE extent{};
+        GetTextExtentPoint32W(dc_, drawn.c_str(), static_cast<int>(drawn.size()), &extent);
+        return extent.cx;
+    }
+
+    // The least room `control` needs to show its caption whole: the text, and
+    // beside it a check box's or radio button's box, a push button's edges,
+    // or a group box's frame and the title's indent.
+    int needed(const ControlLayout& control) const {
+        const int text = width(wide(control.caption), control.noPrefix);
+        switch (control.kind) {
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton:
+            return GetSystemMetrics(SM_CXMENUCHECK) + text;
+        case ControlKind::PushButton:
+            return 2 * GetSystemMetrics(SM_CXEDGE) + text;
+        case ControlKind::GroupBox:
+            return 2 * GetSystemMetrics(SM_CXEDGE) + MulDiv(7, GetDeviceCaps(dc_, LOGPIXELSX), 96) +
+                   text;
+        default:
+            return text;
+        }
+    }
+
+  private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ previous_;
+};
 
 bool isNumber(std::wstring_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](wchar_t c) {
@@ -136,7 +196,7 @@ class InTheLanguage : public testing::Test {
     void checkWindow(HWND window, const DialogLayout& layout, const char* what) {
         SCOPED_TRACE(what);
         std::ptrdiff_t measured = 0;
-        const win32::DialogFontContext font;
+        const DialogFont font;
         std::map<std::string, std::wstring> mnemonics;
         checkLanguage(textOf(window), "title");
         for (HWND child : childrenOf(window)) {
@@ -149,10 +209,11 @@ class InTheLanguage : public testing::Test {
             if (!control || shown.empty())
                 continue;
             checkLanguage(shown, "caption");
+            if (!IsWindowVisible(child))
+                continue; // a hidden label: it names the control after it and is never drawn
             RECT client{};
             GetClientRect(child, &client);
-            EXPECT_LE(win32::captionWidth(font.dc(), *control), client.right)
-                << "cut: \"" << utf8(shown) << "\"";
+            EXPECT_LE(font.needed(*control), client.right) << "cut: \"" << utf8(shown) << "\"";
             ++measured;
             if (control->noPrefix)
                 continue;
@@ -270,33 +331,51 @@ TEST_F(InTheLanguage, EveryWindowShowsItsTextsWholeOnceMarkedAndTranslated) {
     HWND address = GetDlgItem(about, shell::idContactAddress);
     RECT client{};
     GetClientRect(address, &client);
-    ControlLayout label;
-    label.caption = shell::contactEmail();
-    const win32::DialogFontContext font;
-    EXPECT_LE(std::abs(win32::captionWidth(font.dc(), label) - client.right), 1)
+    EXPECT_LE(std::abs(DialogFont().width(wide(shell::contactEmail()), true) - client.right), 1)
         << "the address label is as wide as its text";
     click(GetDlgItem(about, IDOK));
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(about); })) << "OK closes the About box";
 
-    // A file that is no save (it ends before a campaign name could begin): the
-    // load's error box, in the language.
-    setText(item(idSourcePath), notASave_);
-    click(item(idRefresh));
-    const auto box = waitForMessageBox(window_);
-    ASSERT_TRUE(box.has_value()) << "an error box";
-    const std::string path = utf8(notASave_);
-    const auto expected = [&] { return loadProblemText({LoadProblemKind::UnknownRelease}, path); };
-    EXPECT_EQ(box->text, wide(expected()));
-    setTextLookup(nullptr);
-    const std::string english = expected();
-    shell::installLanguage(language_);
-    if (language_ != shell::englishLanguage) {
-        EXPECT_NE(box->text, wide(english)) << "not in English";
+    // The loader's refusals and its warning, in the language: a missing file,
+    // a file that is no save (it ends before a save's first field), and a
+    // save whose unit scale the program does not know (loaded, with a warning).
+    const std::wstring missing = folder_ + L"gone.sav";
+    const std::wstring oddScale = folder_ + L"odd-scale.sav";
+    savegen::SaveSpec oddSpec = endtoend::quickSaveSpec();
+    savegen::setUnitScale(oddSpec, 41);
+    ASSERT_TRUE(writeFile(oddScale, savegen::buildSave(oddSpec)));
+    const std::pair<std::wstring, LoadProblem> loads[] = {
+        {missing, {LoadProblemKind::FileFailed, FileErrorCause::FileNotFound}},
+        {notASave_, {LoadProblemKind::UnknownRelease, FileErrorCause::None}},
+        {oddScale, {LoadProblemKind::UnitScaleNotRecognised, FileErrorCause::None}}};
+    for (const auto& [file, problem] : loads) {
+        SCOPED_TRACE(utf8(file));
+        setText(item(idSourcePath), file);
+        click(item(idRefresh));
+        const auto box = waitForMessageBox(window_);
+        ASSERT_TRUE(box.has_value()) << "a message box";
+        const std::string path = utf8(file);
+        EXPECT_EQ(box->text, wide(loadProblemText(problem, path)));
+        setTextLookup(nullptr);
+        const std::string english = loadProblemText(problem, path);
+        shell::installLanguage(language_);
+        if (language_ != shell::englishLanguage) {
+            EXPECT_NE(box->text, wide(english)) << "not in English";
+        }
+        // No English sentence of the program's is left in it.
+        std::wstring shown = box->text;
+        for (std::size_t at; (at = shown.find(file)) != std::wstring::npos;)
+            shown.erase(at, file.size());
+        for (const std::wstring& text : english_)
+            if (text.size() >= 16 && text.find(L'%') == std::wstring::npos) {
+                EXPECT_EQ(shown.find(text), std::wstring::npos)
+                    << "English left: \"" << utf8(text) << "\"";
+            }
+        if (pseudo_) {
+            EXPECT_TRUE(box->text.starts_with(L"[")) << utf8(box->text);
+        }
+        EXPECT_TRUE(closeMessageBox(box->window));
     }
-    if (pseudo_) {
-        EXPECT_TRUE(box->text.starts_with(L"[")) << utf8(box->text);
-    }
-    EXPECT_TRUE(closeMessageBox(box->window));
 
     PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(program.waitForExit().has_value()) << "the close box ends the program";

@@ -1,6 +1,7 @@
 #include "UiDriver.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <climits>
@@ -588,6 +589,44 @@ std::wstring toolText(HANDLE process, HWND toolTip, HWND tool, UINT_PTR toolId) 
                       nullptr);
     text.resize(wcsnlen(text.c_str(), characters));
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return text;
+}
+
+std::vector<UDACCEL> spinAccelerationsOf(HANDLE process, HWND spin) {
+    constexpr std::size_t most = 16;
+    auto* remote = static_cast<UDACCEL*>(VirtualAllocEx(process, nullptr, most * sizeof(UDACCEL),
+                                                        MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!remote)
+        return {};
+    DWORD_PTR count = 0;
+    SendMessageTimeoutW(spin, UDM_GETACCEL, most, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL,
+                        5000, &count);
+    std::vector<UDACCEL> accelerations(std::min<std::size_t>(count, most));
+    ReadProcessMemory(process, remote, accelerations.data(), accelerations.size() * sizeof(UDACCEL),
+                      nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return accelerations;
+}
+
+// --- Accessibility --------------------------------------------------------------
+
+// The interface asked for by the GUID the header declares it with: the
+// IID_IAccessible of mingw-w64's import libraries found no interface.
+std::wstring accessibleNameOf(HWND window) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))) ||
+        !object)
+        return L"<no object>";
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT result = object->get_accName(self, &name);
+    std::wstring text = result == S_OK && name ? std::wstring(name, SysStringLen(name)) : L"<none>";
+    SysFreeString(name);
+    object->Release();
     return text;
 }
 

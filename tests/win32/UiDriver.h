@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -123,6 +125,17 @@ std::optional<DWORD> run(const std::wstring& exe, const std::wstring& arguments)
 
 // The text of a tooltip's tool, read through memory of the tooltip's process.
 std::wstring toolText(HANDLE process, HWND toolTip, HWND tool, UINT_PTR toolId);
+// An up-down control's accelerations as the control holds them (UDM_GETACCEL),
+// read through memory of its process.
+std::vector<UDACCEL> spinAccelerationsOf(HANDLE process, HWND spin);
+
+// --- Accessibility --------------------------------------------------------------
+
+// What a screen reader reads as a window's name: its client object's name
+// through Active Accessibility (AccessibleObjectFromWindow, get_accName);
+// "<none>" when the object has no name, "<no object>" when there is none.
+// COM must be initialised on this thread.
+std::wstring accessibleNameOf(HWND window);
 
 // --- Files --------------------------------------------------------------------
 
