@@ -95,16 +95,7 @@ def message_boxes():
 
 
 def take_download(timeout=60.0):
-    def finished():
-        files = ENGINE.downloads()
-        if not files:
-            return None
-        sizes = {name: path.stat().st_size for name, path in files.items()}
-        time.sleep(0.1)  # still growing: not finished
-        return files if sizes == {n: p.stat().st_size for n, p in (ENGINE.downloads() or {}).items()} else None
-    files = wait(finished, "a download", timeout)
-    assert len(files) == 1, sorted(files)
-    (name, path), = files.items()
+    name, path = wait(ENGINE.finished_download, "a download", timeout)
     data = path.read_bytes()
     path.unlink()
     return name, data

@@ -38,6 +38,19 @@ class Engine:
         """The processes that run the page's script (for memory measurements)."""
         return []
 
+    def finished_download(self):
+        """The one finished download as (name, path), its size steady over 0.2 s; None before."""
+        files = self.downloads()
+        if not files:
+            return None
+        sizes = {name: path.stat().st_size for name, path in files.items()}
+        time.sleep(0.2)
+        if (self.downloads() or {}).keys() != sizes.keys() or any(
+                path.stat().st_size != sizes[name] for name, path in files.items()):
+            return None
+        assert len(files) == 1, sorted(files)
+        return next(iter(files.items()))
+
 
 class SeleniumEngine(Engine):
     def open(self, url):
@@ -96,7 +109,7 @@ class Chromium(SeleniumEngine):
 
     def renderer_pids(self):
         return _descendants(self.driver.service.process.pid,
-                            lambda words: "--type=renderer" in words and "--extension-process" not in words)
+                            lambda words: "--type=renderer" in words and "--top-chrome-webui" not in words)
 
 
 class WebKitGTK(SeleniumEngine):
@@ -134,7 +147,7 @@ class WebKitGTK(SeleniumEngine):
 
     def renderer_pids(self):
         return _descendants(self.driver.service.process.pid,
-                            lambda words: words[0].endswith("/WebKitWebProcess"))
+                            lambda words: bool(words) and words[0].endswith("/WebKitWebProcess"))
 
     def quit(self):
         try:
@@ -198,7 +211,7 @@ class Firefox(Engine):
         self.call("screenshot", str(path))
 
     def renderer_pids(self):
-        return _descendants(self.call("pid"), lambda words: "-isForBrowser" in words and "tab" in words)
+        return _descendants(self.call("pid"), lambda words: "-isForBrowser" in words and words[-1] == "tab")
 
     def quit(self):
         try:
@@ -216,7 +229,8 @@ def _processes():
         if entry.name.isdigit():
             try:
                 parent = int((entry / "stat").read_text().rsplit(")", 1)[1].split()[1])
-                words = (entry / "cmdline").read_bytes().decode(errors="replace").split("\0")
+                # Some browsers rewrite their command line as one string: words split on spaces too.
+                words = (entry / "cmdline").read_bytes().decode(errors="replace").replace("\0", " ").split()
             except (OSError, ValueError, IndexError):
                 continue
             found[int(entry.name)] = (parent, words)
