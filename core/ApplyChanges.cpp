@@ -8,6 +8,7 @@
 #include "core/UnitScaleTable.h"
 #include "core/Vocabularies.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 
@@ -21,18 +22,12 @@ struct Patch {
     std::uint32_t value;
 };
 
-// Finds the layout of the copy the way the loader finds it in the save, and
-// tells whether it is the one the last load found: the layout family, the
-// positions and the stored faction. Which release of a family wrote it ("1.2"
-// or "1.3") moves no place, so no folder is asked about.
-bool hasLoadedLayout(OutputCopy& copy, const std::string& sourcePath, const LoadedLayout& loaded,
+// Finds the layout of the save the way the loader finds it, and tells whether
+// it is the one the last load found: the layout family, the positions and the
+// stored faction. Which release of a family wrote it ("1.2" or "1.3") moves no
+// place, so no folder is asked about.
+bool hasLoadedLayout(SaveReader& reader, const std::string& sourcePath, const LoadedLayout& loaded,
                      PathStyle style) {
-    std::uint64_t next = 0;
-    SaveReader reader([&](std::span<std::uint8_t> into) {
-        const std::size_t got = copy.read(next, into);
-        next += got;
-        return got;
-    });
     const LayoutProbe probe = probeLayout(reader, sourcePath, {}, style);
     return probe.failure == ProbeFailure::None && probe.version->family == loaded.version.family &&
            probe.positions == loaded.positions &&
@@ -111,6 +106,68 @@ std::vector<RequestProblem> validate(const EditRequest& request, const GameVersi
     return problems;
 }
 
+ApplyPlan planChanges(SaveReader& source, const std::function<bool(std::uint64_t)>& reaches,
+                      const std::string& sourcePath, const LoadedLayout& loaded,
+                      const EditRequest& request, PathStyle style) {
+    ApplyPlan plan;
+    if (!hasLoadedLayout(source, sourcePath, loaded, style)) {
+        plan.problems.push_back({ApplyProblemKind::LayoutChanged});
+        return plan;
+    }
+    const std::vector<Patch> patches = patchesFor(loaded, request, plan.problems);
+    // Every place is checked before the first byte changes: all or nothing.
+    for (const Patch& patch : patches)
+        if (patch.offset < 0 || !reaches(static_cast<std::uint64_t>(patch.offset) + patch.width)) {
+            plan.problems.push_back({ApplyProblemKind::ReadFailed, FileErrorCause::EndOfFile});
+            return plan;
+        }
+    for (const Patch& patch : patches) {
+        BytePatch bytes;
+        bytes.offset = static_cast<std::uint64_t>(patch.offset);
+        bytes.width = patch.width;
+        writeLe(bytes.bytes, 0, patch.width, patch.value);
+        plan.patches.push_back(bytes);
+    }
+    plan.ready = true;
+    return plan;
+}
+
+ApplyPlan planChanges(const std::string& sourcePath, const LoadedLayout& loaded,
+                      const EditRequest& request, PathStyle style) {
+    ApplyPlan plan;
+    try {
+        SequentialFile file(sourcePath);
+        std::uint64_t read = 0;
+        SaveReader reader([&](std::span<std::uint8_t> into) {
+            const std::size_t got = file.read(into);
+            read += got;
+            return got;
+        });
+        // Whether the file goes on to `end`: read on past what the probe read.
+        std::vector<std::uint8_t> passed;
+        const auto reaches = [&](std::uint64_t end) {
+            while (read < end) {
+                passed.resize(
+                    static_cast<std::size_t>(std::min<std::uint64_t>(end - read, 1 << 16)));
+                const std::size_t got = file.read(passed);
+                read += got;
+                if (got < passed.size())
+                    return read >= end;
+            }
+            return true;
+        };
+        plan = planChanges(reader, reaches, sourcePath, loaded, request, style);
+        file.close();
+    } catch (const FileError& error) {
+        plan = {};
+        plan.problems.push_back({ApplyProblemKind::ReadFailed, error.cause()});
+    } catch (const std::bad_alloc&) {
+        plan = {};
+        plan.problems.push_back({ApplyProblemKind::OutOfMemory});
+    }
+    return plan;
+}
+
 ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outputPath,
                           const LoadedLayout& loaded, const EditRequest& request, PathStyle style) {
     ApplyOutcome outcome;
@@ -127,18 +184,20 @@ ApplyOutcome applyChanges(const std::string& sourcePath, const std::string& outp
         // The copy is checked and patched where it lies; until it is published
         // nothing at the output path changes, and a refusal leaves no file.
         OutputCopy copy(sourcePath, outputPath);
-        if (!hasLoadedLayout(copy, sourcePath, loaded, style))
-            return fail(ApplyProblemKind::LayoutChanged);
-        const std::vector<Patch> patches = patchesFor(loaded, request, outcome.problems);
-        // Every place is checked before the first byte changes: all or nothing.
-        for (const Patch& patch : patches)
-            if (!fitsInside(patch.offset, patch.width, copy.size()))
-                return fail(ApplyProblemKind::ReadFailed, FileErrorCause::EndOfFile);
-        for (const Patch& patch : patches) {
-            std::uint8_t bytes[4];
-            writeLe(bytes, 0, patch.width, patch.value);
-            copy.write(static_cast<std::uint64_t>(patch.offset), {bytes, patch.width});
-        }
+        std::uint64_t next = 0;
+        SaveReader reader([&](std::span<std::uint8_t> into) {
+            const std::size_t got = copy.read(next, into);
+            next += got;
+            return got;
+        });
+        ApplyPlan plan = planChanges(
+            reader, [&copy](std::uint64_t end) { return end <= copy.size(); }, sourcePath, loaded,
+            request, style);
+        outcome.problems = std::move(plan.problems);
+        if (!plan.ready)
+            return outcome;
+        for (const BytePatch& patch : plan.patches)
+            copy.write(patch.offset, {patch.bytes, patch.width});
         copy.publish();
         outcome.written = true;
     } catch (const FileError& error) {

@@ -4,8 +4,10 @@
 #include "core/FileAccess.h"
 #include "core/GameVersion.h"
 #include "core/SaveLayout.h"
+#include "core/SaveReader.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,6 +70,38 @@ struct ApplyOutcome {
     bool written = false;
     std::vector<ApplyProblem> problems; // in the order they arose
 };
+
+// One change of Apply: `width` bytes (1 to 4) at `offset`, laid over the
+// save's own bytes.
+struct BytePatch {
+    std::uint64_t offset = 0;
+    std::uint8_t bytes[4] = {};
+    std::size_t width = 0;
+    bool operator==(const BytePatch&) const = default;
+};
+
+// What Apply is to write, decided before anything is written: the patches in
+// order of writing, and the problems (a refusal leaves `ready` false and no
+// patches; a unit scale not in the table is left out of a ready plan).
+struct ApplyPlan {
+    bool ready = false;
+    std::vector<BytePatch> patches;
+    std::vector<ApplyProblem> problems;
+};
+
+// Reads the save through `source` (its bytes from the start), checks that it
+// still has the layout its last load found, and plans the patches of every
+// group the request gives; `reaches(end)` tells whether the save goes on to
+// byte `end`, which every patch must lie before. Writes nothing: a platform
+// that writes files in its own way lays the patches over the save's bytes
+// itself. Throws what `source` and `reaches` throw.
+ApplyPlan planChanges(SaveReader& source, const std::function<bool(std::uint64_t)>& reaches,
+                      const std::string& sourcePath, const LoadedLayout& layout,
+                      const EditRequest& request, PathStyle style = nativePathStyle);
+// planChanges for the file at `sourcePath`, read afresh; a failure to read it
+// is the plan's ReadFailed problem.
+ApplyPlan planChanges(const std::string& sourcePath, const LoadedLayout& layout,
+                      const EditRequest& request, PathStyle style = nativePathStyle);
 
 // Reads `sourcePath` afresh, checks that it still has the layout its last load
 // found (layout family, campaign name offset and shift, anchor shift, stored

@@ -3,6 +3,7 @@
 // with real windows; tests implement it with a scripted fake. The host owns no
 // rule: it shows what the model tells it and answers the model's questions.
 
+#include "core/ApplyChanges.h"
 #include "window/DialogLayout.h"
 #include "window/MessageBox.h"
 #include "window/WindowMenu.h"
@@ -41,6 +42,14 @@ struct OpenFileDialogSettings {
     bool operator==(const OpenFileDialogSettings&) const = default;
 };
 
+// What became of a copy that the host writes itself (EditorHost::writeCopy).
+enum class CopyFate {
+    Written,           // the copy is in place under its name
+    OfferedAsDownload, // handed to the platform's downloads, whose fate cannot be seen
+    Failed,            // nothing was written (`cause` says why)
+    Cancelled,         // the user chose not to save it
+};
+
 // Mirroring: see window/DialogState.h. The model reports through
 // controlChanged(id); the host reads the editor's control(id) and sets the
 // widget only where it differs. Widget events that the mirroring itself
@@ -66,6 +75,14 @@ class EditorHost {
     // that writes beside the original, where the user looks for it, has
     // nothing more to do.
     virtual void savedGameWritten(const std::string& /*path*/) {}
+    // Whether the platform writes Apply's copy in its own way (a page hands it
+    // over through the platform's save dialog or as a download): then the model
+    // plans the copy and calls writeCopy with the save, the name it chose and
+    // the patches to lay over the save's bytes; the host answers later through
+    // the editor's copyFinished. Otherwise core writes the copy beside the save.
+    virtual bool writesCopies() const { return false; }
+    virtual void writeCopy(const std::string& /*sourcePath*/, const std::string& /*outputPath*/,
+                           const std::vector<BytePatch>& /*patches*/) {}
 
     // Shows and removes the busy cursor. The model calls them in strict pairs
     // (never two begins in a row) and removes the cursor while a modal window

@@ -278,6 +278,21 @@ void SaveGameEditor::dropOutputName() {
     dialog_.setEnabled(idApply, false);
 }
 
+// The first free name beside the save, shown in the title; without one, the
+// message and no name.
+bool SaveGameEditor::takeOutputName(const std::string& savePath) {
+    const OutputNameResult name = makeOutputName(savePath, files_.pathExists);
+    if (!name.name) {
+        showMessage(outputNameText(name, savePath), MessageIcon::Error);
+        dropOutputName();
+        return false;
+    }
+    values_.outputPath = *name.name;
+    windowTitle_ = values_.windowCaption + " - " + values_.outputPath;
+    host_.setWindowTitle(windowTitle_);
+    return true;
+}
+
 bool SaveGameEditor::loadCommand() {
     const DialogState::Busy busy(dialog_);
     const BusyHold hold(busyCursor_);
@@ -309,16 +324,9 @@ bool SaveGameEditor::loadCommand() {
         return false;
     }
 
-    const OutputNameResult name = makeOutputName(values_.sourcePath, files_.pathExists);
-    if (!name.name) {
-        showMessage(outputNameText(name, values_.sourcePath), MessageIcon::Error);
-        dropOutputName();
+    if (!takeOutputName(values_.sourcePath))
         return false;
-    }
-    values_.outputPath = *name.name;
     lastLoad_ = LoadedGame{values_.sourcePath, loadedLayout(game_)};
-    windowTitle_ = values_.windowCaption + " - " + values_.outputPath;
-    host_.setWindowTitle(windowTitle_);
     writeControls();
     updateControlStates();
     dialog_.setText(idStatusLine, std::string(localized(loadedStatusText)));
@@ -384,15 +392,47 @@ void SaveGameEditor::onApply() {
     // error boxes; the text of the load, still true, stays.
     if (dialog_.control(idStatusLine).text == localized(appliedStatusText))
         dialog_.setText(idStatusLine, "");
+    const EditRequest request = requestFromWindow(values_, settings_, game_.version);
+    if (host_.writesCopies()) {
+        const ApplyPlan plan = planChanges(lastLoad_->path, lastLoad_->layout, request);
+        for (const ApplyProblem& problem : plan.problems)
+            showMessage(applyProblemText(problem, lastLoad_->path, values_.outputPath),
+                        MessageIcon::Error);
+        if (plan.ready)
+            host_.writeCopy(lastLoad_->path, values_.outputPath, plan.patches);
+        return;
+    }
     const ApplyOutcome outcome =
-        applyChanges(lastLoad_->path, values_.outputPath, lastLoad_->layout,
-                     requestFromWindow(values_, settings_, game_.version));
+        applyChanges(lastLoad_->path, values_.outputPath, lastLoad_->layout, request);
     for (const ApplyProblem& problem : outcome.problems)
         showMessage(applyProblemText(problem, lastLoad_->path, values_.outputPath),
                     MessageIcon::Error);
     if (outcome.written) {
         dialog_.setText(idStatusLine, std::string(localized(appliedStatusText)));
         host_.savedGameWritten(values_.outputPath);
+    }
+}
+
+void SaveGameEditor::copyFinished(CopyFate fate, FileErrorCause cause) {
+    if (!lastLoad_ || values_.outputPath.empty())
+        return;
+    switch (fate) {
+    case CopyFate::Written:
+    case CopyFate::OfferedAsDownload:
+        dialog_.setText(idStatusLine, fate == CopyFate::Written
+                                          ? std::string(localized(appliedStatusText))
+                                          : withPath(offeredStatusText, values_.outputPath));
+        // The name is taken now: the next copy of this save gets the next one.
+        if (takeOutputName(lastLoad_->path))
+            dialog_.setText(idOutputPath, values_.outputPath);
+        break;
+    case CopyFate::Failed:
+        showMessage(applyProblemText({ApplyProblemKind::WriteFailed, cause}, lastLoad_->path,
+                                     values_.outputPath),
+                    MessageIcon::Error);
+        break;
+    case CopyFate::Cancelled:
+        break;
     }
 }
 

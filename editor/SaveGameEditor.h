@@ -34,6 +34,9 @@ inline constexpr const char* appliedStatusText =
 inline constexpr const char* notLoadedFileText =
     uiText("Load the saved game again before applying changes: %s is not the file that was last "
            "loaded.");
+// %s: the new file's path.
+inline constexpr const char* offeredStatusText =
+    uiText("The new saved game file %s was offered as a download.");
 inline constexpr const char* dropOneFileText =
     uiText("Several files were dropped. Drop one saved game at a time.");
 
@@ -92,6 +95,11 @@ class SaveGameEditor {
     // EditorHost::runOpenFileDialog): loaded as Browse loads what it picks.
     // Ignored while the window takes no user actions.
     void userPickedFile(const std::string& path);
+
+    // What became of the copy a host that writes copies itself was handed
+    // (EditorHost::writeCopy). A copy written or offered takes its name: the
+    // next Apply of the same save proposes the next free one.
+    void copyFinished(CopyFate fate, FileErrorCause cause = FileErrorCause::None);
 
     // --- What the front end and tests read ---------------------------------
 
@@ -158,6 +166,7 @@ class SaveGameEditor {
     void followSourcePath();
     void fillDifficultyLists();
     void dropOutputName();
+    bool takeOutputName(const std::string& savePath);
     void endModal(int result);
 
     EditorHost& host_;

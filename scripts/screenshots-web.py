@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Takes the README's pictures of the browser edition: docs/screenshots/web-desktop.png
-(1280 px wide) and web-phone.png (360 px), with an example save loaded, in headless
-Chromium. Build the page first (bash scripts/build-web.sh).
+(1280 px wide) and web-phone.png (360 px), with an example save loaded, and
+web-desktop-empty.png and web-phone-empty.png as the page opens, in headless Chromium. Build the page first (bash scripts/build-web.sh).
 
 Usage: /usr/bin/python3 scripts/screenshots-web.py [--lang LL]
 """
@@ -32,6 +32,10 @@ try:
         driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", metrics)
         driver.get((source / "build/web/varnholt.html").as_uri() + "?lang=" + args.lang)
         time.sleep(0.5)
+        driver.execute_script("document.activeElement.blur()")
+        target = source / "docs/screenshots" / ("web-%s-empty%s.png" % (name, suffix))
+        driver.save_screenshot(str(target))
+        print(target)
         driver.find_element(By.ID, "file-picker").send_keys(str(source / "examples/late-base-1.5.sav"))
         time.sleep(0.5)
         for box in ["c1004", "c1019"]:  # two groups ticked, as a user would have them

@@ -36,7 +36,7 @@ common=(--from-code=UTF-8 --add-location=file --package-name=Varnholt
 # The programs' texts; varnholt-cli (cli/) speaks English only and is left out.
 mapfile -t sources < <(git ls-files --cached --others --exclude-standard 'words/*.cpp' 'words/*.h' 'window/*.cpp' 'window/*.h' \
     'editor/*.cpp' 'editor/*.h' 'shell/*.cpp' 'shell/*.h' 'qt/*.cpp' 'qt/*.h' \
-    'win32/*.cpp' 'win32/*.h' | LC_ALL=C sort)
+    'win32/*.cpp' 'win32/*.h' 'web/*.cpp' 'web/*.h' | LC_ALL=C sort)
 xgettext "${common[@]}" --language=C++ --keyword= --keyword=uiText \
     --add-comments=TRANSLATORS: -o "$out" "${sources[@]}"
 xgettext "${common[@]}" --join-existing --language=Desktop "${desktop_keywords[@]}" -o "$out" \

@@ -9,6 +9,7 @@
 #include "window/ControlLabels.h"
 #include "window/DialogLayout.h"
 #include "window/DialogState.h"
+#include "words/UiText.h"
 
 #include <emscripten/bind.h>
 #include <sys/stat.h>
@@ -65,6 +66,7 @@ val describe(const DialogLayout& layout) {
         o.set("index", static_cast<int>(i));
         o.set("id", c.id);
         o.set("kind", std::string(kindName(c.kind)));
+        o.set("caption", std::string(c.caption));
         o.set("shown", c.noPrefix ? std::string(c.caption) : displayCaption(c.caption));
         o.set("noPrefix", c.noPrefix);
         if (const auto mnemonic = c.noPrefix ? std::nullopt : mnemonicOf(c.caption))
@@ -123,6 +125,25 @@ std::string shownCaption(const std::string& stored) {
     return displayCaption(stored);
 }
 
+// What the progress bar shows: the reading of a save, or the writing of a copy.
+std::string progressName(bool writing) {
+    return std::string(
+        localized(writing ? uiText("Writing the copy") : uiText("Reading the saved game")));
+}
+
+// The name of a pair of radio buttons, by the identifier of one of them.
+std::string radioGroupName(int id) {
+    if (id == idBC || id == idAD)
+        return std::string(localized(uiText("Era")));
+    if (id == idSummer || id == idWinter)
+        return std::string(localized(uiText("Season")));
+    return {};
+}
+
+std::string dropHint() {
+    return std::string(localized(uiText("Drop a saved game here, or Browse...")));
+}
+
 int spinStep(double heldMs) {
     return spinStepAfterHolding(static_cast<long long>(heldMs));
 }
@@ -139,6 +160,15 @@ EMSCRIPTEN_BINDINGS(varnholt) {
     constant("spinFirstRepeatDelayMs", spinFirstRepeatDelayMs);
     constant("spinRepeatIntervalMs", spinRepeatIntervalMs);
     function("displayCaption", &shownCaption);
+    function("progressName", &progressName);
+    function("dropHint", &dropHint);
+    function("radioGroupName", &radioGroupName);
+    constant("idOutputPath", idOutputPath);
+    constant("idSourcePath", idSourcePath);
+    constant("copyWritten", static_cast<int>(CopyFate::Written));
+    constant("copyOffered", static_cast<int>(CopyFate::OfferedAsDownload));
+    constant("copyFailed", static_cast<int>(CopyFate::Failed));
+    constant("copyCancelled", static_cast<int>(CopyFate::Cancelled));
     constant("idOk", idOk);
     constant("idApply", idApply);
     constant("idRefresh", idRefresh);
@@ -151,6 +181,7 @@ EMSCRIPTEN_BINDINGS(varnholt) {
         .function("initialise", &WebEditor::initialise)
         .function("control", &WebEditor::control)
         .function("windowTitle", &WebEditor::windowTitle)
+        .function("savePath", &WebEditor::savePath)
         .function("userSetText", &WebEditor::userSetText)
         .function("userClick", &WebEditor::userClick)
         .function("userSelect", &WebEditor::userSelect)
@@ -158,7 +189,8 @@ EMSCRIPTEN_BINDINGS(varnholt) {
         .function("userMenuCommand", &WebEditor::userMenuCommand)
         .function("acceptsDrop", &WebEditor::acceptsDrop)
         .function("userDropFiles", &WebEditor::userDropFiles)
-        .function("userPickedFile", &WebEditor::userPickedFile);
+        .function("userPickedFile", &WebEditor::userPickedFile)
+        .function("copyFinished", &WebEditor::copyFinished);
 
     class_<WebAboutBox>("AboutBox")
         .constructor<val, std::string>()

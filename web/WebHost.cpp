@@ -24,9 +24,29 @@ const char* iconName(MessageIcon icon) {
     return "error";
 }
 
+} // namespace
+
+std::string withoutFolders(std::string text) {
+    // "/saves/12/early.sav" becomes "early.sav": the player knows a save by
+    // the name it had, not by the folder the page keeps it in.
+    const std::string folder = std::string(savesFolder) + "/";
+    for (std::size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at)) {
+        std::size_t end = at + folder.size();
+        while (end < text.size() && text[end] >= '0' && text[end] <= '9')
+            ++end;
+        if (end > at + folder.size() && end < text.size() && text[end] == '/')
+            text.erase(at, end + 1 - at);
+        else
+            at = end;
+    }
+    return text;
+}
+
+namespace {
+
 void showOnPage(val& page, const MessageBoxRequest& request) {
     // The page queues it and shows it when the boxes before it are closed.
-    page.call<void>("showMessage", request.caption, request.text,
+    page.call<void>("showMessage", withoutFolders(request.caption), withoutFolders(request.text),
                     std::string(iconName(request.icon)));
 }
 
@@ -53,13 +73,27 @@ class WebEditor::Host : public EditorHost {
         page_.call<void>("openFilePicker", patterns);
         return std::nullopt;
     }
-    void savedGameWritten(const std::string& path) override {
-        page_.call<void>("savedGameWritten", path);
+    // The page writes the copy from the picked file's own bytes and the
+    // patches, and answers through copyFinished.
+    bool writesCopies() const override { return true; }
+    void writeCopy(const std::string& sourcePath, const std::string& outputPath,
+                   const std::vector<BytePatch>& patches) override {
+        val list = val::array();
+        for (const BytePatch& patch : patches) {
+            val o = val::object();
+            o.set("offset", static_cast<double>(patch.offset));
+            val bytes = val::array();
+            for (std::size_t k = 0; k < patch.width; ++k)
+                bytes.call<void>("push", static_cast<int>(patch.bytes[k]));
+            o.set("bytes", bytes);
+            list.call<void>("push", o);
+        }
+        page_.call<void>("writeCopy", sourcePath, outputPath, list);
     }
     void beginBusy() override { page_.call<void>("setBusy", true); }
     void endBusy() override { page_.call<void>("setBusy", false); }
     void setWindowTitle(const std::string& title) override {
-        page_.call<void>("setWindowTitle", title);
+        page_.call<void>("setWindowTitle", withoutFolders(title));
     }
     // The page shows the program's icon from the start.
     void setWindowIcon(int) override {}
@@ -101,7 +135,7 @@ WebEditor::~WebEditor() = default;
 val WebEditor::control(int id) const {
     const ControlState& state = editor_->control(id);
     val o = val::object();
-    o.set("text", state.text);
+    o.set("text", withoutFolders(state.text));
     o.set("checked", state.checked);
     o.set("items", stringList(state.items));
     o.set("selection", state.selection);
@@ -114,6 +148,20 @@ val WebEditor::control(int id) const {
     o.set("number", number ? val(*number) : val::null());
     o.set("enabled", state.enabled);
     return o;
+}
+
+void WebEditor::copyFinished(int fate, const std::string& failure) {
+    // The names of the browser's errors (DOMException) as the causes core knows.
+    FileErrorCause cause = FileErrorCause::Other;
+    if (failure == "NotAllowedError" || failure == "SecurityError")
+        cause = FileErrorCause::AccessDenied;
+    else if (failure == "QuotaExceededError")
+        cause = FileErrorCause::DiskFull;
+    else if (failure == "NotFoundError")
+        cause = FileErrorCause::FileNotFound;
+    else if (failure == "NotReadableError")
+        cause = FileErrorCause::HardwareIo;
+    editor_->copyFinished(static_cast<CopyFate>(fate), cause);
 }
 
 bool WebEditor::acceptsDrop(int fileCount) const {

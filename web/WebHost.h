@@ -1,6 +1,6 @@
 #pragma once
 // The browser's hosts of the editor and the About box: each call of a model
-// lands on the page's script (web/page.js), which owns every HTML element.
+// lands on the page's script (web/main.mjs), which owns every HTML element.
 // The page is handed in as a JavaScript object; nothing here knows the DOM.
 
 #include "editor/EditorHost.h"
@@ -19,8 +19,12 @@ namespace varnholt::web {
 // written into, one folder per file; Browse opens there while no save is named.
 inline constexpr const char* savesFolder = "/saves";
 
+// `text` without the folders the page keeps its files in: a path of the
+// in-memory file system shows as the file's own name.
+std::string withoutFolders(std::string text);
+
 // The editor window on the page. The page object answers every EditorHost
-// call by a method of the same meaning (see page.js, `editorHost`).
+// call by a method of the same meaning (see main.mjs, `editorHost`).
 class WebEditor {
   public:
     explicit WebEditor(emscripten::val page);
@@ -32,6 +36,8 @@ class WebEditor {
     // The state of control `id` as a plain object (see ControlState).
     emscripten::val control(int id) const;
     std::string windowTitle() const { return editor_->windowTitle(); }
+    // The file the editor names now, as the page named it.
+    std::string savePath() const { return editor_->values().sourcePath; }
 
     void userSetText(int id, const std::string& text) { editor_->userSetText(id, text); }
     void userClick(int id) { editor_->userClick(id); }
@@ -41,6 +47,9 @@ class WebEditor {
     bool acceptsDrop(int fileCount) const;
     void userDropFiles(emscripten::val paths);
     void userPickedFile(const std::string& path) { editor_->userPickedFile(path); }
+    // What became of a copy the page was handed (CopyFate's number), and the
+    // name of the browser's error when it failed.
+    void copyFinished(int fate, const std::string& failure);
 
   private:
     class Host;

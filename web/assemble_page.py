@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Assembles varnholt.html: the page template with its style, the WebAssembly
 module's script (the module embedded), the pictures as data addresses and
-the page's script, all inline, so that the one file opens from disk and loads
+the page's script (its ES modules, from main.mjs on, bundled into one), all inline, so that the one file opens from disk and loads
 nothing. The Content-Security-Policy names each inline script and the style
 by its hash: nothing else may run, and nothing may connect anywhere.
 
@@ -28,6 +28,42 @@ def digest(text):
     return "'sha256-%s'" % base64.b64encode(hashlib.sha256(text.encode("utf-8")).digest()).decode()
 
 
+IMPORT = re.compile(r"^import \{([^}]*)\} from '\./([\w-]+)\.mjs';\n", re.M)
+EXPORT = re.compile(r"^export (?:async )?(?:function|const|let|class) (\w+)", re.M)
+
+
+def bundle(folder, entry):
+    """The page's modules as one classic script: each module a function scope
+    that returns its exports, in the order of their imports, the entry last.
+    Only the forms the modules use are understood: `import {a, b} from
+    './name.mjs';` and `export` before a declaration."""
+    ordered, seen = [], set()
+
+    def visit(name, path):
+        if name in path:
+            sys.exit("assemble_page.py: the modules import each other in a circle: " + " -> ".join(path + [name]))
+        if name in seen:
+            return
+        text = (folder / (name + ".mjs")).read_text(encoding="utf-8")
+        for match in IMPORT.finditer(text):
+            visit(match.group(2), path + [name])
+        seen.add(name)
+        ordered.append((name, text))
+
+    visit(entry, [])
+    parts = ["'use strict';", "(() => {"]
+    for name, text in ordered:
+        names = EXPORT.findall(text)
+        text = IMPORT.sub(lambda m: "const {%s} = module_%s;\n" % (m.group(1), m.group(2).replace("-", "_")), text)
+        text = re.sub(r"^export (?=(?:async )?(?:function|const|let|class) )", "", text, flags=re.M)
+        if re.search(r"^\s*(import|export)\b", text, re.M):
+            sys.exit("assemble_page.py: %s.mjs has an import or export of a form the bundling does not know" % name)
+        ending = "return {%s};" % ", ".join(names) if name != entry else ""
+        parts.append("const module_%s = (() => {\n%s%s\n})();" % (name.replace("-", "_"), text, ending))
+    parts.append("})();")
+    return "\n".join(parts) + "\n"
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--module", required=True, type=Path)
@@ -39,7 +75,7 @@ def main():
 
     template = (args.web / "page.html").read_text(encoding="utf-8")
     style = (args.web / "page.css").read_text(encoding="utf-8")
-    script = (args.web / "page.js").read_text(encoding="utf-8")
+    script = bundle(args.web, "main")
     module = args.module.read_text(encoding="utf-8")
     pictures = {name: data_address(args.res / (name + ".bmp"), "image/bmp") for name in PICTURES}
     pictures_script = "var varnholtPictures = %s;" % json.dumps(pictures, sort_keys=True)

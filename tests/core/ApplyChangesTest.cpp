@@ -90,6 +90,13 @@ TEST(ApplyChanges, PatchedCopyEqualsTheSaveBuiltWithTheNewValues) {
         EXPECT_TRUE(outcome.problems.empty());
         EXPECT_EQ(readBytes(output), gen::buildSave(expected));
         EXPECT_EQ(readBytes(source), gen::buildSave(spec)) << "the source is never written";
+        // The plan alone, laid over the save's bytes, makes the same copy.
+        const ApplyPlan plan = planChanges(source, loadedLayout(info), request);
+        ASSERT_TRUE(plan.ready);
+        std::vector<std::uint8_t> laid = readBytes(source);
+        for (const BytePatch& patch : plan.patches)
+            std::copy_n(patch.bytes, patch.width, laid.begin() + static_cast<long>(patch.offset));
+        EXPECT_EQ(laid, gen::buildSave(expected));
     }
 }
 
@@ -195,6 +202,10 @@ TEST(ApplyChanges, RefusesAFileWhoseLayoutIsNotTheLoadedOne) {
         EXPECT_FALSE(outcome.written);
         EXPECT_EQ(outcome.problems, (Problems{{ApplyProblemKind::LayoutChanged}}));
         EXPECT_FALSE(std::filesystem::exists(output));
+        const ApplyPlan plan = planChanges(source, loadedLayout(info), request);
+        EXPECT_FALSE(plan.ready);
+        EXPECT_TRUE(plan.patches.empty());
+        EXPECT_EQ(plan.problems, (Problems{{ApplyProblemKind::LayoutChanged}}));
     };
     gen::SaveSpec other = spec;
     other.campaignName += u"x"; // another name length moves every place

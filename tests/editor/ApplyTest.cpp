@@ -35,6 +35,52 @@ TEST_F(ApplyTest, NoTickGivesAByteForByteCopy) {
     EXPECT_EQ(host.calls.back(), "written " + output()) << "the host is told of the new file";
 }
 
+// A host that writes copies itself is handed the patches, and the name is
+// taken only once the host says the copy was written or offered.
+TEST_F(ApplyTest, AHostThatWritesCopiesGetsThePatchesAndTheNextName) {
+    host.writesCopiesItself = true;
+    const std::string source = writeSave("quick.sav", savegen::specForRelease("1.2"));
+    typeAndRefresh(source);
+    editor.userClick(idSetBattleDifficulty);
+    editor.userSelect(idBattleDifficulty, 3);
+    const std::string status = ctl(idStatusLine).text;
+    editor.userClick(idApply);
+    ASSERT_EQ(host.copies.size(), 1u);
+    EXPECT_FALSE(pathExists(output())) << "core writes nothing for such a host";
+    EXPECT_EQ(host.copies[0].output, output());
+    std::vector<std::uint8_t> bytes = readBytes(source);
+    for (const BytePatch& patch : host.copies[0].patches)
+        std::copy_n(patch.bytes, patch.width, bytes.begin() + static_cast<long>(patch.offset));
+    EditRequest request;
+    request.battleDifficulty = 3;
+    ASSERT_TRUE(
+        applyChanges(source, temp.file("core.sav"), loadedLayout(editor.saveGameInfo()), request)
+            .written);
+    EXPECT_EQ(bytes, readBytes(temp.file("core.sav"))) << "the same bytes as core writes";
+    EXPECT_EQ(ctl(idStatusLine).text, status) << "nothing is said before the host answers";
+
+    host.copies.clear();
+    editor.copyFinished(CopyFate::Cancelled);
+    editor.copyFinished(CopyFate::Failed, FileErrorCause::DiskFull);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].text.find(output()), std::string::npos);
+    EXPECT_EQ(ctl(idOutputPath).text, output()) << "a copy not written takes no name";
+
+    host.takenPaths.insert(output());
+    editor.copyFinished(CopyFate::OfferedAsDownload);
+    EXPECT_EQ(ctl(idStatusLine).text,
+              "The new saved game file " + output() + " was offered as a download.");
+    EXPECT_EQ(ctl(idOutputPath).text, temp.file("Varnholt001.sav"));
+    EXPECT_EQ(host.calls.back(), "title Varnholt - " + temp.file("Varnholt001.sav"));
+    editor.userClick(idApply);
+    ASSERT_EQ(host.copies.size(), 1u);
+    EXPECT_EQ(host.copies[0].output, temp.file("Varnholt001.sav"));
+    host.takenPaths.insert(host.copies[0].output);
+    editor.copyFinished(CopyFate::Written);
+    EXPECT_EQ(ctl(idStatusLine).text, "Successfully applied changes to new saved game file.");
+    EXPECT_EQ(ctl(idOutputPath).text, temp.file("Varnholt002.sav"));
+}
+
 // Release 1.2 (code 2), reference name and anchor: nominal positions are file
 // offsets. Faction 2: record entry +106, difficulty pair entry +16.
 TEST_F(ApplyTest, BattleDifficultyUnitScaleAndYearAtTheirPlaces) {

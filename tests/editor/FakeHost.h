@@ -82,6 +82,19 @@ class FakeHost : public EditorHost {
     }
     void endBusy() override { --busyDepth; }
     void savedGameWritten(const std::string& path) override { calls.push_back("written " + path); }
+    // A platform that writes Apply's copies itself records what it was handed.
+    bool writesCopiesItself = false;
+    struct CopyOrder {
+        std::string source;
+        std::string output;
+        std::vector<BytePatch> patches;
+    };
+    std::vector<CopyOrder> copies;
+    bool writesCopies() const override { return writesCopiesItself; }
+    void writeCopy(const std::string& source, const std::string& output,
+                   const std::vector<BytePatch>& patches) override {
+        copies.push_back({source, output, patches});
+    }
     void setWindowTitle(const std::string& title) override { calls.push_back("title " + title); }
     void setWindowIcon(int id) override { calls.push_back("icon " + std::to_string(id)); }
     void attachPictures(int id) override {
