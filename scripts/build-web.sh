@@ -5,6 +5,10 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 scripts/install-deps.sh --web
+# The Closure Compiler, which minifies the module's JavaScript, comes from npm.
+if [[ ! -x web/tools/node_modules/.bin/google-closure-compiler ]]; then
+    (cd web/tools && npm ci --no-audit --no-fund)
+fi
 cmake --preset web >/dev/null
 cmake --build --preset web -j"$(nproc)"
 echo "Built $(pwd)/build/web/varnholt.html"

@@ -8,8 +8,10 @@
 #              end-to-end test drops files on the window as the X desktop does)
 #   --web      adds Emscripten (and acorn, which its JavaScript optimiser needs) for
 #              the browser edition, and Chromium, its driver and Selenium, which
-#              its end-to-end run drives, and polib, with which it reads the catalogues
-#              (axe-core comes from npm: npm ci in tests/web)
+#              its end-to-end run drives, and polib, with which it reads the catalogues;
+#              Firefox ESR, and WebKitGTK's WebDriver and MiniBrowser (on an Xvfb display),
+#              the other two engines the page is tested in (axe-core, and puppeteer-core
+#              that drives Firefox, come from npm: PUPPETEER_SKIP_DOWNLOAD=1 npm ci in tests/web)
 set -euo pipefail
 
 packages=(build-essential cmake libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
@@ -29,7 +31,10 @@ for option in "$@"; do
         packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool
                    x11-utils imagemagick fonts-dejavu-core python3-xlib)
         ;;
-    --web) packages+=(emscripten node-acorn chromium chromium-driver python3-selenium python3-polib) ;;
+    --web)
+        packages+=(emscripten node-acorn chromium chromium-driver python3-selenium python3-polib firefox-esr
+                   webkit2gtk-driver libwebkit2gtk-4.1-0 xvfb)
+        ;;
     esac
 done
 
