@@ -131,7 +131,8 @@ TEST(CliDescribe, BothFormsComeFromTheRecordAlone) {
                                               "isAD",
                                               "isWinter",
                                               "warnings"}));
-    EXPECT_EQ(json["warnings"], nlohmann::json::array({"careful\nnow"}));
+    EXPECT_EQ(json["warnings"].get<std::vector<std::string>>(),
+              std::vector<std::string>{"careful\nnow"});
 }
 
 TEST(CliApplyRequest, TheSaveSettlesNamesAndTheDate) {
