@@ -7,13 +7,13 @@ namespace varnholt::cli {
 namespace {
 
 // A difficulty level, by its number or by one of the save's four names (any case).
-int difficultyLevel(const std::string& option, const DifficultyArg& difficulty,
-                    const DifficultyNameSet& names) {
-    if (difficulty.level)
-        return *difficulty.level;
+Difficulty difficultyLevel(const std::string& option, const DifficultyArg& difficulty,
+                           const DifficultyNameSet& names) {
+    if (difficulty.level) // 0 to 3, as the command line took it
+        return static_cast<Difficulty>(*difficulty.level);
     for (std::size_t i = 0; i < names.size(); ++i)
         if (lower(std::string(names[i])) == lower(difficulty.text))
-            return static_cast<int>(i);
+            return static_cast<Difficulty>(i);
     throw UsageError{"invalid " + option + " '" + printable(difficulty.text) +
                      "': the difficulties of this saved game are 0 to 3 or " + joined(names) + "."};
 }

@@ -22,7 +22,8 @@ class Utf8Console {
     Utf8Console& operator=(const Utf8Console&) = delete;
 
   private:
-    unsigned previous_ = 0; // the code page before, where there is one
+    // The code page before, where there is one (Windows only).
+    [[maybe_unused]] unsigned previous_ = 0;
 };
 
 } // namespace varnholt::cli

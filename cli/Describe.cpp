@@ -13,11 +13,17 @@ namespace {
 
 // Describe takes any record, not only a loader's: a value outside a table is
 // shown as it is or held to the table, never used to read past it.
-std::string difficultyWord(const SaveGameInfo& info, int difficulty) {
-    if (difficulty < 0 || difficulty >= difficultyCount)
-        return std::to_string(difficulty);
+std::string difficultyWord(const SaveGameInfo& info, std::optional<Difficulty> difficulty) {
+    const int level = difficulty ? static_cast<int>(*difficulty) : -1;
+    if (level < 0 || level >= difficultyCount)
+        return std::to_string(level);
     return std::string(
-        difficultyNames(info.vocabularies.difficulties)[static_cast<std::size_t>(difficulty)]);
+        difficultyNames(info.vocabularies.difficulties)[static_cast<std::size_t>(level)]);
+}
+
+// A list's setting as its number, -1 for none (a load always gives one).
+template <typename Value> int numberOf(const std::optional<Value>& value) {
+    return value ? static_cast<int>(*value) : -1;
 }
 
 std::string releaseLine(const SaveGameInfo& info, const std::string& fullSavePath) {
@@ -57,10 +63,11 @@ std::string describeForPeople(const LoadedSave& save, const std::string& fullSav
         {"Campaign length", info.version.isExpansion()
                                 ? "none (expansion saves have no long or short campaign)"
                                 : (settings.shortCampaign ? "short" : "long")},
-        {"Unit scale", std::to_string(settings.unitScale) + " (" +
-                           std::string(unitScaleClassNames()[static_cast<std::size_t>(std::clamp(
-                               settings.unitScaleClass, 0, 3))]) + // held to the table, as above
-                           ")"},
+        {"Unit scale",
+         std::to_string(settings.unitScale) + " (" +
+             std::string(unitScaleClassNames()[static_cast<std::size_t>(std::clamp(
+                 numberOf(settings.unitScaleClass), 0, 3))]) + // held to the table, as above
+             ")"},
         {"Year", std::to_string(yearNumber(settings)) + (settings.isAD ? " AD, " : " BC, ") +
                      (settings.isWinter ? "winter" : "summer")},
     };
@@ -88,11 +95,11 @@ std::string describeAsJson(const LoadedSave& save) {
     json["factionCode"] = info.factionCode;
     json["factionName"] = shownFactionName(info);
     json["difficultyNames"] = difficultyNames(info.vocabularies.difficulties);
-    json["campaignDifficulty"] = settings.campaignDifficulty;
-    json["battleDifficulty"] = settings.battleDifficulty;
+    json["campaignDifficulty"] = numberOf(settings.campaignDifficulty);
+    json["battleDifficulty"] = numberOf(settings.battleDifficulty);
     json["noBattleTimeLimit"] = settings.noBattleTimeLimit;
     json["shortCampaign"] = settings.shortCampaign;
-    json["unitScaleClass"] = settings.unitScaleClass;
+    json["unitScaleClass"] = numberOf(settings.unitScaleClass);
     json["unitScale"] = settings.unitScale;
     json["year"] = yearNumber(settings);
     json["isAD"] = settings.isAD;

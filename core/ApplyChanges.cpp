@@ -91,8 +91,8 @@ std::vector<Patch> patchesFor(const LoadedLayout& loaded, const EditRequest& req
 
 std::vector<RequestProblem> validate(const EditRequest& request, const GameVersion& version) {
     std::vector<RequestProblem> problems;
-    const auto outOfRange = [](const std::optional<int>& difficulty) {
-        return difficulty && (*difficulty < 0 || *difficulty >= difficultyCount);
+    const auto outOfRange = [](const std::optional<Difficulty>& difficulty) {
+        return difficulty && static_cast<int>(*difficulty) >= difficultyCount; // only by a cast
     };
     if (outOfRange(request.campaignDifficulty) || outOfRange(request.battleDifficulty))
         problems.push_back(RequestProblem::DifficultyOutOfRange);

@@ -5,6 +5,7 @@
 #include "core/GameVersion.h"
 #include "core/SaveLayout.h"
 #include "core/SaveReader.h"
+#include "core/Vocabularies.h"
 
 #include <cstdint>
 #include <functional>
@@ -29,8 +30,8 @@ struct YearAndSeason {
 // What to write: each group that is given, with its value; the others stay
 // as the save has them.
 struct EditRequest {
-    std::optional<int> campaignDifficulty; // 0 to 3
-    std::optional<int> battleDifficulty;   // 0 to 3
+    std::optional<Difficulty> campaignDifficulty;
+    std::optional<Difficulty> battleDifficulty;
     std::optional<bool> noBattleTimeLimit; // true: battles without a time limit
     std::optional<bool> shortCampaign;     // true: short, false: long
     std::optional<int> unitScale;          // a number of the unit-scale table

@@ -10,10 +10,11 @@
 
 namespace varnholt {
 
-// True when `width` bytes starting at `offset` lie inside `size` bytes.
-constexpr bool fitsInside(std::int64_t offset, std::size_t width, std::size_t size) {
+// True when `width` bytes starting at `offset` lie inside `size` bytes (a
+// file's size is 64 bits wide even where memory's is 32, as in the browser).
+constexpr bool fitsInside(std::int64_t offset, std::uint64_t width, std::uint64_t size) {
     return offset >= 0 && static_cast<std::uint64_t>(offset) <= size &&
-           width <= size - static_cast<std::size_t>(offset);
+           width <= size - static_cast<std::uint64_t>(offset);
 }
 
 inline std::optional<std::uint8_t> readU8(std::span<const std::uint8_t> data, std::int64_t at) {

@@ -36,7 +36,8 @@ enum class FileErrorCause {
 };
 
 // A failed file operation: its cause and the path of the file it failed on.
-// what() names both in English, for logs.
+// what() gives both, the cause as its number in FileErrorCause, for a test's or
+// a log's output; the user reads the sentence words/Messages.h chooses.
 class FileError : public std::runtime_error {
   public:
     FileError(FileErrorCause cause, std::string path);

@@ -71,8 +71,8 @@ using fileio::fail;
 using fileio::retryInterrupted;
 
 struct SequentialFile::State {
-    explicit State(const std::string& path)
-        : path(path), file(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit State(const std::string& filePath)
+        : path(filePath), file(::open(filePath.c_str(), O_RDONLY | O_CLOEXEC)) {}
     std::string path;
     fileio::Descriptor file;
 };

@@ -216,7 +216,7 @@ void writeAll(HANDLE handle, std::span<const std::uint8_t> bytes, const std::str
 using namespace fileio;
 
 struct SequentialFile::State {
-    explicit State(const std::string& path) : path(path), file(openForReading(path)) {}
+    explicit State(const std::string& filePath) : path(filePath), file(openForReading(filePath)) {}
     std::string path;
     Handle file;
 };

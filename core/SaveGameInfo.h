@@ -48,13 +48,14 @@ struct SaveGameInfo {
     bool operator==(const SaveGameInfo&) const = default;
 };
 
-// The editable settings, decoded.
+// The editable settings, decoded. A list's setting is nothing only in the
+// editor, while its list has no selection; a load always gives one.
 struct SaveSettings {
-    int campaignDifficulty = 1;
-    int battleDifficulty = 1;
+    std::optional<Difficulty> campaignDifficulty = Difficulty::Medium;
+    std::optional<Difficulty> battleDifficulty = Difficulty::Medium;
     bool noBattleTimeLimit = true;
     bool shortCampaign = false;
-    int unitScaleClass = 1;
+    std::optional<UnitScaleClass> unitScaleClass = defaultUnitScaleClass;
     int unitScale = 40;
     // The magnitude; the one 32-bit year without a 32-bit magnitude
     // (2147483648 BC) is kept as stored.

@@ -73,8 +73,10 @@ void decode(SequentialFile& file, SaveReader& reader, const std::string& path, i
     file.close();
     const auto data = reader.bytes();
     const auto byteAt = [&](Field field) { return *readU8(data, readOffset(layout, field)); };
-    const auto difficulty = [](int stored) {
-        return stored < difficultyCount ? std::optional(stored) : std::nullopt;
+    const auto difficulty = [](int stored) -> std::optional<Difficulty> {
+        if (stored >= difficultyCount)
+            return std::nullopt;
+        return static_cast<Difficulty>(stored);
     };
 
     LoadedSettings settings;
@@ -139,8 +141,10 @@ SaveSettings settingsAfter(const LoadResult& result, SaveSettings settings) {
     if (!result.settings)
         return settings;
     const LoadedSettings& loaded = *result.settings;
-    settings.battleDifficulty = loaded.battleDifficulty.value_or(settings.battleDifficulty);
-    settings.campaignDifficulty = loaded.campaignDifficulty.value_or(settings.campaignDifficulty);
+    if (loaded.battleDifficulty)
+        settings.battleDifficulty = loaded.battleDifficulty;
+    if (loaded.campaignDifficulty)
+        settings.campaignDifficulty = loaded.campaignDifficulty;
     settings.noBattleTimeLimit = loaded.noBattleTimeLimit;
     settings.shortCampaign = loaded.shortCampaign;
     settings.unitScale = loaded.unitScale ? loaded.unitScale->number : defaultUnitScale;

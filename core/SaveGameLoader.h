@@ -50,10 +50,10 @@ struct LoadedSettings {
     std::int64_t anchorShift = 0;
     int storedFactionByte = 0;
     std::optional<int> factionCode;
-    std::optional<int> battleDifficulty;
+    std::optional<Difficulty> battleDifficulty;
     // Read from the record of the stored faction, or of the faction in force
     // before the load when the stored one is past the table.
-    std::optional<int> campaignDifficulty;
+    std::optional<Difficulty> campaignDifficulty;
     bool noBattleTimeLimit = true;
     bool shortCampaign = false;
     std::optional<UnitScaleRow> unitScale;

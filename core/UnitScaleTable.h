@@ -10,15 +10,18 @@
 
 namespace varnholt {
 
+// The size class of a unit scale, as the editor's list shows them in order.
+enum class UnitScaleClass : std::uint8_t { Small, Normal, Large, Huge };
+
 struct UnitScaleRow {
     int number;              // 20, 25, ... 160
     std::uint32_t floatBits; // IEEE-754 single, as stored little-endian in the save
-    int sizeClass;           // 0 Small, 1 Normal, 2 Large, 3 Huge
+    UnitScaleClass sizeClass;
 };
 
 inline constexpr int unitScaleCount = 29;
 inline constexpr int defaultUnitScale = 40;
-inline constexpr int defaultUnitScaleClass = 1;
+inline constexpr UnitScaleClass defaultUnitScaleClass = UnitScaleClass::Normal;
 
 namespace detail {
 constexpr std::array<UnitScaleRow, unitScaleCount> makeUnitScaleTable() {
@@ -27,7 +30,10 @@ constexpr std::array<UnitScaleRow, unitScaleCount> makeUnitScaleTable() {
         const int number = 20 + 5 * i;
         // number / 40 is exact in single precision for every row.
         const float stored = static_cast<float>(number) / 40.0f;
-        const int sizeClass = number <= 20 ? 0 : number <= 40 ? 1 : number <= 85 ? 2 : 3;
+        const UnitScaleClass sizeClass = number <= 20   ? UnitScaleClass::Small
+                                         : number <= 40 ? UnitScaleClass::Normal
+                                         : number <= 85 ? UnitScaleClass::Large
+                                                        : UnitScaleClass::Huge;
         rows[static_cast<std::size_t>(i)] = {number, compat::bitCast<std::uint32_t>(stored),
                                              sizeClass};
     }

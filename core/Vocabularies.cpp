@@ -4,9 +4,18 @@
 
 namespace varnholt {
 
-int unitScaleForClass(int sizeClass) {
-    static constexpr int numbers[] = {20, 40, 80, 160};
-    return sizeClass >= 0 && sizeClass < 4 ? numbers[sizeClass] : -1;
+int unitScaleForClass(UnitScaleClass sizeClass) {
+    switch (sizeClass) {
+    case UnitScaleClass::Small:
+        return 20;
+    case UnitScaleClass::Normal:
+        return 40;
+    case UnitScaleClass::Large:
+        return 80;
+    case UnitScaleClass::Huge:
+        return 160;
+    }
+    return defaultUnitScale; // a value cast from outside the four
 }
 
 bool isModCampaignName(std::u16string_view campaignName) {

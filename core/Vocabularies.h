@@ -3,6 +3,9 @@
 // that picks the vocabularies for the game in hand, and which faction codes a
 // vocabulary names. The names themselves are words (words/Names.h).
 
+#include "core/UnitScaleTable.h"
+
+#include <cstdint>
 #include <string_view>
 
 namespace varnholt {
@@ -21,9 +24,12 @@ struct Vocabularies {
 // The number of stored difficulties (0 to 3), in either vocabulary.
 inline constexpr int difficultyCount = 4;
 
-// The number chosen when the user picks a unit-scale class: 20, 40, 80, 160;
-// -1 for a class outside 0..3.
-int unitScaleForClass(int sizeClass);
+// A stored difficulty, 0 to 3, by the names of the game's own vocabulary (the
+// modification's General, Praetor, Consul and Emperor are the same four).
+enum class Difficulty : std::uint8_t { Easy, Medium, Hard, VeryHard };
+
+// The number chosen when the user picks a unit-scale class: 20, 40, 80, 160.
+int unitScaleForClass(UnitScaleClass sizeClass);
 
 // The campaign name of the known modification.
 inline constexpr std::u16string_view modCampaignName = u"iron_dominion_plus";

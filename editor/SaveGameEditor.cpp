@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <type_traits>
 
 namespace varnholt {
 
@@ -30,12 +32,12 @@ constexpr std::array<int, 6> setBoxes = {idSetCampaignDifficulty, idSetBattleDif
 
 EditRequest requestFromWindow(const EditorValues& values, const SaveSettings& settings,
                               const GameVersion& version) {
-    const auto level = [](int selection) { return std::max(selection, 0); };
+    // A list without a selection writes the first difficulty.
     EditRequest request;
     if (values.setCampaignDifficulty)
-        request.campaignDifficulty = level(settings.campaignDifficulty);
+        request.campaignDifficulty = settings.campaignDifficulty.value_or(Difficulty::Easy);
     if (values.setBattleDifficulty)
-        request.battleDifficulty = level(settings.battleDifficulty);
+        request.battleDifficulty = settings.battleDifficulty.value_or(Difficulty::Easy);
     if (values.setBattleTimeLimit)
         request.noBattleTimeLimit = settings.noBattleTimeLimit;
     if (values.setCampaignLength)
@@ -157,11 +159,16 @@ bool SaveGameEditor::exchange(bool reading) {
         else
             d.setChecked(id, value);
     };
-    const auto listIndex = [&](int id, int& value) {
-        if (reading)
-            value = d.control(id).selection;
+    // A list of the values of an enumeration, in order; nothing while it has
+    // no selection.
+    const auto listIndex = [&](int id, auto& value) {
+        using Value = typename std::remove_reference_t<decltype(value)>::value_type;
+        if (!reading)
+            d.setSelection(id, value ? static_cast<int>(*value) : -1);
+        else if (const int selection = d.control(id).selection; selection >= 0)
+            value = static_cast<Value>(selection);
         else
-            d.setSelection(id, value);
+            value = std::nullopt;
     };
     const auto integer = [&](int id, std::int32_t& value) {
         if (!reading) {
@@ -478,8 +485,8 @@ void SaveGameEditor::onUnitScaleClassChanged() {
     const DialogState::Busy busy(dialog_);
     if (!readControls())
         return;
-    if (settings_.unitScaleClass >= 0 && settings_.unitScaleClass < 4)
-        settings_.unitScale = unitScaleForClass(settings_.unitScaleClass);
+    if (settings_.unitScaleClass)
+        settings_.unitScale = unitScaleForClass(*settings_.unitScaleClass);
     writeControls();
 }
 
@@ -492,7 +499,7 @@ int SaveGameEditor::onUnitScaleSpin(int position, int proposedStep) {
     if (target >= unitScaleTable().front().number && target <= unitScaleTable().back().number)
         if (const auto row = unitScaleByNumber(static_cast<int>(target))) {
             settings_.unitScaleClass = row->sizeClass;
-            dialog_.setSelection(idUnitScaleClass, row->sizeClass);
+            dialog_.setSelection(idUnitScaleClass, static_cast<int>(row->sizeClass));
         }
     return step;
 }

@@ -879,7 +879,9 @@ void Session::changeFiles() {
 // (core's validate) is left out, and nothing else may be found there.
 EditRequest requestFrom(const SaveGameEditor& editor) {
     const auto checked = [&](int id) { return editor.control(id).checked; };
-    const auto picked = [&](int id) { return std::max(editor.control(id).selection, 0); };
+    const auto picked = [&](int id) {
+        return static_cast<Difficulty>(std::max(editor.control(id).selection, 0));
+    };
     const auto number = [&](int id) { return parseInteger(editor.control(id).text).value_or(-1); };
     EditRequest r;
     if (checked(idSetCampaignDifficulty))

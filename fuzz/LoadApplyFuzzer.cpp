@@ -79,9 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EditRequest request;
     const std::uint8_t ticks = control[0];
     if (ticks & 1)
-        request.campaignDifficulty = control[1] & 3;
+        request.campaignDifficulty = static_cast<Difficulty>(control[1] & 3);
     if (ticks & 2)
-        request.battleDifficulty = control[2] & 3;
+        request.battleDifficulty = static_cast<Difficulty>(control[2] & 3);
     if (ticks & 4)
         request.noBattleTimeLimit = (control[3] & 1) != 0;
     if (ticks & 8)

@@ -158,9 +158,6 @@ class HyperLinkLabel {
     const Rect& rect() const { return rect_; }
 
     const std::string& url() const { return url_; }
-    bool isHovering() const { return isHovering_; }
-    bool isVisited() const { return isVisited_; }
-    bool isAttached() const { return isAttached_; }
 
   private:
     void fitToText();

@@ -26,7 +26,7 @@ ControlStyle controlStyle(const ControlLayout& c) {
     switch (c.kind) {
     case ControlKind::Label:
         s.classAtom = staticAtom;
-        s.style |= SS_LEFT | (c.noPrefix ? SS_NOPREFIX : 0);
+        s.style |= SS_LEFT | (c.noPrefix ? static_cast<DWORD>(SS_NOPREFIX) : 0u);
         break;
     case ControlKind::GroupBox:
         s.classAtom = buttonAtom;

@@ -124,7 +124,6 @@ class DialogState {
         DialogState& state_;
         bool previous_;
     };
-    bool isBusy() const { return busy_; }
     // Open and not busy: a user action now is the user's.
     bool accepting() const { return open_ && !busy_; }
 

@@ -66,12 +66,12 @@ LoadedSave describedSave() {
     save.info.version = {.releaseCode = 3, .releaseLabel = "1.3", .decidedByExpansionFolder = true};
     save.info.campaignName = "Ro\x01ma\xc2\x80\xc2\x9f\xc2\xa0";
     save.info.storedFactionByte = 20;
-    save.settings.campaignDifficulty = 4; // not one of the four: shown as the number
-    save.settings.battleDifficulty = 0;
+    save.settings.campaignDifficulty = static_cast<Difficulty>(4); // shown as the number
+    save.settings.battleDifficulty = Difficulty::Easy;
     save.settings.noBattleTimeLimit = false;
     save.settings.shortCampaign = true;
     save.settings.unitScale = 80;
-    save.settings.unitScaleClass = 2;
+    save.settings.unitScaleClass = UnitScaleClass::Large;
     save.settings.year = 120;
     save.settings.isWinter = true;
     save.warnings = {"careful\nnow"};
@@ -131,7 +131,8 @@ TEST(CliDescribe, BothFormsComeFromTheRecordAlone) {
                                               "isAD",
                                               "isWinter",
                                               "warnings"}));
-    EXPECT_EQ(json["warnings"], nlohmann::json::array({"careful\nnow"}));
+    EXPECT_EQ(json["warnings"].get<std::vector<std::string>>(),
+              std::vector<std::string>{"careful\nnow"});
 }
 
 TEST(CliApplyRequest, TheSaveSettlesNamesAndTheDate) {
@@ -146,8 +147,9 @@ TEST(CliApplyRequest, TheSaveSettlesNamesAndTheDate) {
     EXPECT_THROW(requestFor(args, save), UsageError);
     args.year = 2147483648;
     EditRequest request = requestFor(args, save);
-    EXPECT_EQ(request, (EditRequest{2, 3, std::nullopt, std::nullopt, std::nullopt,
-                                    YearAndSeason{2147483648, Era::BC, Season::Winter}}));
+    EXPECT_EQ(request,
+              (EditRequest{Difficulty::Hard, Difficulty::VeryHard, std::nullopt, std::nullopt,
+                           std::nullopt, YearAndSeason{2147483648, Era::BC, Season::Winter}}));
     args.isAD = true; // ... which fits no AD year
     EXPECT_THROW(requestFor(args, save), UsageError);
     // What is not given keeps the save's value.

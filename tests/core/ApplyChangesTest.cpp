@@ -55,11 +55,11 @@ TEST(ApplyChanges, PatchedCopyEqualsTheSaveBuiltWithTheNewValues) {
         gen::SaveSpec expected = spec;
         const bool expansion = gen::layoutOf(spec).isExpansion;
         if (pick(0, 1)) {
-            request.battleDifficulty = pick(0, 3);
+            request.battleDifficulty = static_cast<Difficulty>(pick(0, 3));
             expected.battleDifficulty = static_cast<std::uint8_t>(*request.battleDifficulty);
         }
         if (pick(0, 1)) {
-            request.campaignDifficulty = pick(0, 3);
+            request.campaignDifficulty = static_cast<Difficulty>(pick(0, 3));
             expected.campaignDifficulty = static_cast<std::uint8_t>(*request.campaignDifficulty);
         }
         if (pick(0, 1)) {
@@ -112,10 +112,12 @@ TEST(ApplyChanges, NoTickIsAByteForByteCopyAndReloadShowsTheEdits) {
         applyChanges(source, folder.file("copy.sav"), loadedLayout(info), EditRequest{}).written);
     EXPECT_EQ(readBytes(folder.file("copy.sav")), readBytes(source));
 
-    const EditRequest request{3, 0, false, true, 155, date(9999, false, true)};
+    using enum Difficulty;
+    const EditRequest request{VeryHard, Easy, false, true, 155, date(9999, false, true)};
     ASSERT_TRUE(applyChanges(source, folder.file("edit.sav"), loadedLayout(info), request).written);
     const SaveSettings edited = loadOrFail(folder.file("edit.sav")).settings;
-    EXPECT_EQ(edited, (SaveSettings{3, 0, false, true, 3, 155, 9999, false, true}));
+    EXPECT_EQ(edited, (SaveSettings{VeryHard, Easy, false, true, UnitScaleClass::Huge, 155, 9999,
+                                    false, true}));
     // Applying again replaces the earlier output without asking.
     EditRequest smaller = request;
     smaller.unitScale = 20;
@@ -193,7 +195,7 @@ TEST(ApplyChanges, RefusesAFileWhoseLayoutIsNotTheLoadedOne) {
     gen::writeSave(source, spec);
     const SaveGameInfo info = loadOrFail(source).info;
     EditRequest request;
-    request.battleDifficulty = 1;
+    request.battleDifficulty = Difficulty::Medium;
     const std::string output = folder.file("o.sav");
 
     const auto refused = [&](const gen::SaveSpec& changed) {
@@ -248,7 +250,7 @@ TEST(ApplyChanges, PlacesThatALongNameMovesPastTheFirstPieceAreFound) {
         gen::writeSave(source, spec);
         const auto [result, info, settings] = loadOrFail(source);
         EXPECT_EQ(info.positions.anchorShift, gen::layoutOf(spec).anchorShift);
-        EXPECT_EQ(settings.campaignDifficulty, 3);
+        EXPECT_EQ(settings.campaignDifficulty, Difficulty::VeryHard);
         EXPECT_EQ(settings.year, 123);
         EXPECT_TRUE(settings.isWinter);
 
@@ -271,7 +273,7 @@ TEST(ApplyChanges, APlaceBeyondTheDataRefusesTheWholeApply) {
     gen::writeSave(source, spec);
     const SaveGameInfo info = loadOrFail(source).info;
     EditRequest request;
-    request.battleDifficulty = 1;                    // fits
+    request.battleDifficulty = Difficulty::Medium;   // fits
     request.yearAndSeason = date(270, false, false); // does not fit
     const ApplyOutcome outcome =
         applyChanges(source, folder.file("o.sav"), loadedLayout(info), request);
@@ -311,12 +313,15 @@ TEST(ApplyChanges, ValidateFindsWhatTheSaveCannotTake) {
         request.yearAndSeason = date(year, isAD, false);
         return request;
     };
-    EXPECT_EQ(validate({3, 0, true, false, 45, date(2147483647, true, true)}, base), P{});
+    EXPECT_EQ(validate({Difficulty::VeryHard, Difficulty::Easy, true, false, 45,
+                        date(2147483647, true, true)},
+                       base),
+              P{});
     EditRequest difficulty;
-    difficulty.campaignDifficulty = 4;
+    difficulty.campaignDifficulty = static_cast<Difficulty>(4); // only by a cast
     EXPECT_EQ(validate(difficulty, base), P{RequestProblem::DifficultyOutOfRange});
     difficulty.campaignDifficulty.reset();
-    difficulty.battleDifficulty = -1;
+    difficulty.battleDifficulty = static_cast<Difficulty>(-1);
     EXPECT_EQ(validate(difficulty, base), P{RequestProblem::DifficultyOutOfRange});
     EditRequest length;
     length.shortCampaign = false;
@@ -329,7 +334,7 @@ TEST(ApplyChanges, ValidateFindsWhatTheSaveCannotTake) {
     EXPECT_EQ(validate(withDate(0, true), base), P{RequestProblem::NoYearZero});
     EXPECT_EQ(validate(withDate(-1, true), base), P{});
     EditRequest all = withDate(-2147483648, false);
-    all.campaignDifficulty = 9;
+    all.campaignDifficulty = static_cast<Difficulty>(9);
     all.shortCampaign = true;
     EXPECT_EQ(validate(all, expansion),
               (P{RequestProblem::DifficultyOutOfRange, RequestProblem::NoCampaignLengthSetting,

@@ -210,13 +210,13 @@ TEST(UnitScaleTable, LooksUpByStoredFloatAndByNumber) {
     EXPECT_EQ(unitScaleTable().size(), 29u);
     const auto bits = [](float f) { return std::bit_cast<std::uint32_t>(f); };
     EXPECT_EQ(unitScaleByFloatBits(bits(2.5f))->number, 100);
-    EXPECT_EQ(unitScaleByFloatBits(bits(2.5f))->sizeClass, 3);
+    EXPECT_EQ(unitScaleByFloatBits(bits(2.5f))->sizeClass, UnitScaleClass::Huge);
     EXPECT_EQ(unitScaleByFloatBits(bits(1.0f))->number, 40);
-    EXPECT_EQ(unitScaleByFloatBits(bits(1.0f))->sizeClass, 1);
-    EXPECT_EQ(unitScaleByFloatBits(bits(0.5f))->sizeClass, 0);
+    EXPECT_EQ(unitScaleByFloatBits(bits(1.0f))->sizeClass, UnitScaleClass::Normal);
+    EXPECT_EQ(unitScaleByFloatBits(bits(0.5f))->sizeClass, UnitScaleClass::Small);
     EXPECT_EQ(unitScaleByFloatBits(bits(2.125f))->number, 85);
-    EXPECT_EQ(unitScaleByFloatBits(bits(2.125f))->sizeClass, 2);
-    EXPECT_EQ(unitScaleByFloatBits(bits(2.25f))->sizeClass, 3);
+    EXPECT_EQ(unitScaleByFloatBits(bits(2.125f))->sizeClass, UnitScaleClass::Large);
+    EXPECT_EQ(unitScaleByFloatBits(bits(2.25f))->sizeClass, UnitScaleClass::Huge);
     EXPECT_FALSE(unitScaleByFloatBits(bits(0.55f)));
     EXPECT_FALSE(unitScaleByFloatBits(bits(-1.0f)));
     EXPECT_EQ(unitScaleByNumber(160)->floatBits, bits(4.0f));

@@ -96,8 +96,8 @@ TEST(Loader, DecodesRandomSavesOfEveryFamily) {
         EXPECT_EQ(info.namedFaction,
                   (FactionSlot{built.isExpansion ? FactionNames::Expansion : FactionNames::BaseGame,
                                spec.factionByte}));
-        EXPECT_EQ(settings.campaignDifficulty, spec.campaignDifficulty);
-        EXPECT_EQ(settings.battleDifficulty, spec.battleDifficulty);
+        EXPECT_EQ(settings.campaignDifficulty, static_cast<Difficulty>(spec.campaignDifficulty));
+        EXPECT_EQ(settings.battleDifficulty, static_cast<Difficulty>(spec.battleDifficulty));
         EXPECT_EQ(settings.noBattleTimeLimit, spec.timeLimitByte != 28);
         EXPECT_EQ(settings.shortCampaign, spec.lengthFlagByte == 4);
         EXPECT_EQ(settings.unitScale, scale);
@@ -198,8 +198,8 @@ TEST(Loader, OutOfRangeStoredValuesKeepTheEarlierValues) {
     EXPECT_EQ(info.factionCode, 7);
     EXPECT_EQ(info.storedFactionByte, 20);
     EXPECT_EQ(info.namedFaction, (FactionSlot{FactionNames::BaseGame, 7}));
-    EXPECT_EQ(settings.campaignDifficulty, 2);
-    EXPECT_EQ(settings.battleDifficulty, 3);
+    EXPECT_EQ(settings.campaignDifficulty, Difficulty::Hard);
+    EXPECT_EQ(settings.battleDifficulty, Difficulty::VeryHard);
     EXPECT_TRUE(settings.noBattleTimeLimit);
     EXPECT_FALSE(settings.shortCampaign);
     EXPECT_FALSE(settings.isWinter);
@@ -209,7 +209,7 @@ TEST(Loader, OutOfRangeStoredValuesKeepTheEarlierValues) {
     EXPECT_EQ(result.problems, failed(LoadProblemKind::UnitScaleNotRecognised));
     EXPECT_TRUE(result.problems[0].isWarning());
     EXPECT_EQ(settings.unitScale, 40);
-    EXPECT_EQ(settings.unitScaleClass, 1);
+    EXPECT_EQ(settings.unitScaleClass, UnitScaleClass::Normal);
 
     // A stored year of 0 is AD 0; loading the same file twice gives the same record.
     odd.yearValue = 0;

@@ -30,9 +30,10 @@ TEST(Vocabularies, ChoiceOrderModificationThenExpansionThenBaseGame) {
               (Vocabularies{DifficultyNames::Standard, FactionNames::Expansion}));
     EXPECT_EQ(chooseVocabularies(false, false),
               (Vocabularies{DifficultyNames::Standard, FactionNames::BaseGame}));
-    for (const auto& [sizeClass, number] :
-         std::vector<std::pair<int, int>>{{0, 20}, {1, 40}, {2, 80}, {3, 160}, {4, -1}, {-1, -1}})
-        EXPECT_EQ(unitScaleForClass(sizeClass), number) << sizeClass;
+    using enum UnitScaleClass;
+    for (const auto& [sizeClass, number] : std::vector<std::pair<UnitScaleClass, int>>{
+             {Small, 20}, {Normal, 40}, {Large, 80}, {Huge, 160}})
+        EXPECT_EQ(unitScaleForClass(sizeClass), number) << number;
 }
 
 TEST(TextCodec, Utf16ToUtf8ReplacesUnpairedSurrogates) {

@@ -32,7 +32,7 @@ TEST_F(CommandTest, PickingASizeClassShowsItsNumber) {
     for (const auto& [index, shown] : cases) {
         editor.userSelect(idUnitScaleClass, index);
         EXPECT_EQ(ctl(idUnitScale).text, shown) << index;
-        EXPECT_EQ(editor.settings().unitScaleClass, index);
+        EXPECT_EQ(editor.settings().unitScaleClass, static_cast<UnitScaleClass>(index));
     }
 }
 
@@ -73,7 +73,7 @@ TEST_F(CommandTest, SpinLeavesOtherControlsAlone) {
     editor.userSelect(idCampaignDifficulty, 3);
     editor.userSpin(idUnitScaleSpin, 1);
     EXPECT_EQ(ctl(idCampaignDifficulty).selection, 3);
-    EXPECT_EQ(editor.settings().campaignDifficulty, 1); // not read yet
+    EXPECT_EQ(editor.settings().campaignDifficulty, Difficulty::Medium); // not read yet
 }
 
 TEST_F(CommandTest, YearSpinStaysWithinItsRange) {

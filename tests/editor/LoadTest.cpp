@@ -231,10 +231,10 @@ TEST_F(LoadTest, LoadFailingAfterTheCampaignNameRefillsTheDifficultyLists) {
         EXPECT_EQ(ctl(id).selection, -1) << id;
     }
     EXPECT_EQ(ctl(idUnitScaleClass).selection, 1);
-    // The next read takes "no selection" as -1.
+    // The next read takes "no selection" as no difficulty.
     editor.userClick(idSetBattleDifficulty);
-    EXPECT_EQ(editor.settings().campaignDifficulty, -1);
-    EXPECT_EQ(editor.settings().battleDifficulty, -1);
+    EXPECT_EQ(editor.settings().campaignDifficulty, std::nullopt);
+    EXPECT_EQ(editor.settings().battleDifficulty, std::nullopt);
 
     // A load failing before the campaign name leaves the lists alone.
     savegen::SaveSpec unknown = savegen::specForRelease("1.2");

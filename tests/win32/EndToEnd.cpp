@@ -18,7 +18,6 @@
 #include "shell/OpenUrlWin32.h"
 #include "shell/StartupArguments.h"
 #include "tools/savegen/SaveGen.h"
-#include "win32/SettingsKey.h"
 #include "win32/WindowRules.h"
 #include "words/Messages.h"
 #include "window/ControlLabels.h"
@@ -900,8 +899,10 @@ TEST_F(VarnholtExe, CloseBoxEndsTheProgramAndWritesNothing) {
     ASSERT_TRUE(code.has_value()) << "the close box ends the program";
     EXPECT_EQ(*code, 0u) << "exit code";
     EXPECT_EQ(listTree(files_.folder), filesBefore) << "no file written by closing";
+    // The per-user key a Windows program of this build's kind would be given
+    // under HKEY_CURRENT_USER\Software: the program keeps no settings there.
     HKEY key = nullptr;
-    const std::wstring settings = L"Software\\" + std::wstring(win32::settingsKeyName);
+    const std::wstring settings = L"Software\\Local AppWizard-Generated Applications";
     EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, settings.c_str(), 0, KEY_READ, &key), ERROR_SUCCESS)
         << "no settings stored";
     if (key)
