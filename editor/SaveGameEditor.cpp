@@ -409,7 +409,6 @@ void SaveGameEditor::onApply() {
     // error boxes; the text of the load, still true, stays.
     if (dialog_.control(idStatusLine).text == localized(appliedStatusText))
         dialog_.setText(idStatusLine, "");
-    const EditRequest request = requestFromWindow(values_, settings_, game_.version);
     if (host_.writesCopies()) {
         const ApplyPlan plan = planChanges(lastLoad_->path, lastLoad_->layout, request);
         for (const ApplyProblem& problem : plan.problems)

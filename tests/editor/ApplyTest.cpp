@@ -52,7 +52,7 @@ TEST_F(ApplyTest, AHostThatWritesCopiesGetsThePatchesAndTheNextName) {
     for (const BytePatch& patch : host.copies[0].patches)
         std::copy_n(patch.bytes, patch.width, bytes.begin() + static_cast<long>(patch.offset));
     EditRequest request;
-    request.battleDifficulty = 3;
+    request.battleDifficulty = Difficulty::VeryHard;
     ASSERT_TRUE(
         applyChanges(source, temp.file("core.sav"), loadedLayout(editor.saveGameInfo()), request)
             .written);

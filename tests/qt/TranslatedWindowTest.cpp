@@ -28,8 +28,8 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include <climits>
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <map>
 #include <optional>

@@ -19,9 +19,9 @@
 #include "shell/StartupArguments.h"
 #include "tools/savegen/SaveGen.h"
 #include "win32/WindowRules.h"
-#include "words/Messages.h"
 #include "window/ControlLabels.h"
 #include "window/DialogState.h"
+#include "words/Messages.h"
 #include "words/Names.h"
 
 #include <commctrl.h>
