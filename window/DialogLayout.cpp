@@ -73,9 +73,10 @@ std::optional<std::string> mnemonicOf(std::string_view caption) {
         const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
         if (i + 1 + length > caption.size())
             return std::string(caption.substr(i + 1)); // a cut character, as it stands
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        char32_t c = static_cast<char32_t>(length == 1 ? lead : lead & (0x7F >> length));
         for (std::size_t k = 1; k < length; ++k)
-            c = c << 6 | (static_cast<unsigned char>(caption[i + 1 + k]) & 0x3F);
+            c = c << 6 |
+                static_cast<char32_t>(static_cast<unsigned char>(caption[i + 1 + k]) & 0x3F);
         if (length > 3)
             return std::string(caption.substr(i + 1, length));
         return utf8(lowerCase(c));
